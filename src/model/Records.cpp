@@ -1,0 +1,75 @@
+#include "model/Records.h"
+
+namespace tarnwick {
+
+namespace {
+
+bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+void FitText(std::string& text, std::size_t width) {
+    const std::size_t limit = width == 0 ? 0 : width - 1;
+    if (text.size() <= limit) {
+        return;
+    }
+    std::size_t cut = limit;
+    // Back up to the start of the sequence the cut would split.
+    while (cut > 0 && IsUtf8Continuation(text[cut])) {
+        --cut;
+    }
+    text.resize(cut);
+}
+
+std::string FittedText(std::string_view text, std::size_t width) {
+    std::string result(text.substr(0, width));
+    FitText(result, width);
+    return result;
+}
+
+void FitFields(FileEntry& entry) {
+    FitText(entry.url, kUrlWidth);
+    FitText(entry.status, kFileStatusWidth);
+}
+
+void FitFields(WebProject& project) {
+    FitText(project.name, kNameWidth);
+    FitText(project.startUrl, kStartUrlWidth);
+    FitText(project.otherTypes, kOtherTypesWidth);
+    FitText(project.userName, kCredentialWidth);
+    FitText(project.password, kCredentialWidth);
+    FitText(project.status, kProjectStatusWidth);
+}
+
+void FitFields(SearchProject& project) {
+    FitText(project.name, kNameWidth);
+    FitText(project.searchString, kSearchStringWidth);
+    FitText(project.reservedText1, kReservedTextWidth);
+    FitText(project.reservedText2, kReservedTextWidth);
+    FitText(project.status, kProjectStatusWidth);
+}
+
+void FitFields(RunningJob& job) { FitText(job.name, kJobNameWidth); }
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (FoldAscii(a[i]) != FoldAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+WebProject BlankWebProject() {
+    WebProject project;
+    project.runWhenRequested = 1;
+    project.stopWhenRequested = 1;
+    return project;
+}
+
+}  // namespace tarnwick

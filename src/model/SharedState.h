@@ -1,0 +1,58 @@
+#pragma once
+
+#include <mutex>
+#include <optional>
+
+#include "model/EntryList.h"
+#include "model/ListCategory.h"
+#include "model/Records.h"
+#include "model/UiPort.h"
+
+namespace tarnwick {
+
+// Everything the interface thread, the download control and the workers share. The app
+// owns one; each test makes its own. Every list operation, and every walk that spans
+// several operations (look up, then edit), runs under `mutex`. Nobody keeps a pointer into
+// a list across an unlock: keep the entry's key and look it up again. `ui` has no part in
+// the mutex and must never be called while holding it.
+struct SharedState {
+    std::mutex mutex;
+
+    FileEntryList RequestedFiles;
+    WebProjectList RequestedWebSites;
+    FileEntryList DownloadedFiles;
+    WebProjectList DownloadedSites;
+    SearchProjectList SearchProjects;
+    FileEntryList SearchResults;
+
+    RunningJobTable RunningFileJobs;
+    RunningJobTable RunningSiteJobs;
+    RunningJobTable RunningSearchJobs;
+
+    ListCategory CurrentCategory = ListCategory::RequestedFiles;
+    int SelectedRow = 0;
+    int BusyAnimationRunning = 0;
+
+    // Hand-over slots: the entry the next started worker of each kind serves.
+    std::optional<FileEntry> CurrentFileEntry;
+    std::optional<WebProject> CurrentWebProject;
+    std::optional<SearchProject> CurrentSearchProject;
+
+    UiPort ui;
+
+    // Serialises whole saves, so a timed save and the save at exit never interleave.
+    std::mutex saveMutex;
+};
+
+// The busy clip rule: play only when not running, stop only when running. Each takes the
+// mutex for the flag and calls the port after releasing it.
+void StartBusyAnimation(SharedState& state);
+void StopBusyAnimation(SharedState& state);
+
+// Removes the first running job with this key from the table; nothing if there is none.
+void RemoveRunningJob(SharedState& state, RunningJobTable& table, const std::string& key);
+
+// Empties the hand-over slots, as the program does at exit.
+void ClearHandOverSlots(SharedState& state);
+
+}  // namespace tarnwick

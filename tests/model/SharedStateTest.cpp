@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "model/JobGate.h"
+#include "model/ListFiles.h"
+#include "model/SharedState.h"
+#include "support/RecordingUi.h"
+#include "support/TempFolder.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::RecordingUi;
+
+TEST(SharedState, ThreadsAppendLookUpEditAndRemoveUnderTheLock) {
+    SharedState state;
+    testing::TempFolder folder;
+    constexpr int kThreads = 4;
+    constexpr int kPerThread = 300;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&state, t] {
+            for (int i = 0; i < kPerThread; ++i) {
+                const std::string url = "http://h/" + std::to_string(t) + "/" + std::to_string(i);
+                std::lock_guard lock(state.mutex);
+                state.RequestedFiles.AppendUrl(url);
+                // Look up, then edit: one walk under one lock.
+                FileEntry* entry = state.RequestedFiles.GetAt(state.RequestedFiles.FindByName(url));
+                ASSERT_NE(entry, nullptr);
+                entry->status = "Downloading...";
+                if (i % 3 == 0) {
+                    state.RequestedFiles.RemoveAt(state.RequestedFiles.FindByName(url));
+                }
+            }
+        });
+    }
+    // A saver running alongside, as the scheduler's minute tick does.
+    std::thread saver([&state, &folder] {
+        for (int i = 0; i < 5; ++i) {
+            SaveAllLists(state, folder.Path());
+        }
+    });
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    saver.join();
+    EXPECT_EQ(state.RequestedFiles.GetCount(), kThreads * (kPerThread - kPerThread / 3));
+    SaveAllLists(state, folder.Path());
+    SharedState reloaded;
+    LoadAllLists(reloaded, folder.Path());
+    EXPECT_EQ(reloaded.RequestedFiles.GetCount(), state.RequestedFiles.GetCount());
+}
+
+TEST(SharedState, BusyClipPlaysOnlyWhenStoppedAndStopsOnlyWhenPlaying) {
+    SharedState state;
+    RecordingUi ui;
+    ui.AttachTo(state.ui);
+    StartBusyAnimation(state);
+    StartBusyAnimation(state);
+    StopBusyAnimation(state);
+    StopBusyAnimation(state);
+    StartBusyAnimation(state);
+    EXPECT_EQ(ui.Calls(), (std::vector<std::string>{"Play", "Stop", "Play"}));
+    EXPECT_EQ(state.BusyAnimationRunning, 1);
+}
+
+TEST(SharedState, RemovingAJobThatIsNotThereIsHarmless) {
+    SharedState state;
+    RemoveRunningJob(state, state.RunningFileJobs, "http://nothing/");
+    state.RunningFileJobs.Append(RunningJob{nullptr, "http://A/", 0});
+    state.RunningFileJobs.Append(RunningJob{nullptr, "http://a/", 1});
+    RemoveRunningJob(state, state.RunningFileJobs, "HTTP://a/");
+    ASSERT_EQ(state.RunningFileJobs.GetCount(), 1);
+    EXPECT_EQ(state.RunningFileJobs.GetAt(0)->row, 1);
+}
+
+TEST(UiPort, ClosingSilencesOtherThreadsButNotTheClosingOne) {
+    UiPort port;
+    RecordingUi ui;
+    port.SetStatusText("before attach");
+    EXPECT_FALSE(port.InsertRowAtTop("x", "y"));
+    ui.AttachTo(port);
+    EXPECT_TRUE(port.InsertRowAtTop("x", "y"));
+    port.Close();
+    std::thread worker([&port] {
+        port.SetStatusText("from a worker");
+        EXPECT_EQ(port.RowCount(), 0);
+        EXPECT_EQ(port.FindOrAddProjectItem("p"), -1);
+    });
+    worker.join();
+    port.ShowMessage("at exit");
+    EXPECT_EQ(ui.Calls(), (std::vector<std::string>{"InsertRow:x|y", "Message:at exit"}));
+}
+
+TEST(JobGate, PausedWaitersBlockUntilResumedAndCancelReleasesThem) {
+    JobGate gate;
+    EXPECT_TRUE(gate.WaitWhilePaused());
+    gate.Pause();
+    std::atomic<int> passed{0};
+    std::thread waiter([&] {
+        if (gate.WaitWhilePaused()) {
+            passed = 1;
+        }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(passed, 0);
+    gate.Resume();
+    waiter.join();
+    EXPECT_EQ(passed, 1);
+
+    gate.Pause();
+    std::thread cancelled([&] { passed = gate.WaitWhilePaused() ? 2 : 3; });
+    gate.Cancel();
+    cancelled.join();
+    EXPECT_EQ(passed, 3);
+    EXPECT_FALSE(gate.WaitWhilePaused());
+}
+
+}  // namespace
+}  // namespace tarnwick
