@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "model/JobGate.h"
+#include "model/Records.h"
+#include "model/SharedState.h"
+
+namespace tarnwick {
+
+// What a worker thread is started with. The entry itself is passed by value to the worker
+// (the hand-over slot is still written by the control, but workers never depend on it).
+struct WorkerContext {
+    SharedState& state;
+    std::filesystem::path workingDirectory;  // Files/ and WebSites/ go below it
+    std::shared_ptr<JobGate> gate;           // pause, resume and cancel at exit
+    std::string caBundlePath;                // empty: the system's trust store; tests set their own
+};
+
+// Thread procedures; each returns the worker's exit code.
+int RunFileDownload(WorkerContext& context, FileEntry entry);
+int RunFtpDownload(WorkerContext& context, FileEntry entry);
+int RunSiteCrawl(WorkerContext& context, WebProject project);
+int RunSearchProject(WorkerContext& context, SearchProject project);
+
+}  // namespace tarnwick

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/JobGate.h"
+
+namespace tarnwick {
+
+struct HttpRequest {
+    std::string url;
+    std::vector<std::string> headers;  // whole header lines, e.g. "Accept: */*"
+    bool followRedirects = false;      // redirects only ever go to http and https
+    bool failOnHttpError = false;      // an answer of 400 or more is a failure
+};
+
+struct TransferResult {
+    bool ok = false;         // the whole body arrived (and, with failOnHttpError, status < 400)
+    long responseCode = 0;   // the HTTP status, 0 when there was no answer
+    bool cancelled = false;  // the gate was cancelled, or the body callback said stop
+    std::string errorText;   // libcurl's message for every failure
+};
+
+// One libcurl easy handle, owned by one worker thread. Reusing it for several requests
+// keeps the connection alive where the server allows. Only http, https and ftp are spoken.
+class HttpSession {
+public:
+    // gate: waited on while paused (the transfer stops at once and keeps its connection),
+    // and the transfer ends as cancelled once it is cancelled. caBundlePath: empty for the
+    // system's trust store.
+    explicit HttpSession(std::shared_ptr<JobGate> gate = nullptr, std::string caBundlePath = {});
+    ~HttpSession();
+    HttpSession(const HttpSession&) = delete;
+    HttpSession& operator=(const HttpSession&) = delete;
+
+    // Streams the body to onData as it arrives; onData returns false to stop the transfer.
+    TransferResult Get(const HttpRequest& request,
+                       const std::function<bool(std::string_view)>& onData);
+
+    // Connections opened so far by this session (to check keep-alive).
+    long ConnectionsOpened() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tarnwick
