@@ -150,16 +150,18 @@ void AppendInts(std::string& out, std::initializer_list<int> values) {
 
 void AppendAddress(std::string& out, std::string_view address) {
     static const char kHex[] = "0123456789ABCDEF";
-    for (char c : address) {
-        if (IsSpace(c)) {
-            const auto byte = static_cast<unsigned char>(c);
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < address.size(); ++i) {
+        if (IsSpace(address[i])) {
+            const auto byte = static_cast<unsigned char>(address[i]);
+            out.append(address.substr(start, i - start));
             out += '%';
             out += kHex[byte >> 4];
             out += kHex[byte & 0xF];
-        } else {
-            out += c;
+            start = i + 1;
         }
     }
+    out.append(address.substr(start));
     out += "\r\n";
 }
 

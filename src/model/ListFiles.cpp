@@ -4,8 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
-#include <vector>
 
 #include "model/ListFileFormat.h"
 
@@ -38,6 +38,8 @@ bool ReadWholeFile(const std::filesystem::path& path, std::string& data) {
     return got == 0;
 }
 
+// Reading happens at start-up, before any worker exists, so parsing straight into the list
+// under the lock costs nobody a wait and saves a second copy of a large list.
 template <typename List, typename Parse>
 void LoadList(SharedState& state, List& list, const std::filesystem::path& path, Parse parse) {
     std::string data;
@@ -45,13 +47,10 @@ void LoadList(SharedState& state, List& list, const std::filesystem::path& path,
         return;
     }
     using Record = std::remove_cvref_t<decltype(*list.GetAt(0))>;
-    std::vector<Record> records;
-    parse(data, [&records](Record&& record) { records.push_back(std::move(record)); });
+    const auto lines = static_cast<std::size_t>(std::count(data.begin(), data.end(), '\n'));
     std::lock_guard lock(state.mutex);
-    list.Reserve(static_cast<std::size_t>(list.GetCount()) + records.size());
-    for (Record& record : records) {
-        list.Append(std::move(record));
-    }
+    list.Reserve(static_cast<std::size_t>(list.GetCount()) + lines + 1);
+    parse(data, [&list](Record&& record) { list.Append(std::move(record)); });
     list.SetModified(0);
 }
 

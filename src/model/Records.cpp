@@ -57,8 +57,9 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return false;
     }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) {
+    // From the end: keys in one list tend to share their beginning (scheme, host, folder).
+    for (std::size_t i = a.size(); i > 0; --i) {
+        if (a[i - 1] != b[i - 1] && FoldAscii(a[i - 1]) != FoldAscii(b[i - 1])) {
             return false;
         }
     }

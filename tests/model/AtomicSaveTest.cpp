@@ -115,6 +115,9 @@ std::string ManyFileRecords(char letter) {
 // A child saves two large versions of a list in turn until it is killed; whenever it dies,
 // the file on disk must be one version or the other, whole.
 TEST(AtomicSave, KillingTheSaverAtAnyMomentLeavesOldOrNewContent) {
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "forking under ThreadSanitizer is slow; the address-sanitized build runs it";
+#endif
     TempFolder folder;
     const std::string versionA = ManyFileRecords('a');
     const std::string versionB = ManyFileRecords('b');
