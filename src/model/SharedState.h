@@ -44,6 +44,27 @@ struct SharedState {
     std::mutex saveMutex;
 };
 
+// Calls fn with the list of the category (a FileEntryList, WebProjectList or
+// SearchProjectList); fn must give the same result type for each. Callers hold the lock.
+template <typename Fn>
+decltype(auto) WithCategoryList(SharedState& state, ListCategory category, Fn&& fn) {
+    switch (category) {
+        case ListCategory::RequestedWebSites:
+            return fn(state.RequestedWebSites);
+        case ListCategory::DownloadedFiles:
+            return fn(state.DownloadedFiles);
+        case ListCategory::DownloadedSites:
+            return fn(state.DownloadedSites);
+        case ListCategory::SearchProjects:
+            return fn(state.SearchProjects);
+        case ListCategory::SearchResults:
+            return fn(state.SearchResults);
+        case ListCategory::RequestedFiles:
+            break;
+    }
+    return fn(state.RequestedFiles);
+}
+
 // The busy clip rule: play only when not running, stop only when running. Each takes the
 // mutex for the flag and calls the port after releasing it.
 void StartBusyAnimation(SharedState& state);

@@ -1,0 +1,307 @@
+#include "control/EntryCommands.h"
+
+namespace tarnwick {
+
+namespace {
+
+constexpr const char* kReady = "Ready for download";
+constexpr const char* kAddFailed = "Error adding files to list";
+
+// Row texts are read with room for 79 characters, like a name field.
+std::string RowTextAsName(SharedState& state, int row, int column) {
+    return FittedText(state.ui.RowText(row, column), kNameWidth);
+}
+
+ListCategory CurrentCategoryOf(SharedState& state) {
+    std::lock_guard lock(state.mutex);
+    return state.CurrentCategory;
+}
+
+// The entry a dialog was opened for, found again after the dialog closed: at the same
+// index if it still holds the same key, else the first entry with that key.
+template <typename List>
+auto* FindAgain(List& list, int index, const std::string& key) {
+    auto* entry = list.GetAt(index);
+    if (entry != nullptr && EqualsIgnoreCase(KeyOf(*entry), key)) {
+        return entry;
+    }
+    return list.GetAt(list.FindByName(key));
+}
+
+// Inserts the new entry's row when its list is shown; false if the panel refused it.
+bool InsertRowIfShown(SharedState& state, ListCategory category, const std::string& project) {
+    if (CurrentCategoryOf(state) != category) {
+        return true;
+    }
+    if (!state.ui.InsertRowAtTop(project, kReady)) {
+        state.ui.ShowMessage(kAddFailed);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void EntryCommands::OnAddFiles() {
+    std::string text;
+    if (!editors_.AskFileUrl(text) || text.empty()) {
+        return;
+    }
+    const std::string url = text.find("//") == std::string::npos ? "http://" + text : text;
+    if (!InsertRowIfShown(state_, ListCategory::RequestedFiles, url)) {
+        return;
+    }
+    std::lock_guard lock(state_.mutex);
+    state_.RequestedFiles.Append(FileEntry{url, kReady});
+}
+
+void EntryCommands::OnAddWebSite() {
+    WebProject project = BlankWebProject();
+    if (!editors_.EditWebProject(project, "Add New Web Project") || project.name.empty()) {
+        return;
+    }
+    bool exists = false;
+    {
+        std::lock_guard lock(state_.mutex);
+        exists = state_.RequestedWebSites.FindByName(project.name) >= 0;
+    }
+    if (exists) {
+        state_.ui.ShowMessage("A project with that name already exists!");
+        return;
+    }
+    if (project.runWhenRequested == 1) {
+        project.startMinute = 0;
+        project.startHour = 0;
+    }
+    if (project.stopWhenRequested == 1) {
+        project.stopMinute = 0;
+        project.stopHour = 0;
+    }
+    project.reserved = 0;
+    project.status = kReady;
+    if (!InsertRowIfShown(state_, ListCategory::RequestedWebSites, project.name)) {
+        return;
+    }
+    std::lock_guard lock(state_.mutex);
+    state_.RequestedWebSites.Append(project);
+}
+
+void EntryCommands::OnAddSearchProject() {
+    SearchProject project;
+    if (!editors_.EditSearchProject(project)) {
+        return;
+    }
+    project.reservedText1.clear();
+    project.reservedText2.clear();
+    project.status = kReady;
+    if (!InsertRowIfShown(state_, ListCategory::SearchProjects, project.name)) {
+        return;
+    }
+    std::lock_guard lock(state_.mutex);
+    state_.SearchProjects.Append(project);
+}
+
+void EntryCommands::OnDeleteEntry() {
+    const ListCategory category = CurrentCategoryOf(state_);
+    if (category != ListCategory::RequestedFiles && category != ListCategory::RequestedWebSites &&
+        category != ListCategory::SearchProjects) {
+        state_.ui.ShowMessage("You are not alowed to delete entries in this panel");
+        return;
+    }
+    const int selected = state_.ui.SelectedCount();
+    if (selected == 0) {
+        return;
+    }
+    if (!state_.ui.AskYesNo(selected == 1 ? "Are you sure you want to delete that entry?"
+                                          : "Are you sure you want to delete those entries?")) {
+        return;
+    }
+    const int toDelete = state_.ui.SelectedCount();
+    for (int n = 0; n < toDelete; ++n) {
+        int count = 0;
+        {
+            std::lock_guard lock(state_.mutex);
+            count = WithCategoryList(state_, category, [](auto& list) { return list.GetCount(); });
+        }
+        int row = 0;
+        while (row < count && !state_.ui.IsRowSelected(row)) {
+            ++row;
+        }
+        if (row >= count) {
+            return;
+        }
+        state_.ui.DeleteRow(row);
+        std::lock_guard lock(state_.mutex);
+        WithCategoryList(state_, category,
+                         [row](auto& list) { list.RemoveAt(IndexOfRow(list.GetCount(), row)); });
+    }
+}
+
+void EntryCommands::OnProperties(CommandSource source) {
+    const ListCategory category = CurrentCategoryOf(state_);
+    if ((category != ListCategory::RequestedWebSites && category != ListCategory::SearchProjects) ||
+        state_.ui.SelectedCount() == 0) {
+        return;
+    }
+    const int rows = state_.ui.RowCount();
+    for (int row = 0; row < rows; ++row) {
+        if (!state_.ui.IsRowSelected(row)) {
+            continue;
+        }
+        if (category == ListCategory::RequestedWebSites) {
+            EditWebProjectRow(row, source);
+        } else {
+            EditSearchProjectRow(row);
+        }
+    }
+}
+
+void EntryCommands::EditWebProjectRow(int row, CommandSource source) {
+    const std::string rowName = RowTextAsName(state_, row, 0);
+    WebProject project;
+    int index = -1;
+    {
+        std::lock_guard lock(state_.mutex);
+        WebProjectList& list = state_.RequestedWebSites;
+        // The panel takes the entry by position, the main window by the row's name.
+        index = source == CommandSource::ListPanel ? IndexOfRow(list.GetCount(), row)
+                                                   : list.FindByName(rowName);
+        const WebProject* entry = list.GetAt(index);
+        if (entry == nullptr) {
+            return;
+        }
+        project = *entry;
+    }
+    const std::string key = project.name;
+    if (!editors_.EditWebProject(project, "Web Project Properties")) {
+        return;
+    }
+    project.reserved = 0;
+    project.status = kReady;
+    FitFields(project);
+    {
+        std::lock_guard lock(state_.mutex);
+        WebProject* entry = FindAgain(state_.RequestedWebSites, index, key);
+        if (entry == nullptr) {
+            return;
+        }
+        *entry = project;
+        state_.RequestedWebSites.SetModified(1);
+    }
+    state_.ui.SetRowProject(row, project.name);
+}
+
+void EntryCommands::EditSearchProjectRow(int row) {
+    const std::string rowName = RowTextAsName(state_, row, 0);
+    SearchProject project;
+    int index = -1;
+    {
+        std::lock_guard lock(state_.mutex);
+        index = state_.SearchProjects.FindByName(rowName);
+        const SearchProject* entry = state_.SearchProjects.GetAt(index);
+        if (entry == nullptr) {
+            return;
+        }
+        project = *entry;
+    }
+    const std::string key = project.name;
+    if (!editors_.EditSearchProject(project)) {
+        return;
+    }
+    project.reservedText1.clear();
+    project.reservedText2.clear();
+    project.status = kReady;
+    FitFields(project);
+    {
+        std::lock_guard lock(state_.mutex);
+        SearchProject* entry = FindAgain(state_.SearchProjects, index, key);
+        if (entry == nullptr) {
+            return;
+        }
+        *entry = project;
+        state_.SearchProjects.SetModified(1);
+    }
+    state_.ui.SetRowProject(row, project.name);
+}
+
+void EntryCommands::OnSendToRequestedFiles() {
+    if (CurrentCategoryOf(state_) != ListCategory::SearchResults ||
+        state_.ui.SelectedCount() == 0) {
+        return;
+    }
+    const int rows = state_.ui.RowCount();
+    for (int row = 0; row < rows; ++row) {
+        if (!state_.ui.IsRowSelected(row)) {
+            continue;
+        }
+        const std::string url = state_.ui.RowText(row, 0);
+        if (!url.empty() && url.back() == '/') {
+            return;
+        }
+        std::lock_guard lock(state_.mutex);
+        state_.RequestedFiles.Append(FileEntry{url, "Ready for donwload"});
+    }
+}
+
+void EntryCommands::OnSendToRequestedWebSites(CommandSource source) {
+    if (CurrentCategoryOf(state_) != ListCategory::SearchResults ||
+        state_.ui.SelectedCount() == 0) {
+        return;
+    }
+    const bool fromPanel = source == CommandSource::ListPanel;
+    WebProject& staging = fromPanel ? listPanelStaging_ : mainWindowStaging_;
+    const int rows = state_.ui.RowCount();
+    for (int row = 0; row < rows; ++row) {
+        if (!state_.ui.IsRowSelected(row)) {
+            continue;
+        }
+        if (fromPanel) {
+            staging = WebProject();
+        }
+        staging.startUrl = RowTextAsName(state_, row, 0);
+        staging.name = RowTextAsName(state_, row, 1);
+        if (!fromPanel) {
+            staging.runWhenRequested = 1;
+            staging.stopWhenRequested = 1;
+        }
+        if (!editors_.EditWebProject(staging,
+                                     fromPanel ? "New Web Project " : "Web Project Properties")) {
+            continue;
+        }
+        staging.reserved = 0;
+        staging.status = kReady;
+        std::lock_guard lock(state_.mutex);
+        state_.RequestedWebSites.Append(staging);
+    }
+}
+
+void EntryCommands::OnDeleteAllLists() {
+    {
+        std::lock_guard lock(state_.mutex);
+        for (ListCategory category : {ListCategory::RequestedFiles, ListCategory::RequestedWebSites,
+                                      ListCategory::DownloadedFiles, ListCategory::DownloadedSites,
+                                      ListCategory::SearchProjects, ListCategory::SearchResults}) {
+            WithCategoryList(state_, category, [](auto& list) {
+                for (int index = list.GetCount() - 1; index >= 0; --index) {
+                    list.RemoveAt(index);
+                }
+            });
+        }
+    }
+    state_.ui.DeleteAllRows();
+}
+
+void EntryCommands::RunStartDialog() {
+    switch (editors_.AskStartChoice()) {
+        case 2:
+            OnAddWebSite();
+            break;
+        case 3:
+            OnAddSearchProject();
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace tarnwick

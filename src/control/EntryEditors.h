@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+#include "model/Records.h"
+
+namespace tarnwick {
+
+// The modal dialogs through which the entry commands ask the user. The main window
+// implements them with the real dialogs; tests answer them directly.
+class EntryEditors {
+public:
+    virtual ~EntryEditors() = default;
+
+    // "Add File(s)": true with the typed address when closed with "Add".
+    virtual bool AskFileUrl(std::string& url) = 0;
+
+    // The web project sheet, filled from the project under the given caption. On OK the
+    // project takes every value of the sheet (times and count converted from their texts)
+    // and true is returned; on Cancel it is left as it was.
+    virtual bool EditWebProject(WebProject& project, const std::string& caption) = 0;
+
+    // "Add a Search Project", filled from the project; on OK the project takes the
+    // dialog's values and true is returned.
+    virtual bool EditSearchProject(SearchProject& project) = 0;
+
+    // "Start a New Project": the choice made with "Proceed", or 0 when cancelled.
+    virtual int AskStartChoice() = 0;
+};
+
+}  // namespace tarnwick
