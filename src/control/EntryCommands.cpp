@@ -1,5 +1,7 @@
 #include "control/EntryCommands.h"
 
+#include "model/CompletedFileUrl.h"
+
 namespace tarnwick {
 
 namespace {
@@ -47,7 +49,7 @@ void EntryCommands::OnAddFiles() {
     if (!editors_.AskFileUrl(text) || text.empty()) {
         return;
     }
-    const std::string url = text.find("//") == std::string::npos ? "http://" + text : text;
+    const std::string url = CompletedFileUrl(text);
     if (!InsertRowIfShown(state_, ListCategory::RequestedFiles, url)) {
         return;
     }

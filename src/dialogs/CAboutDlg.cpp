@@ -1,8 +1,9 @@
 #include "dialogs/CAboutDlg.h"
 
+#include "dialogs/ScaledPicture.h"
+
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -24,9 +25,7 @@ CAboutDlg::CAboutDlg(PageOpener opener, QWidget* parent)
       productsButton_(new QPushButton(tr("Check out other products"))) {
     setWindowTitle(tr("About Tarnwick"));
 
-    auto* picture = new QLabel;
-    picture->setPixmap(QIcon(QStringLiteral(":/app/logo.svg")).pixmap(96, 96));
-    picture->setAlignment(Qt::AlignTop);
+    auto* picture = new ScaledPicture(QStringLiteral(":/pictures/logo.svg"), 60);
 
     auto* title = new QLabel(QStringLiteral("<b>Tarnwick</b> %1").arg(TARNWICK_VERSION));
     auto* tagLine = new QLabel(tr("The ultimate download tool"));
@@ -43,7 +42,7 @@ CAboutDlg::CAboutDlg(PageOpener opener, QWidget* parent)
     text->addWidget(products);
 
     auto* top = new QHBoxLayout;
-    top->addWidget(picture);
+    top->addWidget(picture, 0, Qt::AlignTop);
     top->addLayout(text, 1);
 
     auto* buttons = new QHBoxLayout;

@@ -1,0 +1,44 @@
+#include "control/DialogEntryEditors.h"
+
+#include "dialogs/CAddFileDlg.h"
+#include "dialogs/CAddSearchDlg.h"
+#include "dialogs/CProjProps.h"
+#include "dialogs/CStartProjectDlg.h"
+
+namespace tarnwick {
+
+bool DialogEntryEditors::AskFileUrl(std::string& url) {
+    CAddFileDlg dialog(owner_);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    url = dialog.Url().toStdString();
+    return true;
+}
+
+bool DialogEntryEditors::EditWebProject(WebProject& project, const std::string& caption) {
+    CProjProps sheet(QString::fromStdString(caption), owner_);
+    sheet.FillFromProject(project);
+    if (sheet.exec() != QDialog::Accepted) {
+        return false;
+    }
+    project = sheet.ProjectFromPages();
+    return true;
+}
+
+bool DialogEntryEditors::EditSearchProject(SearchProject& project) {
+    CAddSearchDlg dialog(owner_);
+    dialog.FillFromProject(project);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    project = dialog.ProjectFromDialog();
+    return true;
+}
+
+int DialogEntryEditors::AskStartChoice() {
+    CStartProjectDlg dialog(owner_);
+    return dialog.exec() == QDialog::Accepted ? dialog.StartChoice() : 0;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDialog>
+
+#include "model/Records.h"
+
+class QDialogButtonBox;
+class QTabWidget;
+
+namespace tarnwick {
+
+class CFileSettings;
+class CPAdvancedSettings;
+class CPRunSettings;
+class CPWGenSettings;
+
+// The modal sheet that creates and edits a web project. It reads and writes no list: the
+// caller fills it, shows it and on OK builds the project from the pages.
+class CProjProps : public QDialog {
+    Q_OBJECT
+
+public:
+    // Whether the times of a pair left on "when requested" are stored as typed or as 0.
+    enum class ScheduleTimes { AsTyped, ZeroWhenRequested };
+
+    explicit CProjProps(const QString& caption, QWidget* parent = nullptr);
+
+    void FillFromProject(const WebProject& project);
+    // The project the pages describe, ready for a requested list.
+    WebProject ProjectFromPages(ScheduleTimes times = ScheduleTimes::AsTyped) const;
+
+    QTabWidget* Tabs() const { return tabs_; }
+    CPWGenSettings* GeneralSettings() const { return general_; }
+    CFileSettings* FileSettings() const { return files_; }
+    CPRunSettings* RunSettings() const { return run_; }
+    CPAdvancedSettings* AdvancedSettings() const { return advanced_; }
+    QDialogButtonBox* Buttons() const { return buttons_; }
+
+private:
+    QTabWidget* tabs_;
+    CPWGenSettings* general_;
+    CFileSettings* files_;
+    CPRunSettings* run_;
+    CPAdvancedSettings* advanced_;
+    QDialogButtonBox* buttons_;
+};
+
+}  // namespace tarnwick

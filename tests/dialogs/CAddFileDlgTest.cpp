@@ -1,0 +1,87 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "OnModal.h"
+#include "TypeText.h"
+#include "dialogs/CAddFileDlg.h"
+#include "model/CompletedFileUrl.h"
+#include "model/Records.h"
+
+using namespace tarnwick;
+using tarnwick::testing::OnModal;
+using tarnwick::testing::TypeText;
+
+// The Add File(s) dialog: the address it hands over on Add and nothing on Cancel.
+class CAddFileDlgTest : public QObject {
+    Q_OBJECT
+
+private:
+    // Shows the dialog modally, types `typed` and ends it with `key`.
+    static int TypeAndPress(CAddFileDlg& dialog, const QString& typed, Qt::Key key) {
+        OnModal<CAddFileDlg> type([&typed, key](CAddFileDlg* shown) {
+            TypeText(shown->UrlField(), typed);
+            QTest::keyClick(shown->UrlField(), key);
+        });
+        const int result = dialog.exec();
+        return type.Fired() ? result : -1;
+    }
+
+private slots:
+    void controlsCarryTheirTexts() {
+        CAddFileDlg dialog;
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Add File(s)"));
+        QCOMPARE(dialog.AddButton()->text(), QStringLiteral("Add"));
+        QCOMPARE(dialog.CancelButton()->text(), QStringLiteral("Cancel"));
+        QVERIFY(dialog.AddButton()->isDefault());
+        QVERIFY(dialog.findChild<QLabel*>()->text() == QStringLiteral("URL"));
+        QVERIFY(dialog.Url().isEmpty());
+    }
+
+    void addHandsOverTheFieldAsTyped_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("empty") << "";
+        QTest::newRow("only blanks") << "   ";
+        QTest::newRow("address") << "127.0.0.1/files/a.zip";
+    }
+
+    void addHandsOverTheFieldAsTyped() {
+        QFETCH(QString, typed);
+        CAddFileDlg dialog;
+        QCOMPARE(TypeAndPress(dialog, typed, Qt::Key_Return), int(QDialog::Accepted));
+        QCOMPARE(dialog.Url(), typed);
+    }
+
+    void cancelAndEscLeaveTheAddressUnread() {
+        CAddFileDlg dialog;
+        QCOMPARE(TypeAndPress(dialog, QStringLiteral("http://127.0.0.1/a"), Qt::Key_Escape),
+                 int(QDialog::Rejected));
+        QVERIFY(dialog.Url().isEmpty());
+
+        CAddFileDlg clicked;
+        OnModal<CAddFileDlg> cancel([](CAddFileDlg* shown) {
+            shown->UrlField()->setText(QStringLiteral("http://127.0.0.1/b"));
+            QTest::mouseClick(shown->CancelButton(), Qt::LeftButton);
+        });
+        QCOMPARE(clicked.exec(), int(QDialog::Rejected));
+        QVERIFY(cancel.Fired());
+        QVERIFY(clicked.Url().isEmpty());
+    }
+
+    void fieldLeavesRoomForTheSchemeTheCallerAdds() {
+        CAddFileDlg bare;
+        TypeText(bare.UrlField(), QString(300, QLatin1Char('a')));
+        QCOMPARE(CompletedFileUrl(bare.UrlField()->text().toStdString()).size(), kUrlWidth - 1);
+
+        CAddFileDlg full;
+        TypeText(full.UrlField(), QStringLiteral("ftp://127.0.0.1/") + QString(300, QChar(0x00E9)));
+        const std::string stored = CompletedFileUrl(full.UrlField()->text().toStdString());
+        QVERIFY(stored.size() <= kUrlWidth - 1);
+        QVERIFY(stored.size() >= kUrlWidth - 2);
+        QVERIFY(stored.starts_with("ftp://127.0.0.1/"));
+    }
+};
+
+QTEST_MAIN(CAddFileDlgTest)
+#include "CAddFileDlgTest.moc"
