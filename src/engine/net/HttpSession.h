@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/net/TransferResult.h"
 #include "model/JobGate.h"
 
 namespace tarnwick {
@@ -15,13 +16,6 @@ struct HttpRequest {
     std::vector<std::string> headers;  // whole header lines, e.g. "Accept: */*"
     bool followRedirects = false;      // redirects only ever go to http and https
     bool failOnHttpError = false;      // an answer of 400 or more is a failure
-};
-
-struct TransferResult {
-    bool ok = false;         // the whole body arrived (and, with failOnHttpError, status < 400)
-    long responseCode = 0;   // the HTTP status, 0 when there was no answer
-    bool cancelled = false;  // the gate was cancelled, or the body callback said stop
-    std::string errorText;   // libcurl's message for every failure
 };
 
 // One libcurl easy handle, owned by one worker thread. Reusing it for several requests

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <curl/curl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "engine/net/TransferResult.h"
+#include "model/JobGate.h"
+
+namespace tarnwick {
+
+// One libcurl easy handle with the options every transfer of ours shares: no signals, our
+// own error buffer, only http, https and ftp (redirects only to http and https), verified
+// TLS, and a progress callback that waits at the job's gate. Used only inside net/.
+class CurlEasy {
+public:
+    using DataSink = std::function<bool(std::string_view)>;
+
+    CurlEasy(std::shared_ptr<JobGate> gate, std::string caBundlePath);
+    ~CurlEasy();
+    CurlEasy(const CurlEasy&) = delete;
+    CurlEasy& operator=(const CurlEasy&) = delete;
+
+    // Clears the previous request's options (open connections stay) and sets the shared ones.
+    void Prepare(const std::string& url);
+    CURL* Handle() { return handle_; }
+
+    // Runs the prepared transfer, streaming the body to onData; onData returns false to stop.
+    TransferResult Perform(const DataSink& onData);
+
+    long ConnectionsOpened() const { return connectionsOpened_; }
+    CURLcode LastCode() const { return lastCode_; }
+
+private:
+    static std::size_t OnWrite(char* data, std::size_t size, std::size_t count, void* self);
+    static int OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
+    bool PassGate() const;
+
+    CURL* handle_ = nullptr;
+    char errorBuffer_[CURL_ERROR_SIZE] = {};
+    std::shared_ptr<JobGate> gate_;
+    std::string caBundlePath_;
+    const DataSink* sink_ = nullptr;
+    bool stoppedBySink_ = false;
+    long connectionsOpened_ = 0;
+    CURLcode lastCode_ = CURLE_OK;
+};
+
+}  // namespace tarnwick

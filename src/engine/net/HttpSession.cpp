@@ -1,0 +1,66 @@
+#include "engine/net/HttpSession.h"
+
+#include "engine/net/CurlEasy.h"
+
+namespace tarnwick {
+
+namespace {
+constexpr long kFirstErrorStatus = 400;
+
+// Owns a libcurl header list for the length of one request.
+class HeaderList {
+public:
+    explicit HeaderList(const std::vector<std::string>& lines) {
+        for (const std::string& line : lines) {
+            if (curl_slist* grown = curl_slist_append(list_, line.c_str())) {
+                list_ = grown;
+            }
+        }
+    }
+    ~HeaderList() { curl_slist_free_all(list_); }
+    HeaderList(const HeaderList&) = delete;
+    HeaderList& operator=(const HeaderList&) = delete;
+    curl_slist* Get() const { return list_; }
+
+private:
+    curl_slist* list_ = nullptr;
+};
+}  // namespace
+
+struct HttpSession::Impl {
+    Impl(std::shared_ptr<JobGate> gate, std::string caBundlePath)
+        : easy(std::move(gate), std::move(caBundlePath)) {}
+    CurlEasy easy;
+};
+
+HttpSession::HttpSession(std::shared_ptr<JobGate> gate, std::string caBundlePath)
+    : impl_(std::make_unique<Impl>(std::move(gate), std::move(caBundlePath))) {}
+
+HttpSession::~HttpSession() = default;
+
+TransferResult HttpSession::Get(const HttpRequest& request,
+                                const std::function<bool(std::string_view)>& onData) {
+    CurlEasy& easy = impl_->easy;
+    easy.Prepare(request.url);
+    const HeaderList headers(request.headers);
+    if (CURL* handle = easy.Handle()) {
+        curl_easy_setopt(handle, CURLOPT_HTTPGET, 1L);
+        curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.Get());
+        curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, request.followRedirects ? 1L : 0L);
+        curl_easy_setopt(handle, CURLOPT_FAILONERROR, request.failOnHttpError ? 1L : 0L);
+    }
+    TransferResult result = easy.Perform(onData);
+    // libcurl lets some error answers through (an authentication challenge); the status decides.
+    if (result.ok && request.failOnHttpError && result.responseCode >= kFirstErrorStatus) {
+        result.ok = false;
+        result.errorText =
+            "The requested URL returned error: " + std::to_string(result.responseCode);
+    }
+    return result;
+}
+
+long HttpSession::ConnectionsOpened() const {
+    return impl_->easy.ConnectionsOpened();
+}
+
+}  // namespace tarnwick
