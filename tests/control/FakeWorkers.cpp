@@ -52,7 +52,6 @@ int FakeWorkers::Run(WorkerContext& context, const std::string& procedure, Runni
                     finished_.erase(finish);
                     break;
                 }
-                ++steps_[key];
             }
             std::this_thread::sleep_for(std::chrono::milliseconds{1});
         }
@@ -83,17 +82,6 @@ std::vector<std::string> FakeWorkers::StartedKeys() const {
         keys.push_back(start.key);
     }
     return keys;
-}
-
-int FakeWorkers::Steps(const std::string& key) const {
-    std::lock_guard lock(mutex_);
-    const auto found = steps_.find(key);
-    return found == steps_.end() ? 0 : found->second;
-}
-
-int FakeWorkers::EndedCount() const {
-    std::lock_guard lock(mutex_);
-    return ended_;
 }
 
 bool FakeWorkers::WaitForStarts(int count) const {

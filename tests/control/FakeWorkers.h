@@ -2,7 +2,6 @@
 
 #include <condition_variable>
 #include <functional>
-#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -13,7 +12,7 @@
 namespace tarnwick::testing {
 
 // Stand-ins for the four thread procedures. Each records what it was started with, then
-// works in small steps while its gate lets it, until the test finishes it or the gate is
+// waits in small steps while its gate lets it, until the test finishes it or the gate is
 // cancelled; on the way out it removes its running job, as the real workers do.
 class FakeWorkers {
 public:
@@ -33,8 +32,6 @@ public:
     void Finish(const std::string& key);
     std::vector<Start> Starts() const;
     std::vector<std::string> StartedKeys() const;
-    int Steps(const std::string& key) const;
-    int EndedCount() const;
     // Each waits, up to a deadline, until this many workers have started or ended.
     bool WaitForStarts(int count) const;
     bool WaitForEnded(int count) const;
@@ -48,7 +45,6 @@ private:
     mutable std::condition_variable changed_;
     FirstStep firstStep_;
     std::vector<Start> starts_;
-    std::map<std::string, int> steps_;
     std::vector<std::string> finished_;
     int ended_ = 0;
 };
