@@ -1,0 +1,99 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "control/ScheduleClock.h"
+#include "control/WorkerFunctions.h"
+#include "control/WorkerThreads.h"
+#include "model/JobGate.h"
+#include "model/ListCategory.h"
+#include "model/SharedState.h"
+
+namespace tarnwick {
+
+// Starts, pauses and resumes the workers of the requested entries: the Download menu's
+// Selected Projects and Stop Downloading, and the minute timer that starts and stops web and
+// search projects at their time of day. Runs on the interface thread and reaches the panels
+// only through state.ui, never while holding the state's mutex.
+class DownloadControl {
+public:
+    // Lets a new worker take its hand-over slot before the next start overwrites it.
+    static void PauseForHandOver();
+
+    DownloadControl(SharedState& state, std::filesystem::path workingDirectory,
+                    WorkerFunctions workers,
+                    std::function<void()> pauseAfterStart = PauseForHandOver,
+                    WorkerThreads::ThreadStarter threadStarter = WorkerThreads::StartStdThread);
+
+    void OnDownloadSelected();
+    void OnStopDownloading();
+    // The minute timer, given the local time of the tick. Also saves the modified lists.
+    void OnScheduleTimer(LocalMinute now);
+
+    // At exit, after state.ui.Close() and before the lists are saved.
+    void Shutdown(const std::function<void()>& whileWaiting) { threads_.Shutdown(whileWaiting); }
+    WorkerThreads& Threads() { return threads_; }
+
+private:
+    // A requested entry as found for a row or a due time, with the gate of its job (null
+    // when it has none).
+    template <typename Record>
+    struct Located {
+        Record entry;
+        int row = 0;
+        std::shared_ptr<JobGate> gate;
+    };
+
+    template <typename Record>
+    void DownloadSelected();
+    template <typename Record>
+    void StopSelected();
+    // Each returns false when a resumed project ended the tick.
+    bool RunScheduledMinute(int hour, int minute);
+    template <typename Record>
+    bool StartDueProjects(int hour, int minute);
+    template <typename Record>
+    void StopDueProjects(int hour, int minute);
+
+    template <typename Record>
+    void StartJob(const Located<Record>& target);
+    template <typename Record>
+    void ResumeJob(const Located<Record>& target);
+    template <typename Record>
+    void SuspendJob(const Located<Record>& target);
+    template <typename Record>
+    void ReportStartFailure(const Located<Record>& target, const std::shared_ptr<JobGate>& gate);
+    template <typename Record>
+    std::function<void()> WorkerBody(Record entry, std::shared_ptr<JobGate> gate);
+
+    template <typename Record>
+    std::optional<Located<Record>> LocateRow(int row);
+    template <typename Record>
+    std::optional<Located<Record>> LocateAgain(int index, const std::string& key);
+    // The next three expect the mutex held.
+    template <typename Record>
+    std::optional<Located<Record>> LocateAt(int index);
+    template <typename Record>
+    Record* EntryFor(const Located<Record>& target);
+    template <typename Record>
+    void SetEntryStatus(const Located<Record>& target, const char* status);
+
+    // Rows are written only while the entry list shows the kind's list.
+    template <typename Record>
+    void ShowRowStatus(int row, const std::string& status);
+    ListCategory CurrentCategory();
+    void SetSelectedRow(int row);
+
+    SharedState& state_;
+    std::filesystem::path workingDirectory_;
+    WorkerFunctions workers_;
+    std::function<void()> pauseAfterStart_;
+    ScheduleClock clock_;
+    WorkerThreads threads_;
+};
+
+}  // namespace tarnwick
