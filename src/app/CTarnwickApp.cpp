@@ -1,29 +1,39 @@
 #include "app/CTarnwickApp.h"
 
 #include "control/CMainFrame.h"
+#include "engine/Workers.h"
 #include "model/ListFiles.h"
 
 namespace tarnwick {
 
-CTarnwickApp::CTarnwickApp(int& argc, char** argv)
-    : QApplication(argc, argv) {
+CTarnwickApp::CTarnwickApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Tarnwick"));
     setApplicationDisplayName(QStringLiteral("Tarnwick"));
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/logo.svg")));
 }
 
 CTarnwickApp::~CTarnwickApp() = default;
 
-bool CTarnwickApp::InitInstance() {
+bool CTarnwickApp::InitInstance(bool offerStartDialog) {
     workingDirectory_ = std::filesystem::current_path();
-    // Read before any window can add an entry, so new entries count as changes.
+    // Read before the start dialog can add a project, so that its name is checked against
+    // the lists and the new project counts as a change that is saved.
     LoadAllLists(state_, workingDirectory_);
-    mainFrame_ = std::make_unique<CMainFrame>(state_);
+    WorkerFunctions workers{RunFileDownload, RunFtpDownload, RunSiteCrawl, RunSearchProject};
+    mainFrame_ = std::make_unique<CMainFrame>(state_, workingDirectory_, editors_, workers);
+    editors_.SetOwner(mainFrame_.get());
+    if (offerStartDialog) {
+        mainFrame_->RunStartDialog();
+    }
     mainFrame_->showMaximized();
     return true;
 }
 
 int CTarnwickApp::ExitInstance() {
     state_.ui.Close();
+    if (mainFrame_) {
+        mainFrame_->ShutdownWorkers();
+    }
     SaveAllLists(state_, workingDirectory_);
     ClearHandOverSlots(state_);
     mainFrame_.reset();

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "control/DialogEntryEditors.h"
 #include "model/SharedState.h"
 
 namespace tarnwick {
@@ -19,10 +20,12 @@ public:
     CTarnwickApp(int& argc, char** argv);
     ~CTarnwickApp() override;
 
-    // Reads the six lists from the current working directory, where they are written back
-    // at exit, and shows the main window maximised.
-    bool InitInstance();
-    // Closes the port, writes every modified list and clears the hand-over slots.
+    // Reads the six lists from the current working directory (where they are written back
+    // at exit), creates the main window, offers the start dialog and shows the window
+    // maximised. Tests pass false to skip the dialog.
+    bool InitInstance(bool offerStartDialog = true);
+    // Closes the port, stops the workers, writes every modified list and clears the
+    // hand-over slots.
     int ExitInstance();
     // InitInstance, the event loop, ExitInstance.
     int Run();
@@ -33,6 +36,7 @@ public:
 private:
     SharedState state_;
     std::filesystem::path workingDirectory_;
+    DialogEntryEditors editors_;
     std::unique_ptr<CMainFrame> mainFrame_;
 };
 

@@ -1,11 +1,275 @@
 #include "control/CMainFrame.h"
 
+#include <QApplication>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QThread>
+#include <QTimer>
+
+#include "control/CategoryView.h"
+#include "control/LockKeyIndicators.h"
+#include "dialogs/CAboutDlg.h"
+#include "panels/CDnldList.h"
+#include "panels/CListPanel.h"
+#include "panels/CStatusView.h"
+#include "panels/CTreePanel.h"
+#include "panels/GuiMessageBoxes.h"
+#include "toolbar/CToolBarEx.h"
+#include "toolbar/ToolBarButtons.h"
+
 namespace tarnwick {
 
-CMainFrame::CMainFrame(SharedState& state, QWidget* parent) : QMainWindow(parent), state_(state) {
+namespace {
+
+constexpr int kScheduleTimerPeriodMs = 60000;
+
+}  // namespace
+
+CMainFrame::CMainFrame(SharedState& state, std::filesystem::path workingDirectory,
+                       EntryEditors& editors, WorkerFunctions workers, PageOpener opener,
+                       QWidget* parent)
+    : QMainWindow(parent),
+      state_(state),
+      commands_(state, editors),
+      control_(state, std::move(workingDirectory), std::move(workers)),
+      opener_(std::move(opener)) {
     setWindowTitle(QStringLiteral("Tarnwick"));
-    std::lock_guard lock(state_.mutex);
-    state_.CurrentCategory = ListCategory::RequestedFiles;
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/logo.svg")));
+    CreatePanes();
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+
+    {
+        std::lock_guard lock(state_.mutex);
+        state_.CurrentCategory = ListCategory::RequestedFiles;
+    }
+    FillEntryRows(state_, RowsOfCategory(state_, ListCategory::RequestedFiles));
+
+    scheduleTimer_ = new QTimer(this);
+    connect(scheduleTimer_, &QTimer::timeout, this, &CMainFrame::OnScheduleTimer);
+    scheduleTimer_->start(kScheduleTimerPeriodMs);
+}
+
+CMainFrame::~CMainFrame() {
+    state_.ui.AttachStatus(nullptr);
+    state_.ui.AttachRows(nullptr);
+    state_.ui.AttachTree(nullptr);
+    state_.ui.AttachMessages(nullptr);
+}
+
+void CMainFrame::CreatePanes() {
+    treePanel_ = new CTreePanel;
+    listPanel_ = new CListPanel;
+    downloadedFiles_ = new CDnldList;
+    statusView_ = new CStatusView;
+    messageBoxes_ = new GuiMessageBoxes(this);
+    messageBoxes_->setParent(this);
+
+    // Two columns, each split in two rows: the rows share the column boundary.
+    auto* left = new QSplitter(Qt::Vertical);
+    left->addWidget(treePanel_);
+    left->addWidget(downloadedFiles_);
+    auto* right = new QSplitter(Qt::Vertical);
+    right->addWidget(listPanel_);
+    right->addWidget(statusView_);
+    splitter_ = new QSplitter(Qt::Horizontal);
+    splitter_->addWidget(left);
+    splitter_->addWidget(right);
+    splitter_->setStretchFactor(1, 1);
+    left->setSizes({300, 300});
+    right->setSizes({300, 300});
+    // Moving one row boundary moves the other, as in a two-by-two grid.
+    connect(left, &QSplitter::splitterMoved, right, [left, right] { right->setSizes(left->sizes()); });
+    connect(right, &QSplitter::splitterMoved, left, [left, right] { left->setSizes(right->sizes()); });
+    splitter_->setSizes({220, 800});
+    setCentralWidget(splitter_);
+
+    state_.ui.AttachStatus(statusView_);
+    state_.ui.AttachRows(listPanel_);
+    state_.ui.AttachTree(downloadedFiles_);
+    state_.ui.AttachMessages(messageBoxes_);
+
+    connect(treePanel_, &CTreePanel::ItemChosen, this, [this](const QString& text) {
+        ShowCategory(state_, text.toStdString());
+        std::lock_guard lock(state_.mutex);
+        listPanel_->SetSearchResultsShown(state_.CurrentCategory == ListCategory::SearchResults);
+    });
+    connect(listPanel_, &CListPanel::SelectionTouched, this, [this] { EchoSelection(state_); });
+    connect(listPanel_, &CListPanel::CommandChosen, this, &CMainFrame::OnListPanelCommand);
+
+    activePane_ = treePanel_;
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        for (QWidget* pane : {static_cast<QWidget*>(treePanel_), static_cast<QWidget*>(listPanel_),
+                              static_cast<QWidget*>(downloadedFiles_),
+                              static_cast<QWidget*>(statusView_)}) {
+            if (now != nullptr && (now == pane || pane->isAncestorOf(now))) {
+                activePane_ = pane;
+            }
+        }
+    });
+}
+
+QAction* CMainFrame::AddAction(CommandId id, const QString& text, void (CMainFrame::*handler)()) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(QStringLiteral("command%1").arg(static_cast<int>(id)));
+    action->setData(static_cast<int>(id));
+    connect(action, &QAction::triggered, this, handler);
+    actions_[id] = action;
+    addAction(action);  // its keys work wherever the focus is in the window
+    return action;
+}
+
+void CMainFrame::CreateActions() {
+    AddAction(CommandId::AddFiles, tr("&Add File(s) \tIns"), &CMainFrame::OnAddFiles)
+        ->setShortcut(Qt::Key_Insert);
+    AddAction(CommandId::AddWebSite, tr("Add &Web Site \t+"), &CMainFrame::OnAddWebSite)
+        ->setShortcut(QKeySequence(Qt::KeypadModifier | Qt::Key_Plus));
+    AddAction(CommandId::AddSearchProject, tr("Add Search Project\tCtrl+S"),
+              &CMainFrame::OnAddSearchProject)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    AddAction(CommandId::DeleteEntry, tr("&Delete Entry \tDel"), &CMainFrame::OnDeleteEntry)
+        ->setShortcut(Qt::Key_Delete);
+    AddAction(CommandId::Properties, tr("Properties..."), &CMainFrame::OnProperties);
+    AddAction(CommandId::SendToRequestedFiles, tr("Requested Files List"),
+              &CMainFrame::OnSendToRequestedFiles);
+    AddAction(CommandId::SendToRequestedWebSites, tr("Requested Web Sites"),
+              &CMainFrame::OnSendToRequestedWebSites);
+    AddAction(CommandId::DownloadSelected, tr("&Selected Projects"),
+              &CMainFrame::OnDownloadSelected);
+    AddAction(CommandId::StopDownloading, tr("Stop Downloading"), &CMainFrame::OnStopDownloading);
+    AddAction(CommandId::DeleteAllLists, tr("&Delete All Lists"), &CMainFrame::OnDeleteAllLists);
+    AddAction(CommandId::HelpContents, tr("&Table of Contents..."), &CMainFrame::OnHelpContents);
+    AddAction(CommandId::About, tr("&About Quellbird..."), &CMainFrame::OnAbout);
+    AddAction(CommandId::Exit, tr("E&xit"), &CMainFrame::OnExit);
+
+    actions_[CommandId::AddFiles]->setStatusTip(tr("Add one or more files in the 'Requested' list"));
+    actions_[CommandId::AddWebSite]->setStatusTip(tr("Add a web site to the 'Requested' list"));
+    actions_[CommandId::DeleteEntry]->setStatusTip(tr("Delete selected entries"));
+
+    auto* nextPane = new QAction(this);
+    nextPane->setShortcut(Qt::Key_F6);
+    connect(nextPane, &QAction::triggered, this, [this] { MovePaneFocus(1); });
+    addAction(nextPane);
+    auto* previousPane = new QAction(this);
+    previousPane->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    connect(previousPane, &QAction::triggered, this, [this] { MovePaneFocus(-1); });
+    addAction(previousPane);
+}
+
+void CMainFrame::CreateMenus() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addAction(actions_[CommandId::DeleteAllLists]);
+    file->addSeparator();
+    file->addAction(actions_[CommandId::Exit]);
+
+    QMenu* entry = menuBar()->addMenu(tr("&Entry"));
+    entry->addAction(actions_[CommandId::AddFiles]);
+    entry->addAction(actions_[CommandId::AddWebSite]);
+    entry->addAction(actions_[CommandId::AddSearchProject]);
+    entry->addSeparator();
+    entry->addAction(actions_[CommandId::DeleteEntry]);
+    entry->addSeparator();
+    QMenu* sendTo = entry->addMenu(tr("Send To"));
+    sendTo->addAction(actions_[CommandId::SendToRequestedFiles]);
+    sendTo->addAction(actions_[CommandId::SendToRequestedWebSites]);
+    entry->addSeparator();
+    entry->addAction(actions_[CommandId::Properties]);
+    connect(entry, &QMenu::aboutToShow, this, &CMainFrame::UpdateSendToItems);
+
+    QMenu* download = menuBar()->addMenu(tr("&Download"));
+    download->addAction(actions_[CommandId::DownloadSelected]);
+    download->addSeparator();
+    download->addAction(actions_[CommandId::StopDownloading]);
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->addAction(actions_[CommandId::HelpContents]);
+    help->addSeparator();
+    help->addAction(actions_[CommandId::About]);
+}
+
+void CMainFrame::CreateToolBar() {
+    auto* bar = new CToolBarEx(tr("Toolbar"), this);
+    bar->setObjectName(QStringLiteral("toolBar"));
+    bar->AddButtons(kMainToolBarButtons, [this](int commandId) -> QAction* {
+        const auto found = actions_.find(static_cast<CommandId>(commandId));
+        return found != actions_.end() ? found->second : nullptr;
+    });
+    addToolBar(Qt::TopToolBarArea, bar);
+}
+
+void CMainFrame::CreateStatusBar() {
+    statusBar()->showMessage(tr("Ready"));
+    statusBar()->addPermanentWidget(new LockKeyIndicators);
+}
+
+void CMainFrame::MovePaneFocus(int step) {
+    const QList<QWidget*> panes = {treePanel_, listPanel_, downloadedFiles_, statusView_};
+    const int current = static_cast<int>(panes.indexOf(activePane_));
+    const int next = (current + step + panes.size()) % static_cast<int>(panes.size());
+    panes[next]->setFocus(Qt::ShortcutFocusReason);
+    activePane_ = panes[next];
+}
+
+CommandSource CMainFrame::Source() const {
+    return activePane_ == listPanel_ ? CommandSource::ListPanel : CommandSource::MainWindow;
+}
+
+void CMainFrame::UpdateSendToItems() {
+    const bool enabled = Source() != CommandSource::ListPanel || listPanel_->SendToEnabled();
+    actions_[CommandId::SendToRequestedFiles]->setEnabled(enabled);
+    actions_[CommandId::SendToRequestedWebSites]->setEnabled(enabled);
+}
+
+void CMainFrame::OnScheduleTimer() { control_.OnScheduleTimer(LocalMinuteNow()); }
+
+void CMainFrame::RunStartDialog() { commands_.RunStartDialog(); }
+
+void CMainFrame::ShutdownWorkers() {
+    control_.Shutdown([] {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(2);
+    });
+}
+
+void CMainFrame::OnAddFiles() { commands_.OnAddFiles(); }
+void CMainFrame::OnAddWebSite() { commands_.OnAddWebSite(); }
+void CMainFrame::OnAddSearchProject() { commands_.OnAddSearchProject(); }
+void CMainFrame::OnDeleteEntry() { commands_.OnDeleteEntry(); }
+void CMainFrame::OnProperties() { commands_.OnProperties(Source()); }
+void CMainFrame::OnSendToRequestedFiles() { commands_.OnSendToRequestedFiles(); }
+void CMainFrame::OnSendToRequestedWebSites() { commands_.OnSendToRequestedWebSites(Source()); }
+void CMainFrame::OnDownloadSelected() { control_.OnDownloadSelected(); }
+void CMainFrame::OnStopDownloading() { control_.OnStopDownloading(); }
+void CMainFrame::OnDeleteAllLists() { commands_.OnDeleteAllLists(); }
+void CMainFrame::OnHelpContents() { opener_(GuidePage(QStringLiteral("index.html"))); }
+
+void CMainFrame::OnExit() { close(); }
+
+void CMainFrame::OnAbout() {
+    CAboutDlg about(opener_, this);
+    about.exec();
+}
+
+void CMainFrame::OnListPanelCommand(int command) {
+    switch (command) {
+        case CListPanel::DeleteCommand:
+            commands_.OnDeleteEntry();
+            break;
+        case CListPanel::PropertiesCommand:
+            commands_.OnProperties(CommandSource::ListPanel);
+            break;
+        case CListPanel::SendToFilesCommand:
+            commands_.OnSendToRequestedFiles();
+            break;
+        case CListPanel::SendToWebSitesCommand:
+            commands_.OnSendToRequestedWebSites(CommandSource::ListPanel);
+            break;
+        default:
+            break;
+    }
 }
 
 }  // namespace tarnwick

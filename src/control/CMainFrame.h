@@ -2,19 +2,99 @@
 
 #include <QMainWindow>
 
+#include <filesystem>
+#include <map>
+
+#include "control/CommandId.h"
+#include "control/DownloadControl.h"
+#include "control/EntryCommands.h"
+#include "control/EntryEditors.h"
+#include "control/WorkerFunctions.h"
+#include "dialogs/HelpPages.h"
 #include "model/SharedState.h"
+
+class QAction;
+class QSplitter;
+class QTimer;
 
 namespace tarnwick {
 
-// The program's only top-level window.
+class CDnldList;
+class CListPanel;
+class CStatusView;
+class CTreePanel;
+class GuiMessageBoxes;
+
+// The program's only top-level window: menus, toolbar, status bar and the four panes (the
+// category tree, the entry list, the downloaded files and the status panel). It turns the
+// user's commands into calls of the entry commands and the download control.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit CMainFrame(SharedState& state, QWidget* parent = nullptr);
+    // The lists are expected to be read already: the entry list shows the requested files.
+    CMainFrame(SharedState& state, std::filesystem::path workingDirectory, EntryEditors& editors,
+               WorkerFunctions workers, PageOpener opener = DesktopPageOpener(),
+               QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // "Start a New Project", as the window opens.
+    void RunStartDialog();
+    // At exit, after the port is closed: cancels the workers and waits for them, keeping the
+    // interface responsive so that a worker inside a call to it can finish.
+    void ShutdownWorkers();
+
+    QAction* Action(CommandId id) const { return actions_.at(id); }
+    CTreePanel* TreePanel() const { return treePanel_; }
+    CListPanel* ListPanel() const { return listPanel_; }
+    CDnldList* DownloadedFiles() const { return downloadedFiles_; }
+    CStatusView* StatusView() const { return statusView_; }
+    DownloadControl& Control() { return control_; }
+
+public slots:
+    // The minute timer's tick.
+    void OnScheduleTimer();
 
 private:
+    void CreatePanes();
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    QAction* AddAction(CommandId id, const QString& text, void (CMainFrame::*handler)());
+    void MovePaneFocus(int step);
+    // The pane that last had the focus decides whose handlers run.
+    CommandSource Source() const;
+    void UpdateSendToItems();
+
+    void OnAddFiles();
+    void OnAddWebSite();
+    void OnAddSearchProject();
+    void OnDeleteEntry();
+    void OnProperties();
+    void OnSendToRequestedFiles();
+    void OnSendToRequestedWebSites();
+    void OnDownloadSelected();
+    void OnStopDownloading();
+    void OnDeleteAllLists();
+    void OnHelpContents();
+    void OnAbout();
+    void OnExit();
+    void OnListPanelCommand(int command);
+
     SharedState& state_;
+    EntryCommands commands_;
+    DownloadControl control_;
+    PageOpener opener_;
+    std::map<CommandId, QAction*> actions_;
+    QSplitter* splitter_ = nullptr;
+    CTreePanel* treePanel_ = nullptr;
+    CListPanel* listPanel_ = nullptr;
+    CDnldList* downloadedFiles_ = nullptr;
+    CStatusView* statusView_ = nullptr;
+    GuiMessageBoxes* messageBoxes_ = nullptr;
+    QWidget* activePane_ = nullptr;
+    QTimer* scheduleTimer_ = nullptr;
 };
 
 }  // namespace tarnwick

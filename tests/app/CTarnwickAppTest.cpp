@@ -22,7 +22,7 @@ private slots:
     void startingAndExitingWithoutChangesCreatesNoFile() {
         TempFolder folder;
         std::filesystem::current_path(folder.Path());
-        QVERIFY(App().InitInstance());
+        QVERIFY(App().InitInstance(false));
         QCOMPARE(QApplication::applicationName(), QStringLiteral("Tarnwick"));
         QVERIFY(App().MainFrame()->isVisible());
         QCOMPARE(App().MainFrame()->windowState() & Qt::WindowMaximized, Qt::WindowMaximized);
@@ -35,7 +35,7 @@ private slots:
         std::filesystem::current_path(folder.Path());
         WriteFileBytes(folder.Path() / "reqfiles.data", "http://h/old.zip\n");
         WriteFileBytes(folder.Path() / "dnldfiles.data", "http://h/done.zip\n");
-        QVERIFY(App().InitInstance());
+        QVERIFY(App().InitInstance(false));
         SharedState& state = App().State();
         {
             std::lock_guard lock(state.mutex);
