@@ -13,7 +13,6 @@ public:
     // True when the URL was not there yet.
     bool Add(std::string_view url);
     bool Contains(std::string_view url) const;
-    std::size_t Count() const { return folded_.size(); }
 
 private:
     static std::string Folded(std::string_view url);

@@ -277,8 +277,11 @@ void SiteCrawl::EchoBytesRead(const UrlFetch& fetch) {
 
 void SiteCrawl::Complete(UrlFetch& fetch) {
     if (fetch.body == Body::Page) {
-        fetch.lines.Finish(
-            [&](std::string& line, bool complete) { return OnPageLine(fetch, line, complete); });
+        if (!fetch.writeFailed) {
+            fetch.lines.Finish([&](std::string& line, bool complete) {
+                return OnPageLine(fetch, line, complete);
+            });
+        }
         EchoLinksFound(true);
     } else if (bytesThrottle_.TakeHeldBack()) {
         EchoBytesRead(fetch);

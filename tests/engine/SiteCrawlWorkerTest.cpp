@@ -268,6 +268,8 @@ TEST_F(SiteCrawlTest, AStartAddressNotAnsweredWith200EndsWithErrors) {
         {"redirected", server.Url("/redirect.htm")},
         {"missing", server.Url("/missing.htm")},
         {"refused", "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/"},
+        {"secure", "https://127.0.0.1:" + std::to_string(ClosedPort()) + "/"},
+        {"ftp", "ftp://127.0.0.1:" + std::to_string(ClosedPort()) + "/"},
     };
     for (const auto& [name, url] : starts) {
         ui.ClearCalls();
@@ -280,6 +282,8 @@ TEST_F(SiteCrawlTest, AStartAddressNotAnsweredWith200EndsWithErrors) {
         EXPECT_TRUE(Called("LastAction:Download completed")) << name;
         EXPECT_EQ(Statuses().back(), "Status:Some errors occurred") << name;
         EXPECT_TRUE(ui.CallsStartingWith("FileItem:").empty()) << name;
+        // https is a web address like http; any other scheme is not.
+        EXPECT_EQ(Called("Status:Malformed URL : " + url), name == "ftp") << name;
     }
     // The connection failure shows libcurl's text in the row before the final one.
     const std::vector<std::string> rowTexts = ui.CallsStartingWith("RowStatus:");
