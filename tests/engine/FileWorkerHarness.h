@@ -1,0 +1,83 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/Workers.h"
+#include "model/SharedState.h"
+#include "support/RecordingUi.h"
+#include "support/TempFolder.h"
+
+namespace tarnwick::testing {
+
+// A working folder, shared state and recording windows for running file workers, with
+// entries requested the way the download control hands them over.
+class FileWorkerHarness {
+public:
+    FileWorkerHarness() { ui.AttachTo(state.ui); }
+
+    // Appends a requested entry with its running-job record, and shows the list's rows.
+    void Request(const std::string& url) {
+        std::vector<RecordingUi::Row> rows;
+        {
+            std::lock_guard lock(state.mutex);
+            state.RequestedFiles.Append(FileEntry{url, "Downloading..."});
+            state.RunningFileJobs.Append(RunningJob{gate, url, 0});
+            for (const FileEntry& entry : state.RequestedFiles.Entries()) {
+                rows.insert(rows.begin(), RecordingUi::Row{entry.url, entry.status, false});
+            }
+        }
+        ui.SetRows(rows);
+    }
+
+    WorkerContext Context() { return WorkerContext{state, folder.Path(), gate, caBundlePath}; }
+
+    int Run(int (*worker)(WorkerContext&, FileEntry), const std::string& url) {
+        WorkerContext context = Context();
+        return worker(context, FileEntry{url, "Downloading..."});
+    }
+
+    std::vector<FileEntry> Requested() {
+        std::lock_guard lock(state.mutex);
+        return state.RequestedFiles.Entries();
+    }
+    std::vector<FileEntry> Downloaded() {
+        std::lock_guard lock(state.mutex);
+        return state.DownloadedFiles.Entries();
+    }
+    int RunningJobs() {
+        std::lock_guard lock(state.mutex);
+        return state.RunningFileJobs.GetCount();
+    }
+    std::string LocalFile(const std::string& name) const {
+        return ReadFileBytes(folder.Path() / "Files" / name);
+    }
+    bool LocalFileExists(const std::string& name) const {
+        std::error_code error;
+        return std::filesystem::exists(folder.Path() / "Files" / name, error);
+    }
+
+    // Polls until the condition holds or ten seconds pass.
+    static bool WaitUntil(const std::function<bool()>& condition) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!condition()) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
+    }
+
+    SharedState state;
+    RecordingUi ui;
+    TempFolder folder;
+    std::shared_ptr<JobGate> gate = std::make_shared<JobGate>();
+    std::string caBundlePath;
+};
+
+}  // namespace tarnwick::testing
