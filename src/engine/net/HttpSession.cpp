@@ -59,6 +59,14 @@ TransferResult HttpSession::Get(const HttpRequest& request,
     return result;
 }
 
+long HttpSession::ResponseCode() const {
+    long code = 0;
+    if (CURL* handle = impl_->easy.Handle()) {
+        curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &code);
+    }
+    return code;
+}
+
 long HttpSession::ConnectionsOpened() const {
     return impl_->easy.ConnectionsOpened();
 }

@@ -34,6 +34,10 @@ public:
     TransferResult Get(const HttpRequest& request,
                        const std::function<bool(std::string_view)>& onData);
 
+    // The status of the answer being received, readable from inside onData: a caller that
+    // treats answers differently decides before the first byte of the body.
+    long ResponseCode() const;
+
     // Connections opened so far by this session (to check keep-alive).
     long ConnectionsOpened() const;
 

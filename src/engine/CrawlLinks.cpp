@@ -1,0 +1,62 @@
+#include "engine/CrawlLinks.h"
+
+#include <utility>
+
+namespace tarnwick {
+
+CrawlLinks::CrawlLinks(WebProject project, std::string siteFolderPath)
+    : project_(std::move(project)), siteFolderPath_(std::move(siteFolderPath)) {}
+
+void CrawlLinks::QueueStart(std::string_view startUrl) {
+    std::string url(startUrl);
+    LinkExtractor::ResolveLink("", "", "", url);
+    seen_.Add(url);
+    LinkExtractor::SiteRoot(url, startRoot_);
+    stack_.Push(std::move(url));
+}
+
+int CrawlLinks::ScanLine(std::string& line, std::string_view pageUrl, std::string_view subfolder) {
+    int queued = 0;
+    Step(LinkKind::Href, line, pageUrl, subfolder, queued);
+    Step(LinkKind::Frame, line, pageUrl, subfolder, queued);
+    Step(LinkKind::Image, line, pageUrl, subfolder, queued);
+    return queued;
+}
+
+void CrawlLinks::Step(LinkKind kind, std::string& line, std::string_view pageUrl,
+                      std::string_view subfolder, int& queued) {
+    std::string link;
+    const bool found = kind == LinkKind::Href    ? LinkExtractor::ExtractHref(line, link)
+                       : kind == LinkKind::Frame ? LinkExtractor::ExtractFrameSrc(line, link)
+                                                 : extractor_.ExtractImageSrc(line, link);
+    if (!found) {
+        return;
+    }
+    LinkExtractor::RewriteLinkToLocal(link, siteFolderPath_, subfolder, line);
+    LinkExtractor::ResolveLink(startRoot_, pageUrl, subfolder, link);
+    if (!Admits(link, kind)) {
+        return;
+    }
+    ++linksFound_;
+    ++queued;
+    seen_.Add(link);
+    stack_.Push(std::move(link));
+}
+
+bool CrawlLinks::Admits(const std::string& link, LinkKind kind) const {
+    if (seen_.Contains(link) || !LinkExtractor::PassesTypeFilter(link, project_)) {
+        return false;
+    }
+    // https is a web link like http.
+    if (!LinkExtractor::LinkContains("http://", link) &&
+        !LinkExtractor::LinkContains("https://", link)) {
+        return false;
+    }
+    if (kind != LinkKind::Image && (LinkExtractor::LinkContains("cgi-bin", link) ||
+                                    LinkExtractor::LinkContains("javascript:", link))) {
+        return false;
+    }
+    return project_.exitDomain == 0 && LinkExtractor::LinkContains(startRoot_, link);
+}
+
+}  // namespace tarnwick

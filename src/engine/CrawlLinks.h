@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/LinkExtractor.h"
+#include "engine/LinkStack.h"
+#include "engine/SeenLinks.h"
+#include "model/Records.h"
+
+namespace tarnwick {
+
+// The links of one crawl: the URLs still to fetch, every URL ever queued, and the rules
+// that admit a link found on a page.
+class CrawlLinks {
+public:
+    // siteFolderPath: where the stored pages' links are made to point.
+    CrawlLinks(WebProject project, std::string siteFolderPath);
+
+    // Makes the start URL absolute, queues it and takes the start root from it.
+    void QueueStart(std::string_view startUrl);
+
+    const std::string& StartRoot() const { return startRoot_; }
+    bool IsEmpty() const { return stack_.IsEmpty(); }
+    std::string Next() { return stack_.Pop(); }
+    int LinksFound() const { return linksFound_; }
+
+    // The href, frame and image steps on one line of a page, in this order: each link found
+    // is rewritten in the line to point to the local copy, resolved against the page and
+    // queued if admitted. Returns how many links were queued.
+    int ScanLine(std::string& line, std::string_view pageUrl, std::string_view subfolder);
+
+private:
+    enum class LinkKind { Href, Frame, Image };
+
+    void Step(LinkKind kind, std::string& line, std::string_view pageUrl,
+              std::string_view subfolder, int& queued);
+    bool Admits(const std::string& link, LinkKind kind) const;
+
+    WebProject project_;
+    std::string siteFolderPath_;
+    std::string startRoot_;
+    LinkExtractor extractor_;  // one per crawl: it pairs an image tag with a later src
+    LinkStack stack_;
+    SeenLinks seen_;
+    int linksFound_ = 0;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,358 @@
+#include "engine/SiteCrawl.h"
+
+#include <cstdio>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+namespace tarnwick {
+
+namespace {
+
+const std::vector<std::string> kRequestHeaders = {"Accept: */*", "User-Agent: Quellbird"};
+
+std::string Trimmed(std::string_view text) {
+    constexpr std::string_view kBlanks = " \t\r\n\v\f";
+    const std::size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return std::string(text.substr(first, text.find_last_not_of(kBlanks) - first + 1));
+}
+
+bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
+}
+
+// A URL the crawl can parse as a web address: http or https with a host.
+bool IsWebUrl(std::string_view url) {
+    for (const std::string_view scheme : {"http://", "https://"}) {
+        if (StartsWithIgnoreCase(url, scheme)) {
+            return url.size() > scheme.size() && url[scheme.size()] != '/';
+        }
+    }
+    return false;
+}
+
+// Local names use '/' only; a '\' from a URL is a separator as well.
+std::string Slashed(std::string_view text) {
+    std::string slashed(text);
+    for (char& c : slashed) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+    return slashed;
+}
+
+std::string LinksFoundText(int count) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%d links found", count);
+    return text;
+}
+
+std::string BytesReadText(std::uint64_t bytes) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.02fk read",
+                  static_cast<double>(static_cast<float>(bytes) / 1024.0F));
+    return text;
+}
+
+}  // namespace
+
+SiteCrawl::SiteCrawl(WorkerContext& context, WebProject project)
+    : context_(context),
+      state_(context.state),
+      project_(std::move(project)),
+      reporter_(state_, &SharedState::RequestedWebSites, ListCategory::RequestedWebSites,
+                project_.name),
+      keepPages_(project_.downloadAll != 0 || project_.getHtm != 0),
+      folder_(context.workingDirectory, project_.name),
+      links_(project_, folder_.AbsolutePath()),
+      session_(context.gate, context.caBundlePath) {}
+
+int SiteCrawl::Run() {
+    if (Start()) {
+        bool isStart = true;
+        while (!links_.IsEmpty() && PassGate() && !Stopped()) {
+            UrlFetch fetch;
+            fetch.url = Trimmed(links_.Next());
+            fetch.isStart = std::exchange(isStart, false);
+            Fetch(fetch);
+            NoteGone(reporter_.FindRow().has_value());
+        }
+        if (!Stopped()) {
+            Finish();
+        }
+    }
+    StopBusyAnimation(state_);
+    RemoveRunningJob(state_, state_.RunningSiteJobs, project_.name);
+    return 0;
+}
+
+bool SiteCrawl::Start() {
+    links_.QueueStart(project_.startUrl);
+    if (!reporter_.FindRow()) {
+        projectGone_ = true;
+        return false;
+    }
+    state_.ui.ClearPlaceholderItem();
+    treeItem_ = state_.ui.FindOrAddProjectItem(project_.name);
+    StartBusyAnimation(state_);
+    return true;
+}
+
+bool SiteCrawl::PassGate() {
+    if (context_.gate && !context_.gate->WaitWhilePaused()) {
+        cancelled_ = true;
+    }
+    return !cancelled_;
+}
+
+void SiteCrawl::Fetch(UrlFetch& fetch) {
+    // The fetch is tried all the same; its outcome tells what became of it.
+    if (!IsWebUrl(fetch.url)) {
+        NoteGone(reporter_.EchoStatus("Malformed URL : " + fetch.url));
+    }
+    NoteGone(reporter_.EchoLastAction("Opening " + fetch.url));
+    if (Stopped()) {
+        return;
+    }
+    HttpRequest request;
+    request.url = fetch.url;
+    request.headers = kRequestHeaders;
+    const TransferResult result =
+        session_.Get(request, [&](std::string_view data) { return OnData(fetch, data); });
+    if (context_.gate && context_.gate->IsCancelled()) {
+        cancelled_ = true;
+    }
+    if (Stopped()) {
+        return;
+    }
+    // An answer other than 200 is skipped without reading its body.
+    const bool answered = result.responseCode != 0;
+    if (fetch.body == Body::Undecided && (result.ok || (answered && result.responseCode != 200))) {
+        Decide(fetch, result.responseCode);
+    }
+    if (fetch.body == Body::Ignored || fetch.body == Body::Refused || Stopped()) {
+        return;
+    }
+    if (!result.ok && !fetch.writeFailed) {
+        EchoLinksFound(true);
+        ReportTransferError(fetch, result.errorText);
+        return;
+    }
+    Complete(fetch);
+}
+
+bool SiteCrawl::OnData(UrlFetch& fetch, std::string_view data) {
+    if (!PassGate()) {
+        return false;
+    }
+    if (fetch.body == Body::Undecided) {
+        Decide(fetch, session_.ResponseCode());
+    }
+    if (Stopped()) {
+        return false;
+    }
+    switch (fetch.body) {
+        case Body::Page:
+            return fetch.lines.Feed(data, [&](std::string& line, bool complete) {
+                return OnPageLine(fetch, line, complete);
+            });
+        case Body::File:
+            return OnFileBlock(fetch, data);
+        case Body::Ignored:
+            return true;  // read to its end, so the connection can serve the next URL
+        default:
+            return false;
+    }
+}
+
+void SiteCrawl::Decide(UrlFetch& fetch, long responseCode) {
+    if (responseCode != 200) {
+        fetch.body = Body::Ignored;
+        NoteGone(reporter_.EchoStatus(fetch.url + " not found"));
+        // Nothing of the site came, so the crawl cannot count as a success.
+        if (fetch.isStart) {
+            errorsOccurred_ = true;
+        }
+        return;
+    }
+    NoteGone(reporter_.EchoLastAction("Reading " + fetch.url));
+    LinkExtractor::LocalSubfolder(links_.StartRoot(), fetch.url, fetch.subfolder);
+    if (LinkExtractor::IsPageUrl(fetch.url)) {
+        DecidePage(fetch);
+    } else {
+        DecideFile(fetch);
+    }
+}
+
+void SiteCrawl::DecidePage(UrlFetch& fetch) {
+    NoteGone(reporter_.EchoLastAction("Retrieving links..."));
+    fetch.localName = PageLocalName(fetch);
+    if (keepPages_) {
+        fetch.file = folder_.CreateFile(fetch.localName);
+        if (!fetch.file.IsOpen()) {
+            fetch.body = Body::Refused;
+            NoteGone(reporter_.EchoStatus("Error creating " + fetch.localName));
+            return;
+        }
+    }
+    fetch.body = Body::Page;
+}
+
+std::string SiteCrawl::PageLocalName(const UrlFetch& fetch) {
+    const std::string& url = fetch.url;
+    const std::string folder = folder_.RelativePath() + Slashed(fetch.subfolder);
+    const std::size_t lastSlash = url.rfind('/');
+    const std::size_t schemeSlashes = url.find("//");
+    const bool bareHost = schemeSlashes != std::string::npos && lastSlash == schemeSlashes + 1;
+    if (lastSlash == std::string::npos || bareHost || lastSlash + 1 == url.size()) {
+        return folder + "/default.htm";
+    }
+    if (LinkExtractor::HasIllegalChars(url)) {
+        return folder + "/file" + std::to_string(pageNumber_++) + ".htm";
+    }
+    return folder + "/" + Slashed(std::string_view(url).substr(lastSlash + 1));
+}
+
+void SiteCrawl::DecideFile(UrlFetch& fetch) {
+    const std::size_t lastSlash = fetch.url.rfind('/');
+    const std::string_view name =
+        std::string_view(fetch.url).substr(lastSlash == std::string::npos ? 0 : lastSlash + 1);
+    fetch.localName = folder_.RelativePath() + Slashed(fetch.subfolder) + "/" + Slashed(name);
+    fetch.body = Body::Refused;
+    if (LinkExtractor::HasIllegalChars(fetch.localName)) {
+        NoteGone(reporter_.EchoStatus(fetch.localName + " has illegal chars"));
+        return;
+    }
+    fetch.file = folder_.CreateFile(fetch.localName);
+    if (!fetch.file.IsOpen()) {
+        NoteGone(reporter_.EchoStatus("Error creating " + fetch.localName));
+        return;
+    }
+    fetch.body = Body::File;
+    NoteGone(reporter_.EchoLastAction("Dowloading " + fetch.localName + "..."));
+}
+
+bool SiteCrawl::OnPageLine(UrlFetch& fetch, std::string& line, bool complete) {
+    if (!PassGate()) {
+        return false;
+    }
+    StartBusyAnimation(state_);
+    if (links_.ScanLine(line, fetch.url, fetch.subfolder) > 0) {
+        EchoLinksFound(false);
+    }
+    if (keepPages_ && (!fetch.file.Write(line) || (complete && !fetch.file.Write("\n")))) {
+        fetch.writeFailed = true;
+        return false;
+    }
+    return !Stopped();
+}
+
+bool SiteCrawl::OnFileBlock(UrlFetch& fetch, std::string_view block) {
+    StartBusyAnimation(state_);
+    if (!fetch.file.Write(block)) {
+        fetch.writeFailed = true;
+        return false;
+    }
+    fetch.bytes += block.size();
+    if (bytesThrottle_.ShouldReport()) {
+        EchoBytesRead(fetch);
+    }
+    return !Stopped();
+}
+
+void SiteCrawl::EchoLinksFound(bool onlyHeldBack) {
+    const bool due = onlyHeldBack ? linksThrottle_.TakeHeldBack() : linksThrottle_.ShouldReport();
+    if (due) {
+        NoteGone(reporter_.EchoStatus(LinksFoundText(links_.LinksFound())));
+    }
+}
+
+void SiteCrawl::EchoBytesRead(const UrlFetch& fetch) {
+    NoteGone(reporter_.EchoStatus(BytesReadText(fetch.bytes)));
+}
+
+void SiteCrawl::Complete(UrlFetch& fetch) {
+    if (fetch.body == Body::Page) {
+        if (!fetch.writeFailed) {
+            fetch.lines.Finish([&](std::string& line, bool complete) {
+                return OnPageLine(fetch, line, complete);
+            });
+        }
+        EchoLinksFound(true);
+    } else if (bytesThrottle_.TakeHeldBack()) {
+        EchoBytesRead(fetch);
+    }
+    if (Stopped() || (fetch.body == Body::Page && !keepPages_)) {
+        return;
+    }
+    // A file that could not be written whole is lost data, not a success.
+    if (!fetch.file.Close() || fetch.writeFailed) {
+        ReportTransferError(fetch, "Error creating " + fetch.localName);
+        return;
+    }
+    state_.ui.AddDownloadedFileItem(treeItem_, fetch.localName);
+}
+
+void SiteCrawl::ReportTransferError(UrlFetch& fetch, const std::string& text) {
+    fetch.file.Close();  // what was written stays on disk
+    errorsOccurred_ = true;
+    NoteGone(reporter_.ShowInRow(text, true));
+}
+
+void SiteCrawl::Finish() {
+    const std::string kSomeErrors = "Some errors occurred";
+    std::optional<ProjectRow> found;
+    std::string finishedName;
+    bool downloadedShown = false;
+    {
+        std::lock_guard lock(state_.mutex);
+        found = reporter_.FindRowLocked();
+        if (!found) {
+            return;
+        }
+        WebProjectList& requested = state_.RequestedWebSites;
+        if (errorsOccurred_) {
+            requested.GetAt(found->index)->status = kSomeErrors;
+            requested.SetModified(1);
+        } else {
+            WebProject finished = *requested.GetAt(found->index);
+            finished.status = "Success";
+            finishedName = finished.name;
+            state_.DownloadedSites.Append(std::move(finished));
+            requested.RemoveAt(found->index);
+            // The selection follows its row: rows below the removed one move up by one.
+            if (found->shown && state_.SelectedRow > found->row) {
+                --state_.SelectedRow;
+            } else if (found->selected) {
+                state_.SelectedRow = -1;
+            }
+            downloadedShown = state_.CurrentCategory == ListCategory::DownloadedSites;
+        }
+    }
+    if (errorsOccurred_) {
+        if (found->shown) {
+            state_.ui.SetRowStatus(found->row, kSomeErrors);
+        }
+        if (found->selected) {
+            state_.ui.SetLastActionText("Download completed");
+            state_.ui.SetStatusText(kSomeErrors);
+        }
+        return;
+    }
+    if (found->selected) {
+        state_.ui.SetLastActionText("Download completed");
+        state_.ui.SetStatusText("Success");
+    }
+    if (found->shown) {
+        state_.ui.DeleteRow(found->row);
+    }
+    if (downloadedShown) {
+        state_.ui.InsertRowAtTop(finishedName, "Success");
+    }
+}
+
+}  // namespace tarnwick

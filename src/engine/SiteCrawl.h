@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/CrawlLinks.h"
+#include "engine/LineSplitter.h"
+#include "engine/OutputFile.h"
+#include "engine/ProgressThrottle.h"
+#include "engine/ProjectReporter.h"
+#include "engine/SiteFolder.h"
+#include "engine/Workers.h"
+#include "engine/net/HttpSession.h"
+#include "model/Records.h"
+
+namespace tarnwick {
+
+// One crawl of a web project: fetches the start URL and every admitted link depth-first,
+// over one connection where the server keeps it, stores pages and files below the site
+// folder, and at the end moves the project to the downloaded sites or leaves it requested
+// with its errors. It works from the copy of the project it was given and finds the listed
+// project again by name for every change; when the project is gone it ends quietly.
+class SiteCrawl {
+public:
+    SiteCrawl(WorkerContext& context, WebProject project);
+    int Run();
+
+private:
+    // What the answer to the current URL turned out to be.
+    enum class Body { Undecided, Page, File, Ignored, Refused };
+
+    struct UrlFetch {
+        std::string url;
+        bool isStart = false;
+        Body body = Body::Undecided;
+        std::string subfolder;
+        std::string localName;
+        OutputFile file;
+        LineSplitter lines;
+        std::uint64_t bytes = 0;
+        bool writeFailed = false;
+    };
+
+    bool Start();
+    void Fetch(UrlFetch& fetch);
+    bool OnData(UrlFetch& fetch, std::string_view data);
+    void Decide(UrlFetch& fetch, long responseCode);
+    void DecidePage(UrlFetch& fetch);
+    void DecideFile(UrlFetch& fetch);
+    std::string PageLocalName(const UrlFetch& fetch);
+    bool OnPageLine(UrlFetch& fetch, std::string& line, bool complete);
+    bool OnFileBlock(UrlFetch& fetch, std::string_view block);
+    void Complete(UrlFetch& fetch);
+    void ReportTransferError(UrlFetch& fetch, const std::string& text);
+    // onlyHeldBack: show the count only if a report of it was held back.
+    void EchoLinksFound(bool onlyHeldBack);
+    void EchoBytesRead(const UrlFetch& fetch);
+    void Finish();
+
+    bool PassGate();
+    bool Stopped() const { return cancelled_ || projectGone_; }
+    void NoteGone(bool present) { projectGone_ = projectGone_ || !present; }
+
+    WorkerContext& context_;
+    SharedState& state_;
+    WebProject project_;
+    ProjectReporter<WebProjectList> reporter_;
+    bool keepPages_;
+    SiteFolder folder_;
+    CrawlLinks links_;
+    HttpSession session_;
+    ProgressThrottle linksThrottle_;
+    ProgressThrottle bytesThrottle_;
+    int treeItem_ = -1;
+    int pageNumber_ = 0;
+    bool errorsOccurred_ = false;
+    bool cancelled_ = false;
+    bool projectGone_ = false;
+};
+
+}  // namespace tarnwick
