@@ -54,6 +54,8 @@ CMainFrame::CMainFrame(SharedState& state, std::filesystem::path workingDirector
 }
 
 CMainFrame::~CMainFrame() {
+    // The panes go with the base class, moving the focus about: this object is gone by then.
+    disconnect(qApp, nullptr, this, nullptr);
     state_.ui.AttachStatus(nullptr);
     state_.ui.AttachRows(nullptr);
     state_.ui.AttachTree(nullptr);
@@ -82,8 +84,10 @@ void CMainFrame::CreatePanes() {
     left->setSizes({300, 300});
     right->setSizes({300, 300});
     // Moving one row boundary moves the other, as in a two-by-two grid.
-    connect(left, &QSplitter::splitterMoved, right, [left, right] { right->setSizes(left->sizes()); });
-    connect(right, &QSplitter::splitterMoved, left, [left, right] { left->setSizes(right->sizes()); });
+    connect(left, &QSplitter::splitterMoved, right,
+            [left, right] { right->setSizes(left->sizes()); });
+    connect(right, &QSplitter::splitterMoved, left,
+            [left, right] { left->setSizes(right->sizes()); });
     splitter_->setSizes({220, 800});
     setCentralWidget(splitter_);
 
@@ -102,9 +106,9 @@ void CMainFrame::CreatePanes() {
 
     activePane_ = treePanel_;
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        for (QWidget* pane : {static_cast<QWidget*>(treePanel_), static_cast<QWidget*>(listPanel_),
-                              static_cast<QWidget*>(downloadedFiles_),
-                              static_cast<QWidget*>(statusView_)}) {
+        for (QWidget* pane :
+             {static_cast<QWidget*>(treePanel_), static_cast<QWidget*>(listPanel_),
+              static_cast<QWidget*>(downloadedFiles_), static_cast<QWidget*>(statusView_)}) {
             if (now != nullptr && (now == pane || pane->isAncestorOf(now))) {
                 activePane_ = pane;
             }
@@ -145,7 +149,8 @@ void CMainFrame::CreateActions() {
     AddAction(CommandId::About, tr("&About Quellbird..."), &CMainFrame::OnAbout);
     AddAction(CommandId::Exit, tr("E&xit"), &CMainFrame::OnExit);
 
-    actions_[CommandId::AddFiles]->setStatusTip(tr("Add one or more files in the 'Requested' list"));
+    actions_[CommandId::AddFiles]->setStatusTip(
+        tr("Add one or more files in the 'Requested' list"));
     actions_[CommandId::AddWebSite]->setStatusTip(tr("Add a web site to the 'Requested' list"));
     actions_[CommandId::DeleteEntry]->setStatusTip(tr("Delete selected entries"));
 
@@ -223,9 +228,13 @@ void CMainFrame::UpdateSendToItems() {
     actions_[CommandId::SendToRequestedWebSites]->setEnabled(enabled);
 }
 
-void CMainFrame::OnScheduleTimer() { control_.OnScheduleTimer(LocalMinuteNow()); }
+void CMainFrame::OnScheduleTimer() {
+    control_.OnScheduleTimer(LocalMinuteNow());
+}
 
-void CMainFrame::RunStartDialog() { commands_.RunStartDialog(); }
+void CMainFrame::RunStartDialog() {
+    commands_.RunStartDialog();
+}
 
 void CMainFrame::ShutdownWorkers() {
     control_.Shutdown([] {
@@ -234,19 +243,43 @@ void CMainFrame::ShutdownWorkers() {
     });
 }
 
-void CMainFrame::OnAddFiles() { commands_.OnAddFiles(); }
-void CMainFrame::OnAddWebSite() { commands_.OnAddWebSite(); }
-void CMainFrame::OnAddSearchProject() { commands_.OnAddSearchProject(); }
-void CMainFrame::OnDeleteEntry() { commands_.OnDeleteEntry(); }
-void CMainFrame::OnProperties() { commands_.OnProperties(Source()); }
-void CMainFrame::OnSendToRequestedFiles() { commands_.OnSendToRequestedFiles(); }
-void CMainFrame::OnSendToRequestedWebSites() { commands_.OnSendToRequestedWebSites(Source()); }
-void CMainFrame::OnDownloadSelected() { control_.OnDownloadSelected(); }
-void CMainFrame::OnStopDownloading() { control_.OnStopDownloading(); }
-void CMainFrame::OnDeleteAllLists() { commands_.OnDeleteAllLists(); }
-void CMainFrame::OnHelpContents() { opener_(GuidePage(QStringLiteral("index.html"))); }
+void CMainFrame::OnAddFiles() {
+    commands_.OnAddFiles();
+}
+void CMainFrame::OnAddWebSite() {
+    commands_.OnAddWebSite();
+}
+void CMainFrame::OnAddSearchProject() {
+    commands_.OnAddSearchProject();
+}
+void CMainFrame::OnDeleteEntry() {
+    commands_.OnDeleteEntry();
+}
+void CMainFrame::OnProperties() {
+    commands_.OnProperties(Source());
+}
+void CMainFrame::OnSendToRequestedFiles() {
+    commands_.OnSendToRequestedFiles();
+}
+void CMainFrame::OnSendToRequestedWebSites() {
+    commands_.OnSendToRequestedWebSites(Source());
+}
+void CMainFrame::OnDownloadSelected() {
+    control_.OnDownloadSelected();
+}
+void CMainFrame::OnStopDownloading() {
+    control_.OnStopDownloading();
+}
+void CMainFrame::OnDeleteAllLists() {
+    commands_.OnDeleteAllLists();
+}
+void CMainFrame::OnHelpContents() {
+    opener_(GuidePage(QStringLiteral("index.html")));
+}
 
-void CMainFrame::OnExit() { close(); }
+void CMainFrame::OnExit() {
+    close();
+}
 
 void CMainFrame::OnAbout() {
     CAboutDlg about(opener_, this);

@@ -43,9 +43,12 @@ LockKeyIndicators::LockKeyIndicators(QWidget* parent)
 
 unsigned LockKeyIndicators::ReadLockState() {
 #ifdef TARNWICK_HAVE_X11
-    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    // Other platforms (Wayland, offscreen) have no X display to ask.
+    Display* display = x11 != nullptr ? x11->display() : nullptr;
+    if (display != nullptr) {
         unsigned state = 0;
-        if (XkbGetIndicatorState(x11->display(), XkbUseCoreKbd, &state) == Success) {
+        if (XkbGetIndicatorState(display, XkbUseCoreKbd, &state) == Success) {
             return state & 0x7u;
         }
     }

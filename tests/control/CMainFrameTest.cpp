@@ -15,6 +15,7 @@
 #include "control/ScriptedEditors.h"
 #include "engine/Workers.h"
 #include "model/ListFiles.h"
+#include "panels/CDnldList.h"
 #include "panels/CListPanel.h"
 #include "panels/CStatusView.h"
 #include "panels/CTreePanel.h"
@@ -89,6 +90,7 @@ private:
             frame = std::make_unique<CMainFrame>(state, folder.Path(), editors, RealWorkers(),
                                                  [](const QUrl&) {});
             frame->show();
+            QApplication::setActiveWindow(frame.get());
         }
         ~Window() {
             state.ui.Close();
@@ -110,8 +112,8 @@ private slots:
             entry << (item->isSeparator() ? QStringLiteral("-") : item->text());
         }
         QCOMPARE(entry, (QStringList{"&Add File(s) \tIns", "Add &Web Site \t+",
-                                     "Add Search Project\tCtrl+S", "-", "&Delete Entry \tDel",
-                                     "-", "Send To", "-", "Properties..."}));
+                                     "Add Search Project\tCtrl+S", "-", "&Delete Entry \tDel", "-",
+                                     "Send To", "-", "Properties..."}));
         auto* bar = window.frame->findChild<QToolBar*>();
         QVERIFY(bar != nullptr);
         QStringList buttons;
@@ -228,7 +230,8 @@ private slots:
         QCOMPARE(testing::ReadFileBytes(window.folder.Path() / "Files" / "file.bin"), body);
         QCOMPARE(server.ConnectionCount(), 1);
         window.frame->TreePanel()->SelectItem("Downloaded Files");
-        QCOMPARE(RowProjects(list), QStringList{QString::fromStdString(server.Url("/pub/file.bin"))});
+        QCOMPARE(RowProjects(list),
+                 QStringList{QString::fromStdString(server.Url("/pub/file.bin"))});
     }
 
     void aSiteIsCrawledIntoItsFolderAndTheTree() {
@@ -261,7 +264,8 @@ private slots:
         QVERIFY(std::filesystem::exists(site / "default.htm"));
         QCOMPARE(testing::ReadFileBytes(site / "docs" / "pic.gif"), std::string("GIF89a"));
         QVERIFY(window.frame->DownloadedFiles()->topLevelItemCount() >= 1);
-        QCOMPARE(window.frame->DownloadedFiles()->topLevelItem(0)->text(0), QStringLiteral("Mirror"));
+        QCOMPARE(window.frame->DownloadedFiles()->topLevelItem(0)->text(0),
+                 QStringLiteral("Mirror"));
     }
 
     void aSearchProjectCollectsResultLinks() {
