@@ -1,5 +1,7 @@
 #include "app/CTarnwickApp.h"
 
+#include <QScreen>
+
 #include "control/CMainFrame.h"
 #include "engine/Workers.h"
 #include "model/ListFiles.h"
@@ -24,6 +26,10 @@ bool CTarnwickApp::InitInstance(bool offerStartDialog) {
     editors_.SetOwner(mainFrame_.get());
     if (offerStartDialog) {
         mainFrame_->RunStartDialog();
+    }
+    // Without a window manager nothing maximises the window: fill the screen ourselves.
+    if (QScreen* screen = primaryScreen()) {
+        mainFrame_->setGeometry(screen->availableGeometry());
     }
     mainFrame_->showMaximized();
     return true;

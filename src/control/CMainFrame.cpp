@@ -88,7 +88,7 @@ void CMainFrame::CreatePanes() {
             [left, right] { right->setSizes(left->sizes()); });
     connect(right, &QSplitter::splitterMoved, left,
             [left, right] { left->setSizes(right->sizes()); });
-    splitter_->setSizes({220, 800});
+    splitter_->setSizes({320, 900});
     setCentralWidget(splitter_);
 
     state_.ui.AttachStatus(statusView_);

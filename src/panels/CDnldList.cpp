@@ -20,6 +20,8 @@ CDnldList::CDnldList(QWidget* parent)
           QDesktopServices::openUrl(QUrl::fromLocalFile(absolutePath));
       }) {
     setHeaderHidden(true);
+    // Long paths keep their file name in view.
+    setTextElideMode(Qt::ElideMiddle);
     setColumnCount(1);
     setRootIsDecorated(true);
     setSelectionMode(QAbstractItemView::SingleSelection);

@@ -2,8 +2,16 @@
 
 #include <filesystem>
 
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
 #include "app/CTarnwickApp.h"
 #include "control/CMainFrame.h"
+#include "dialogs/CPWGenSettings.h"
+#include "dialogs/CProjProps.h"
+#include "dialogs/CStartProjectDlg.h"
+#include "dialogs/OnModal.h"
 #include "support/TempFolder.h"
 
 using namespace tarnwick;
@@ -47,8 +55,53 @@ private slots:
         App().ExitInstance();
         QCOMPARE(ReadFileBytes(folder.Path() / "reqfiles.data"),
                  std::string("http://h/old.zip\r\nhttp://h/new.zip\r\n"));
-        QCOMPARE(ReadFileBytes(folder.Path() / "dnldfiles.data"), std::string("http://h/done.zip\n"));
+        QCOMPARE(ReadFileBytes(folder.Path() / "dnldfiles.data"),
+                 std::string("http://h/done.zip\n"));
         QVERIFY(!state.CurrentFileEntry.has_value());
+    }
+
+    // The project made from the start dialog is checked against the lists read and saved.
+    void aProjectFromTheStartDialogIsSavedAfterTheOnesRead() {
+        TempFolder folder;
+        std::filesystem::current_path(folder.Path());
+        const std::string existing =
+            "Old site\r\nhttp://old.example/\r\n0\r\n0 0 0 0 0 0 0\r\n1 0 0\r\n1 0 0\r\n"
+            "0 0 0\r\n*\r\n";
+        WriteFileBytes(folder.Path() / "reqwebs.data", existing);
+        testing::OnModal<CProjProps> fillSheet([](CProjProps* sheet) {
+            sheet->GeneralSettings()->NameField()->setText(QStringLiteral("From start"));
+            sheet->GeneralSettings()->AddressField()->setText(
+                QStringLiteral("http://new.example/"));
+            sheet->accept();
+        });
+        testing::OnModal<CStartProjectDlg> chooseWebSite([](CStartProjectDlg* dialog) {
+            dialog->ChoiceButton(CStartProjectDlg::kWebSiteProject)->setChecked(true);
+            dialog->ProceedButton()->click();
+        });
+        QVERIFY(App().InitInstance(true));
+        QVERIFY(chooseWebSite.Fired());
+        QVERIFY(fillSheet.Fired());
+        App().ExitInstance();
+        const std::string saved = ReadFileBytes(folder.Path() / "reqwebs.data");
+        QVERIFY(saved.rfind(existing, 0) == 0);
+        QVERIFY(saved.find("From start\r\nhttp://new.example/\r\n") != std::string::npos);
+        // Reading the lists again starts from empty lists: nothing is doubled.
+        SharedState& state = App().State();
+        std::lock_guard lock(state.mutex);
+        state.RequestedWebSites.RemoveAt(1);
+        state.RequestedWebSites.RemoveAt(0);
+        state.RequestedWebSites.SetModified(0);
+    }
+
+    void deleteAllListsThenExitLeavesNoListFile() {
+        TempFolder folder;
+        std::filesystem::current_path(folder.Path());
+        WriteFileBytes(folder.Path() / "reqfiles.data", "http://h/a.zip\n");
+        WriteFileBytes(folder.Path() / "searchres.data", "http://h/found/\n");
+        QVERIFY(App().InitInstance(false));
+        App().MainFrame()->Action(CommandId::DeleteAllLists)->trigger();
+        App().ExitInstance();
+        QVERIFY(folder.Tree().empty());
     }
 };
 
