@@ -42,6 +42,39 @@ bool InsertRowIfShown(SharedState& state, ListCategory category, const std::stri
     return true;
 }
 
+// Opens an editor on the entry of a row and, on OK, stores the edited entry in place and
+// shows its new name in the row. The list is not locked while the editor is open.
+template <typename List, typename Locate, typename Edit>
+void EditEntryOfRow(SharedState& state, List& list, int row, Locate locate, Edit edit) {
+    using Record = std::remove_cvref_t<decltype(*list.GetAt(0))>;
+    Record entry;
+    int index = -1;
+    {
+        std::lock_guard lock(state.mutex);
+        index = locate(list);
+        const Record* found = list.GetAt(index);
+        if (found == nullptr) {
+            return;
+        }
+        entry = *found;
+    }
+    const std::string key = KeyOf(entry);
+    if (!edit(entry)) {
+        return;
+    }
+    FitFields(entry);
+    {
+        std::lock_guard lock(state.mutex);
+        Record* target = FindAgain(list, index, key);
+        if (target == nullptr) {
+            return;
+        }
+        *target = entry;
+        list.SetModified(1);
+    }
+    state.ui.SetRowProject(row, KeyOf(entry));
+}
+
 }  // namespace
 
 void EntryCommands::OnAddFiles() {
@@ -160,70 +193,37 @@ void EntryCommands::OnProperties(CommandSource source) {
 
 void EntryCommands::EditWebProjectRow(int row, CommandSource source) {
     const std::string rowName = RowTextAsName(state_, row, 0);
-    WebProject project;
-    int index = -1;
-    {
-        std::lock_guard lock(state_.mutex);
-        WebProjectList& list = state_.RequestedWebSites;
+    EditEntryOfRow(
+        state_, state_.RequestedWebSites, row,
         // The panel takes the entry by position, the main window by the row's name.
-        index = source == CommandSource::ListPanel ? IndexOfRow(list.GetCount(), row)
-                                                   : list.FindByName(rowName);
-        const WebProject* entry = list.GetAt(index);
-        if (entry == nullptr) {
-            return;
-        }
-        project = *entry;
-    }
-    const std::string key = project.name;
-    if (!editors_.EditWebProject(project, "Web Project Properties")) {
-        return;
-    }
-    project.reserved = 0;
-    project.status = kReady;
-    FitFields(project);
-    {
-        std::lock_guard lock(state_.mutex);
-        WebProject* entry = FindAgain(state_.RequestedWebSites, index, key);
-        if (entry == nullptr) {
-            return;
-        }
-        *entry = project;
-        state_.RequestedWebSites.SetModified(1);
-    }
-    state_.ui.SetRowProject(row, project.name);
+        [&](const WebProjectList& list) {
+            return source == CommandSource::ListPanel ? IndexOfRow(list.GetCount(), row)
+                                                      : list.FindByName(rowName);
+        },
+        [this](WebProject& project) {
+            if (!editors_.EditWebProject(project, "Web Project Properties")) {
+                return false;
+            }
+            project.reserved = 0;
+            project.status = kReady;
+            return true;
+        });
 }
 
 void EntryCommands::EditSearchProjectRow(int row) {
     const std::string rowName = RowTextAsName(state_, row, 0);
-    SearchProject project;
-    int index = -1;
-    {
-        std::lock_guard lock(state_.mutex);
-        index = state_.SearchProjects.FindByName(rowName);
-        const SearchProject* entry = state_.SearchProjects.GetAt(index);
-        if (entry == nullptr) {
-            return;
-        }
-        project = *entry;
-    }
-    const std::string key = project.name;
-    if (!editors_.EditSearchProject(project)) {
-        return;
-    }
-    project.reservedText1.clear();
-    project.reservedText2.clear();
-    project.status = kReady;
-    FitFields(project);
-    {
-        std::lock_guard lock(state_.mutex);
-        SearchProject* entry = FindAgain(state_.SearchProjects, index, key);
-        if (entry == nullptr) {
-            return;
-        }
-        *entry = project;
-        state_.SearchProjects.SetModified(1);
-    }
-    state_.ui.SetRowProject(row, project.name);
+    EditEntryOfRow(
+        state_, state_.SearchProjects, row,
+        [&](const SearchProjectList& list) { return list.FindByName(rowName); },
+        [this](SearchProject& project) {
+            if (!editors_.EditSearchProject(project)) {
+                return false;
+            }
+            project.reservedText1.clear();
+            project.reservedText2.clear();
+            project.status = kReady;
+            return true;
+        });
 }
 
 void EntryCommands::OnSendToRequestedFiles() {
