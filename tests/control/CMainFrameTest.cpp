@@ -82,13 +82,14 @@ private:
         SharedState state;
         ScriptedEditors editors;
         std::unique_ptr<CMainFrame> frame;
+        QList<QUrl> openedPages;
 
         explicit Window(const std::function<void(SharedState&)>& fill = nullptr) {
             if (fill) {
                 fill(state);
             }
             frame = std::make_unique<CMainFrame>(state, folder.Path(), editors, RealWorkers(),
-                                                 [](const QUrl&) {});
+                                                 [this](const QUrl& url) { openedPages << url; });
             frame->show();
             QApplication::setActiveWindow(frame.get());
         }
@@ -123,6 +124,14 @@ private slots:
         }
         QCOMPARE(buttons, (QStringList{"32771", "32772", "32790", "-", "32787", "-", "32798",
                                        "32792", "32789", "-", "57664"}));
+    }
+
+    void tableOfContentsOpensTheShippedGuide() {
+        Window window;
+        window.Trigger(CommandId::HelpContents);
+        QCOMPARE(window.openedPages.size(), 1);
+        QVERIFY(window.openedPages[0].toLocalFile().endsWith(QStringLiteral("docs/index.html")));
+        QVERIFY(QFile::exists(window.openedPages[0].toLocalFile()));
     }
 
     void keysRunTheirCommands() {
