@@ -22,11 +22,17 @@ bool SaveSteps::Write(std::FILE* file, std::string_view data) {
     return std::fwrite(data.data(), 1, data.size(), file) == data.size();
 }
 
-bool SaveSteps::Flush(std::FILE* file) { return std::fflush(file) == 0; }
+bool SaveSteps::Flush(std::FILE* file) {
+    return std::fflush(file) == 0;
+}
 
-bool SaveSteps::Sync(std::FILE* file) { return ::fsync(::fileno(file)) == 0; }
+bool SaveSteps::Sync(std::FILE* file) {
+    return ::fsync(::fileno(file)) == 0;
+}
 
-bool SaveSteps::Close(std::FILE* file) { return std::fclose(file) == 0; }
+bool SaveSteps::Close(std::FILE* file) {
+    return std::fclose(file) == 0;
+}
 
 bool SaveSteps::Rename(const std::filesystem::path& from, const std::filesystem::path& to) {
     return std::rename(from.c_str(), to.c_str()) == 0;
@@ -36,7 +42,8 @@ namespace {
 
 // Makes the rename itself durable; a failure here loses nothing already renamed.
 void SyncFolder(const std::filesystem::path& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);

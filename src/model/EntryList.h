@@ -91,7 +91,9 @@ private:
 
 class FileEntryList : public EntryList<FileEntry> {
 public:
-    void AppendUrl(std::string_view url) { Append(FileEntry{std::string(url), "Ready for download"}); }
+    void AppendUrl(std::string_view url) {
+        Append(FileEntry{std::string(url), "Ready for download"});
+    }
 };
 
 using WebProjectList = EntryList<WebProject>;

@@ -13,7 +13,9 @@ bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Walks the bytes of a list file the way the old stream conversions did.
 class Cursor {
@@ -152,14 +154,16 @@ void AppendAddress(std::string& out, std::string_view address) {
     static const char kHex[] = "0123456789ABCDEF";
     std::size_t start = 0;
     for (std::size_t i = 0; i < address.size(); ++i) {
-        if (IsSpace(address[i])) {
-            const auto byte = static_cast<unsigned char>(address[i]);
-            out.append(address.substr(start, i - start));
-            out += '%';
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0xF];
-            start = i + 1;
+        // Every white-space byte is at most ' ', so most bytes take one comparison.
+        if (static_cast<unsigned char>(address[i]) > ' ' || !IsSpace(address[i])) {
+            continue;
         }
+        const auto byte = static_cast<unsigned char>(address[i]);
+        out.append(address.substr(start, i - start));
+        out += '%';
+        out += kHex[byte >> 4];
+        out += kHex[byte & 0xF];
+        start = i + 1;
     }
     out.append(address.substr(start));
     out += "\r\n";
@@ -192,10 +196,10 @@ void ParseWebRecords(std::string_view data, std::string_view status,
         WebProject p;
         p.name = cursor.ReadLine(kNameWidth);
         p.startUrl = cursor.ReadLineWord(kStartUrlWidth);
-        if (cursor.ReadInts({&p.downloadAll, &p.getZip, &p.getGif, &p.getJpg, &p.getExe,
-                             &p.getMp3, &p.getPdf, &p.getHtm, &p.runWhenRequested,
-                             &p.startMinute, &p.startHour, &p.stopWhenRequested, &p.stopMinute,
-                             &p.stopHour, &p.maxDomainCount, &p.reserved, &p.exitDomain})) {
+        if (cursor.ReadInts({&p.downloadAll, &p.getZip, &p.getGif, &p.getJpg, &p.getExe, &p.getMp3,
+                             &p.getPdf, &p.getHtm, &p.runWhenRequested, &p.startMinute,
+                             &p.startHour, &p.stopWhenRequested, &p.stopMinute, &p.stopHour,
+                             &p.maxDomainCount, &p.reserved, &p.exitDomain})) {
             cursor.ReadSeparator();
         }
         p.status = status;
@@ -220,7 +224,9 @@ void ParseSearchRecords(std::string_view data, const std::function<void(SearchPr
     }
 }
 
-void RenderFileRecord(const FileEntry& entry, std::string& out) { AppendAddress(out, entry.url); }
+void RenderFileRecord(const FileEntry& entry, std::string& out) {
+    AppendAddress(out, entry.url);
+}
 
 void RenderWebRecord(const WebProject& p, std::string& out) {
     AppendLine(out, p.name);

@@ -1,6 +1,7 @@
 #include "model/ListFiles.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,39 +14,83 @@ namespace tarnwick {
 
 namespace {
 
+// Room for a record's other lines and line ends beside its key (a web record's are longest).
+constexpr std::size_t kRecordOverhead = 64;
+
 constexpr const char* kFilesMessage = "Error saving the 'Requested Files' list!";
 constexpr const char* kWebSitesMessage = "Error saving the 'Requested Web Sites' list!";
 constexpr const char* kSearchMessage = "Error saving the 'Requested Search Projects' list!";
 
-bool ReadWholeFile(const std::filesystem::path& path, std::string& data) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
+// The bytes of a list file, read whole into memory of its own. The memory is mapped with all
+// its pages at once: touching a large buffer page by page costs more than reading into it.
+class FileBytes {
+public:
+    FileBytes() = default;
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+    ~FileBytes() {
+        if (bytes_ != nullptr) {
+            ::munmap(bytes_, size_);
+        }
     }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+
+    // False when the file is missing, not a regular file or cannot be read.
+    bool Read(const std::filesystem::path& path) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) {
+            return false;
+        }
+        const bool read = ReadFrom(fd);
         ::close(fd);
-        return false;
+        return read;
     }
-    data.clear();
-    data.reserve(static_cast<std::size_t>(info.st_size));
-    char buffer[1 << 16];
-    ssize_t got = 0;
-    while ((got = ::read(fd, buffer, sizeof buffer)) > 0) {
-        data.append(buffer, static_cast<std::size_t>(got));
+
+    std::string_view View() const { return {static_cast<const char*>(bytes_), length_}; }
+
+private:
+    bool ReadFrom(int fd) {
+        struct stat info {};
+        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            return false;
+        }
+        if (info.st_size == 0) {
+            return true;
+        }
+        size_ = static_cast<std::size_t>(info.st_size);
+        void* bytes = ::mmap(nullptr, size_, PROT_READ | PROT_WRITE,
+                             MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        if (bytes == MAP_FAILED) {
+            return false;
+        }
+        bytes_ = bytes;
+        // A file that grows meanwhile is read as far as its size when opened.
+        while (length_ < size_) {
+            const ssize_t got = ::read(fd, static_cast<char*>(bytes_) + length_, size_ - length_);
+            if (got < 0) {
+                return false;
+            }
+            if (got == 0) {
+                break;
+            }
+            length_ += static_cast<std::size_t>(got);
+        }
+        return true;
     }
-    ::close(fd);
-    return got == 0;
-}
+
+    void* bytes_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t length_ = 0;
+};
 
 // Reading happens at start-up, before any worker exists, so parsing straight into the list
 // under the lock costs nobody a wait and saves a second copy of a large list.
 template <typename List, typename Parse>
 void LoadList(SharedState& state, List& list, const std::filesystem::path& path, Parse parse) {
-    std::string data;
-    if (!ReadWholeFile(path, data)) {
+    FileBytes file;
+    if (!file.Read(path)) {
         return;
     }
+    const std::string_view data = file.View();
     using Record = std::remove_cvref_t<decltype(*list.GetAt(0))>;
     const auto lines = static_cast<std::size_t>(std::count(data.begin(), data.end(), '\n'));
     std::lock_guard lock(state.mutex);
@@ -67,6 +112,12 @@ void SaveList(SharedState& state, List& list, const std::filesystem::path& path,
         }
         snapshot = list.ChangeCount();
         empty = list.GetCount() == 0;
+        // One allocation for the whole file: growing a large text step by step costs more.
+        std::size_t size = 0;
+        for (const auto& record : list.Entries()) {
+            size += KeyOf(record).size() + kRecordOverhead;
+        }
+        data.reserve(size);
         for (const auto& record : list.Entries()) {
             render(record, data);
         }

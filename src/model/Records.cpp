@@ -4,9 +4,13 @@ namespace tarnwick {
 
 namespace {
 
-bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool IsUtf8Continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char FoldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace
 
@@ -51,7 +55,9 @@ void FitFields(SearchProject& project) {
     FitText(project.status, kProjectStatusWidth);
 }
 
-void FitFields(RunningJob& job) { FitText(job.name, kJobNameWidth); }
+void FitFields(RunningJob& job) {
+    FitText(job.name, kJobNameWidth);
+}
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {

@@ -95,10 +95,18 @@ void FitFields(SearchProject& project);
 void FitFields(RunningJob& job);
 
 // The key that look-ups compare.
-inline const std::string& KeyOf(const FileEntry& entry) { return entry.url; }
-inline const std::string& KeyOf(const WebProject& project) { return project.name; }
-inline const std::string& KeyOf(const SearchProject& project) { return project.name; }
-inline const std::string& KeyOf(const RunningJob& job) { return job.name; }
+inline const std::string& KeyOf(const FileEntry& entry) {
+    return entry.url;
+}
+inline const std::string& KeyOf(const WebProject& project) {
+    return project.name;
+}
+inline const std::string& KeyOf(const SearchProject& project) {
+    return project.name;
+}
+inline const std::string& KeyOf(const RunningJob& job) {
+    return job.name;
+}
 
 // Equality with ASCII letters folded, as strcasecmp compares in the "C" locale.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
