@@ -27,6 +27,23 @@ private:
     static CTarnwickApp& App() { return *static_cast<CTarnwickApp*>(QCoreApplication::instance()); }
 
 private slots:
+    // The one application object outlives each test: every test starts from empty lists, as
+    // a new process would.
+    void init() {
+        SharedState& state = App().State();
+        std::lock_guard lock(state.mutex);
+        for (ListCategory category : {ListCategory::RequestedFiles, ListCategory::RequestedWebSites,
+                                      ListCategory::DownloadedFiles, ListCategory::DownloadedSites,
+                                      ListCategory::SearchProjects, ListCategory::SearchResults}) {
+            WithCategoryList(state, category, [](auto& list) {
+                while (list.GetCount() > 0) {
+                    list.RemoveAt(0);
+                }
+                list.SetModified(0);
+            });
+        }
+    }
+
     void startingAndExitingWithoutChangesCreatesNoFile() {
         TempFolder folder;
         std::filesystem::current_path(folder.Path());
@@ -85,12 +102,36 @@ private slots:
         const std::string saved = ReadFileBytes(folder.Path() / "reqwebs.data");
         QVERIFY(saved.rfind(existing, 0) == 0);
         QVERIFY(saved.find("From start\r\nhttp://new.example/\r\n") != std::string::npos);
-        // Reading the lists again starts from empty lists: nothing is doubled.
+    }
+
+    void aRestartShowsTheListsAsTheyWereAtExit() {
+        TempFolder folder;
+        std::filesystem::current_path(folder.Path());
         SharedState& state = App().State();
-        std::lock_guard lock(state.mutex);
-        state.RequestedWebSites.RemoveAt(1);
-        state.RequestedWebSites.RemoveAt(0);
-        state.RequestedWebSites.SetModified(0);
+        QVERIFY(App().InitInstance(false));
+        {
+            std::lock_guard lock(state.mutex);
+            state.RequestedFiles.AppendUrl("http://h/first.zip");
+            state.RequestedFiles.AppendUrl("http://h/second.zip");
+            SearchProject project;
+            project.name = "Weather";
+            project.searchString = "rain radar";
+            project.useYahoo = 1;
+            state.SearchProjects.Append(project);
+        }
+        App().ExitInstance();
+        init();  // what a new process starts with
+        QVERIFY(App().InitInstance(false));
+        {
+            std::lock_guard lock(state.mutex);
+            QCOMPARE(state.RequestedFiles.GetCount(), 2);
+            QCOMPARE(state.RequestedFiles.GetAt(1)->url, std::string("http://h/second.zip"));
+            QCOMPARE(state.SearchProjects.GetAt(0)->searchString, std::string("rain radar"));
+            QCOMPARE(state.SearchProjects.GetAt(0)->useYahoo, 1);
+            QCOMPARE(state.RequestedFiles.IsModified(), 0);
+        }
+        QCOMPARE(state.ui.RowText(0, 0), std::string("http://h/second.zip"));
+        App().ExitInstance();
     }
 
     void deleteAllListsThenExitLeavesNoListFile() {
