@@ -43,22 +43,12 @@ void CProjProps::FillFromProject(const WebProject& project) {
     advanced_->FillFrom(project);
 }
 
-WebProject CProjProps::ProjectFromPages(ScheduleTimes times) const {
+WebProject CProjProps::ProjectFromPages() const {
     WebProject project;
     general_->ReadInto(project);
     files_->ReadInto(project);
     run_->ReadInto(project);
     advanced_->ReadInto(project);
-    if (times == ScheduleTimes::ZeroWhenRequested) {
-        if (project.runWhenRequested == 1) {
-            project.startHour = 0;
-            project.startMinute = 0;
-        }
-        if (project.stopWhenRequested == 1) {
-            project.stopHour = 0;
-            project.stopMinute = 0;
-        }
-    }
     project.reserved = 0;
     project.status = "Ready for download";
     return project;

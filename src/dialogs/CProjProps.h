@@ -20,14 +20,12 @@ class CProjProps : public QDialog {
     Q_OBJECT
 
 public:
-    // Whether the times of a pair left on "when requested" are stored as typed or as 0.
-    enum class ScheduleTimes { AsTyped, ZeroWhenRequested };
-
     explicit CProjProps(const QString& caption, QWidget* parent = nullptr);
 
     void FillFromProject(const WebProject& project);
-    // The project the pages describe, ready for a requested list.
-    WebProject ProjectFromPages(ScheduleTimes times = ScheduleTimes::AsTyped) const;
+    // The project the pages describe, ready for a requested list; times are read as typed,
+    // also for a pair left on "when requested" (Add Web Site zeroes those itself).
+    WebProject ProjectFromPages() const;
 
     QTabWidget* Tabs() const { return tabs_; }
     CPWGenSettings* GeneralSettings() const { return general_; }

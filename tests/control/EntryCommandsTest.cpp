@@ -119,6 +119,22 @@ TEST_F(EntryCommandsTest, AddWebSiteRefusesARequestedNameInOtherCaseOnly) {
     EXPECT_EQ(state.RequestedWebSites.GetAt(1)->name, "done site");
 }
 
+TEST_F(EntryCommandsTest, AddWebSiteKeepsTimedPairsAndZeroesThoseOnRequest) {
+    ConfirmSheet("Timed", [](WebProject& p) {
+        p.runWhenRequested = 0;
+        p.startHour = 7;
+        p.stopWhenRequested = 1;
+        p.stopHour = 25;
+        p.stopMinute = 99;
+    });
+    commands.OnAddWebSite();
+    ASSERT_EQ(state.RequestedWebSites.GetCount(), 1);
+    const WebProject& added = *state.RequestedWebSites.GetAt(0);
+    EXPECT_EQ(added.startHour, 7);
+    EXPECT_EQ(added.stopHour, 0);
+    EXPECT_EQ(added.stopMinute, 0);
+}
+
 TEST_F(EntryCommandsTest, TwoSearchProjectsMayShareANameAndPropertiesEditsTheOlder) {
     Show("Search Projects");
     ConfirmSearch("News", "first");

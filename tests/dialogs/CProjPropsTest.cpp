@@ -96,10 +96,7 @@ private slots:
         expected.name = "Mirror";
         expected.downloadAll = 1;
         expected.status = "Ready for download";
-        for (auto times :
-             {CProjProps::ScheduleTimes::AsTyped, CProjProps::ScheduleTimes::ZeroWhenRequested}) {
-            QVERIFY(Fields(sheet.ProjectFromPages(times)) == Fields(expected));
-        }
+        QVERIFY(Fields(sheet.ProjectFromPages()) == Fields(expected));
     }
 
     void everyFieldSurvivesFillAndReadBack() {
@@ -241,7 +238,7 @@ private slots:
         QVERIFY(TimeFieldsEnabled(start, true));
     }
 
-    void typedTimesAreConvertedAndAddZeroesUnusedOnes() {
+    void typedTimesAreConvertedAsTyped() {
         CProjProps sheet(QStringLiteral("Web Project Properties"));
         sheet.FillFromProject(BlankWebProject());
         ScheduleChoice& start = *sheet.RunSettings()->StartSchedule();
@@ -254,19 +251,13 @@ private slots:
         stop.MinuteField()->setText(QStringLiteral("99"));
         stop.WhenRequestedButton()->click();
 
-        const WebProject properties = sheet.ProjectFromPages(CProjProps::ScheduleTimes::AsTyped);
+        const WebProject properties = sheet.ProjectFromPages();
         QCOMPARE(properties.runWhenRequested, 0);
         QCOMPARE(properties.startHour, 7);
         QCOMPARE(properties.startMinute, 0);
         QCOMPARE(properties.stopWhenRequested, 1);
         QCOMPARE(properties.stopHour, 25);
         QCOMPARE(properties.stopMinute, 99);
-
-        const WebProject added =
-            sheet.ProjectFromPages(CProjProps::ScheduleTimes::ZeroWhenRequested);
-        QCOMPARE(added.startHour, 7);
-        QCOMPARE(added.stopHour, 0);
-        QCOMPARE(added.stopMinute, 0);
     }
 
     void choosingAtTimeMovesTheFocusToItsHour() {
