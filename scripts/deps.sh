@@ -10,6 +10,7 @@ packages=(
     clang libclang-rt-14-dev
     python3 python3-pyftpdlib openssl
     xdg-utils
+    curl wget lighttpd
 )
 
 missing=()

@@ -259,9 +259,10 @@ void LinkExtractor::LocalSubfolder(std::string_view startRoot, std::string_view 
         subfolder.clear();
         return;
     }
-    subfolder = "\\";
-    subfolder += url.substr(startRoot.size(), static_cast<std::size_t>(lastSlash - rootLength));
-    std::replace(subfolder.begin(), subfolder.end(), '/', '\\');
+    std::string folders(
+        url.substr(startRoot.size(), static_cast<std::size_t>(lastSlash - rootLength)));
+    std::replace(folders.begin(), folders.end(), '/', '\\');
+    subfolder = '\\' + folders;
 }
 
 bool LinkExtractor::HasIllegalChars(std::string_view text) {

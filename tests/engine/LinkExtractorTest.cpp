@@ -173,6 +173,10 @@ struct ResolveCase {
     const char* expected;
 };
 
+void PrintTo(const ResolveCase& row, std::ostream* out) {
+    *out << row.link;
+}
+
 class ResolveTest : public ::testing::TestWithParam<ResolveCase> {};
 
 TEST_P(ResolveTest, MakesLinksAbsoluteAgainstTheStartRoot) {
