@@ -129,7 +129,8 @@ void SiteCrawl::Fetch(UrlFetch& fetch) {
     if (Stopped()) {
         return;
     }
-    // An answer other than 200 is skipped without reading its body.
+    // An answer with no body decides here; one other than 200 is skipped even when its body
+    // broke off, as its body was never wanted.
     const bool answered = result.responseCode != 0;
     if (fetch.body == Body::Undecided && (result.ok || (answered && result.responseCode != 200))) {
         Decide(fetch, result.responseCode);

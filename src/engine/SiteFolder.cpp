@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace tarnwick {
@@ -12,9 +13,14 @@ namespace tarnwick {
 namespace {
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+constexpr std::size_t kOpenFolderLimit = 64;
 
-// Makes the folder if it is missing and opens it, refusing a symbolic link in its place.
+// Opens the folder, making it first if it is missing; a symbolic link in its place is refused.
 int OpenOrMakeFolder(int parentFd, const char* name) {
+    const int fd = ::openat(parentFd, name, kFolderFlags);
+    if (fd >= 0 || errno != ENOENT) {
+        return fd;
+    }
     if (::mkdirat(parentFd, name, 0755) != 0 && errno != EEXIST) {
         return -1;
     }
@@ -43,6 +49,9 @@ SiteFolder::SiteFolder(const std::filesystem::path& workingDirectory,
 }
 
 SiteFolder::~SiteFolder() {
+    for (const auto& [path, fd] : openFolders_) {
+        ::close(fd);
+    }
     if (fd_ >= 0) {
         ::close(fd_);
     }
@@ -101,19 +110,47 @@ std::optional<std::vector<std::string>> SiteFolder::SegmentsBelow(
     return segments;
 }
 
-OutputFile SiteFolder::CreateFile(std::string_view localName) const {
-    const auto segments = SegmentsBelow(localName);
-    if (fd_ < 0 || !segments) {
-        return OutputFile();
+int SiteFolder::OpenFolder(const std::vector<std::string>& segments, std::size_t count) {
+    if (count == 0) {
+        return fd_;
+    }
+    std::string path;
+    for (std::size_t i = 0; i < count; ++i) {
+        path += segments[i];
+        path += '/';
+    }
+    for (std::size_t i = 0; i < openFolders_.size(); ++i) {
+        if (openFolders_[i].first == path) {
+            std::rotate(openFolders_.begin(), openFolders_.begin() + static_cast<long>(i),
+                        openFolders_.begin() + static_cast<long>(i) + 1);
+            return openFolders_.front().second;
+        }
     }
     int folderFd = fd_;
-    for (std::size_t i = 0; i + 1 < segments->size() && folderFd >= 0; ++i) {
-        const int childFd = OpenOrMakeFolder(folderFd, (*segments)[i].c_str());
+    for (std::size_t i = 0; i < count && folderFd >= 0; ++i) {
+        const int childFd = OpenOrMakeFolder(folderFd, segments[i].c_str());
         if (folderFd != fd_) {
             ::close(folderFd);
         }
         folderFd = childFd;
     }
+    if (folderFd < 0) {
+        return -1;
+    }
+    if (openFolders_.size() == kOpenFolderLimit) {
+        ::close(openFolders_.back().second);
+        openFolders_.pop_back();
+    }
+    openFolders_.insert(openFolders_.begin(), {std::move(path), folderFd});
+    return folderFd;
+}
+
+OutputFile SiteFolder::CreateFile(std::string_view localName) {
+    const auto segments = SegmentsBelow(localName);
+    if (fd_ < 0 || !segments) {
+        return OutputFile();
+    }
+    const int folderFd = OpenFolder(*segments, segments->size() - 1);
     if (folderFd < 0) {
         return OutputFile();
     }
@@ -121,9 +158,6 @@ OutputFile SiteFolder::CreateFile(std::string_view localName) const {
     const int fd =
         ::openat(folderFd, segments->back().c_str(),
                  O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0644);
-    if (folderFd != fd_) {
-        ::close(folderFd);
-    }
     struct stat info {};
     if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
         ::close(fd);

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/OutputFile.h"
@@ -38,12 +39,19 @@ public:
 
     // Creates the folders of the local name and opens it for writing, truncated; a closed
     // file when the name is refused or anything on the way cannot be made.
-    OutputFile CreateFile(std::string_view localName) const;
+    OutputFile CreateFile(std::string_view localName);
 
 private:
+    // The folder of the given segments below the site folder, made where missing; -1 when
+    // it cannot be made or a symbolic link stands in its place. The folder stays open.
+    int OpenFolder(const std::vector<std::string>& segments, std::size_t count);
+
     std::string relativePath_;
     std::string absolutePath_;
     int fd_ = -1;  // the site folder itself, -1 when it could not be made
+    // The folders used last, most recent first: a crawl stores runs of files in one folder,
+    // and each folder walked again costs a system call per level.
+    std::vector<std::pair<std::string, int>> openFolders_;
 };
 
 }  // namespace tarnwick

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -73,7 +74,7 @@ protected:
 };
 
 TEST_F(SiteFolderFilesTest, CreatesNestedFoldersAndTruncates) {
-    const SiteFolder folder(work.Path(), "demo");
+    SiteFolder folder(work.Path(), "demo");
     EXPECT_EQ(folder.AbsolutePath(), (work.Path() / "WebSites/demo").string());
     {
         OutputFile file = folder.CreateFile("WebSites/demo/a/b/p.htm");
@@ -92,8 +93,30 @@ TEST_F(SiteFolderFilesTest, CreatesNestedFoldersAndTruncates) {
                                         "WebSites/demo/a/b", "WebSites/demo/a/b/p.htm"}));
 }
 
+TEST_F(SiteFolderFilesTest, KeepsFilesApartAcrossManyFolders) {
+    SiteFolder folder(work.Path(), "demo");
+    std::vector<std::string> expected = {"WebSites", "WebSites/demo"};
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < 12; ++i) {
+            const std::string path = "f" + std::to_string(i) + "/g/" + std::to_string(round);
+            OutputFile file = folder.CreateFile("WebSites/demo/" + path);
+            ASSERT_TRUE(file.IsOpen()) << path;
+            file.Write(path);
+        }
+    }
+    for (int i = 0; i < 12; ++i) {
+        const std::string folderName = "WebSites/demo/f" + std::to_string(i);
+        expected.insert(expected.end(),
+                        {folderName, folderName + "/g", folderName + "/g/0", folderName + "/g/1"});
+        EXPECT_EQ(ReadFileBytes(work.Path() / (folderName + "/g/1")),
+                  "f" + std::to_string(i) + "/g/1");
+    }
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(work.Tree(), expected);
+}
+
 TEST_F(SiteFolderFilesTest, DoesNotFollowPlantedLinks) {
-    const SiteFolder folder(work.Path(), "demo");
+    SiteFolder folder(work.Path(), "demo");
     std::filesystem::create_symlink(outside.Path(), Site() / "linked");
     testing::WriteFileBytes(outside.Path() / "victim.htm", "keep");
     std::filesystem::create_symlink(outside.Path() / "victim.htm", Site() / "victim.htm");
@@ -110,7 +133,7 @@ TEST_F(SiteFolderFilesTest, DoesNotFollowPlantedLinks) {
 
 TEST_F(SiteFolderFilesTest, RefusesEverythingWhenWebSitesIsALink) {
     std::filesystem::create_symlink(outside.Path(), work.Path() / "WebSites");
-    const SiteFolder folder(work.Path(), "demo");
+    SiteFolder folder(work.Path(), "demo");
     EXPECT_FALSE(folder.CreateFile("WebSites/demo/p.htm").IsOpen());
     EXPECT_TRUE(outside.Tree().empty());
 }

@@ -142,6 +142,10 @@ TEST_F(SiteCrawlTest, MirrorsTheSiteWithItsLayoutAndLocalLinks) {
     for (const RecordedRequest& request : server.Requests()) {
         const auto& lines = request.headerLines;
         EXPECT_NE(std::find(lines.begin(), lines.end(), "Accept: */*"), lines.end());
+        EXPECT_EQ(
+            std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& line) { return line.starts_with("User-Agent:"); }),
+            1);
         EXPECT_NE(std::find(lines.begin(), lines.end(), "User-Agent: Quellbird"), lines.end());
     }
 
