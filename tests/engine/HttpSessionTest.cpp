@@ -169,10 +169,12 @@ TEST_F(HttpSessionTest, APausedTransferDeliversNothingAndResumesOnTheSameConnect
     TransferResult result;
     std::thread transfer([&] {
         result = session.Get({server.Url("/p"), {}}, [&](std::string_view data) {
-            if (received == 0) {
+            // Counted before the gate closes, so the count is final once it reads paused.
+            const bool first = received == 0;
+            received += data.size();
+            if (first) {
                 gate->Pause();  // closes the gate in the middle of the body
             }
-            received += data.size();
             return true;
         });
     });
