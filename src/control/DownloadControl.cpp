@@ -131,26 +131,33 @@ void DownloadControl::OnScheduleTimer(LocalMinute now) {
     SaveAllLists(state_, workingDirectory_);
 }
 
-template <typename Record>
-void DownloadControl::DownloadSelected() {
-    if (state_.ui.SelectedCount() == 0) {
-        return;
-    }
+template <typename Record, typename Visit>
+void DownloadControl::ForEachSelectedEntry(Visit visit) {
     const int rowCount = state_.ui.RowCount();
     for (int row = 0; row < rowCount; ++row) {
         if (!state_.ui.IsRowSelected(row)) {
             continue;
         }
         const std::optional<Located<Record>> target = LocateRow<Record>(row);
-        if (!target) {
-            continue;
-        }
-        if (target->gate) {
-            ResumeJob(*target);
+        if (target && !visit(*target)) {
             return;
         }
-        StartJob(*target);
     }
+}
+
+template <typename Record>
+void DownloadControl::DownloadSelected() {
+    if (state_.ui.SelectedCount() == 0) {
+        return;
+    }
+    ForEachSelectedEntry<Record>([this](const Located<Record>& target) {
+        if (target.gate) {
+            ResumeJob(target);
+            return false;  // a resume ends the command: later rows are not looked at
+        }
+        StartJob(target);
+        return true;
+    });
 }
 
 template <typename Record>
@@ -158,16 +165,12 @@ void DownloadControl::StopSelected() {
     if (state_.ui.SelectedCount() == 0) {
         return;
     }
-    const int rowCount = state_.ui.RowCount();
-    for (int row = 0; row < rowCount; ++row) {
-        if (!state_.ui.IsRowSelected(row)) {
-            continue;
+    ForEachSelectedEntry<Record>([this](const Located<Record>& target) {
+        if (target.gate) {
+            SuspendJob(target);
         }
-        const std::optional<Located<Record>> target = LocateRow<Record>(row);
-        if (target && target->gate) {
-            SuspendJob(*target);
-        }
-    }
+        return true;
+    });
     std::lock_guard lock(state_.mutex);
     state_.BusyAnimationRunning = 0;
 }

@@ -48,6 +48,9 @@ private:
         std::shared_ptr<JobGate> gate;
     };
 
+    // Calls visit with the entry of each selected row, top to bottom, until it answers false.
+    template <typename Record, typename Visit>
+    void ForEachSelectedEntry(Visit visit);
     template <typename Record>
     void DownloadSelected();
     template <typename Record>
