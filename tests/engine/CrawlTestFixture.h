@@ -1,5 +1,9 @@
 #pragma once
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <memory>
 #include <mutex>
 #include <string>
@@ -16,6 +20,19 @@
 #include "support/TempFolder.h"
 
 namespace tarnwick::testing {
+
+// A port on 127.0.0.1 where nothing listens.
+inline int ClosedPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
 
 // An answer of the test server with its status, body and extra headers.
 inline HttpResponse Answer(int status, std::string body,

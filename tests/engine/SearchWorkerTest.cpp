@@ -1,7 +1,3 @@
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -146,15 +142,7 @@ TEST_F(SearchWorkerTest, AnswersEmptyStringsFailuresAndFullPages) {
     EXPECT_EQ(Query(kYahooQuery, "cut", links), kSearchFailed);
     EXPECT_TRUE(links.empty());
 
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    const std::string closed = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+    const std::string closed = "127.0.0.1:" + std::to_string(ClosedPort());
     ::setenv("TARNWICK_YAHOO_HOST", closed.c_str(), 1);
     EXPECT_EQ(Query(kYahooQuery, "refused", links), kSearchFailed);
 }
