@@ -2,9 +2,9 @@
 
 #include <QScreen>
 
-#include "control/CMainFrame.h"
 #include "engine/Workers.h"
 #include "model/ListFiles.h"
+#include "window/CMainFrame.h"
 
 namespace tarnwick {
 

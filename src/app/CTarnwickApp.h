@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "control/DialogEntryEditors.h"
 #include "model/SharedState.h"
+#include "window/DialogEntryEditors.h"
 
 namespace tarnwick {
 

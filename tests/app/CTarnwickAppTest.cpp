@@ -7,12 +7,12 @@
 #include <QRadioButton>
 
 #include "app/CTarnwickApp.h"
-#include "control/CMainFrame.h"
 #include "dialogs/CPWGenSettings.h"
 #include "dialogs/CProjProps.h"
 #include "dialogs/CStartProjectDlg.h"
 #include "dialogs/OnModal.h"
 #include "support/TempFolder.h"
+#include "window/CMainFrame.h"
 
 using namespace tarnwick;
 using testing::ReadFileBytes;

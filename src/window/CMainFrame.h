@@ -5,13 +5,13 @@
 #include <filesystem>
 #include <map>
 
-#include "control/CommandId.h"
 #include "control/DownloadControl.h"
 #include "control/EntryCommands.h"
 #include "control/EntryEditors.h"
 #include "control/WorkerFunctions.h"
 #include "dialogs/HelpPages.h"
 #include "model/SharedState.h"
+#include "window/CommandId.h"
 
 class QAction;
 class QSplitter;

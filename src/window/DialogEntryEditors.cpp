@@ -1,4 +1,4 @@
-#include "control/DialogEntryEditors.h"
+#include "window/DialogEntryEditors.h"
 
 #include "dialogs/CAddFileDlg.h"
 #include "dialogs/CAddSearchDlg.h"

@@ -1,4 +1,4 @@
-#include "control/CMainFrame.h"
+#include "window/CMainFrame.h"
 
 #include <QApplication>
 #include <QMenuBar>
@@ -8,7 +8,6 @@
 #include <QTimer>
 
 #include "control/CategoryView.h"
-#include "control/LockKeyIndicators.h"
 #include "dialogs/CAboutDlg.h"
 #include "panels/CDnldList.h"
 #include "panels/CListPanel.h"
@@ -17,6 +16,7 @@
 #include "panels/GuiMessageBoxes.h"
 #include "toolbar/CToolBarEx.h"
 #include "toolbar/ToolBarButtons.h"
+#include "window/LockKeyIndicators.h"
 
 namespace tarnwick {
 

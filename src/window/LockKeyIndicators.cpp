@@ -1,4 +1,4 @@
-#include "control/LockKeyIndicators.h"
+#include "window/LockKeyIndicators.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>

@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <functional>
 
-#include "control/CMainFrame.h"
 #include "control/ScriptedEditors.h"
 #include "engine/Workers.h"
 #include "model/ListFiles.h"
@@ -21,6 +20,7 @@
 #include "panels/CTreePanel.h"
 #include "support/HttpTestServer.h"
 #include "support/TempFolder.h"
+#include "window/CMainFrame.h"
 
 using namespace tarnwick;
 using testing::HttpTestServer;
