@@ -1,9 +1,14 @@
 #include "app/CTarnwickApp.h"
 
+#include <QMessageBox>
 #include <QScreen>
+
+#include <chrono>
 
 #include "engine/Workers.h"
 #include "model/ListFiles.h"
+#include "session/HandOverClient.h"
+#include "session/HandOverServer.h"
 #include "window/CMainFrame.h"
 
 namespace tarnwick {
@@ -18,12 +23,25 @@ CTarnwickApp::~CTarnwickApp() = default;
 
 bool CTarnwickApp::InitInstance(bool offerStartDialog) {
     workingDirectory_ = std::filesystem::current_path();
+    if (!folderLock_.TryAcquire(workingDirectory_)) {
+        HandOverToHolder();
+        return false;
+    }
     // Read before the start dialog can add a project, so that its name is checked against
     // the lists and the new project counts as a change that is saved.
     LoadAllLists(state_, workingDirectory_);
     WorkerFunctions workers{RunFileDownload, RunFtpDownload, RunSiteCrawl, RunSearchProject};
     mainFrame_ = std::make_unique<CMainFrame>(state_, workingDirectory_, editors_, workers);
     editors_.SetOwner(mainFrame_.get());
+    // Listening before the start dialog opens: work handed over meanwhile is taken at once.
+    handOver_ = std::make_unique<HandOverServer>(
+        [this](const WorkOrder& order) { return TakeHandedOverOrder(order); });
+    handOver_->Listen(workingDirectory_);
+    if (const std::vector<std::string> urls = UrlArguments(); !urls.empty()) {
+        WorkOrder order;
+        order.fileUrls = urls;
+        mainFrame_->Control().CarryOut(order);
+    }
     if (offerStartDialog) {
         mainFrame_->RunStartDialog();
     }
@@ -43,13 +61,62 @@ int CTarnwickApp::ExitInstance() {
     SaveAllLists(state_, workingDirectory_);
     ClearHandOverSlots(state_);
     mainFrame_.reset();
-    return 0;
+    handOver_.reset();
+    folderLock_.Release();
+    return exitCode_;
+}
+
+std::vector<std::string> CTarnwickApp::UrlArguments() const {
+    std::vector<std::string> urls;
+    const QStringList arguments = QCoreApplication::arguments();
+    for (qsizetype index = 1; index < arguments.size(); ++index) {
+        if (!arguments[index].startsWith(QLatin1Char('-'))) {
+            urls.push_back(arguments[index].toStdString());
+        }
+    }
+    return urls;
+}
+
+void CTarnwickApp::HandOverToHolder() {
+    WorkOrder order;
+    order.fileUrls = UrlArguments();
+    // An order without URLs still brings the holding window to the front.
+    if (HandOverToWindow(workingDirectory_, order, std::chrono::seconds(2))) {
+        exitCode_ = 0;
+        return;
+    }
+    exitCode_ = 1;
+    const std::string holder = folderLock_.HolderPid() > 0
+                                   ? " (process " + std::to_string(folderLock_.HolderPid()) + ")"
+                                   : "";
+    QMessageBox::warning(nullptr, QStringLiteral("Tarnwick"),
+                         QString::fromStdString("Another Tarnwick" + holder + " is working in " +
+                                                workingDirectory_.string() +
+                                                ". Its lists stay with it: try again when it "
+                                                "has ended."));
+}
+
+std::string CTarnwickApp::TakeHandedOverOrder(const WorkOrder& order) {
+    const TakenOrder taken = mainFrame_->Control().CarryOut(order);
+    SaveAllLists(state_, workingDirectory_);
+    mainFrame_->raise();
+    mainFrame_->activateWindow();
+    if (!taken.unknownNames.empty()) {
+        std::string names;
+        for (const std::string& name : taken.unknownNames) {
+            names += (names.empty() ? "" : ", ") + name;
+        }
+        return "error: no requested entry is named " + names;
+    }
+    const std::size_t count = taken.targets.files.size() + taken.targets.webProjects.size() +
+                              taken.targets.searchProjects.size();
+    return std::string("ok: ") + (order.start ? "started " : "took ") + std::to_string(count) +
+           (count == 1 ? " entry" : " entries");
 }
 
 int CTarnwickApp::Run() {
     if (!InitInstance()) {
-        ExitInstance();
-        return 1;
+        return exitCode_;
     }
     const int code = exec();
     ExitInstance();

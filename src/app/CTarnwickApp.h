@@ -4,13 +4,18 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "control/WorkOrder.h"
 #include "model/SharedState.h"
+#include "session/FolderLock.h"
 #include "window/DialogEntryEditors.h"
 
 namespace tarnwick {
 
 class CMainFrame;
+class HandOverServer;
 
 // The application: reads the lists at start, runs the main window, writes them at exit.
 class CTarnwickApp : public QApplication {
@@ -20,9 +25,12 @@ public:
     CTarnwickApp(int& argc, char** argv);
     ~CTarnwickApp() override;
 
-    // Reads the six lists from the current working directory (where they are written back
-    // at exit), creates the main window, offers the start dialog and shows the window
-    // maximised. Tests pass false to skip the dialog.
+    // Takes the current working directory's lock, reads its six lists (written back at exit),
+    // creates the main window, listens for work handed over by other programs, adds the URLs
+    // given as arguments, offers the start dialog and shows the window maximised. Tests pass
+    // false to skip the dialog. When another Tarnwick holds the folder, the URLs are handed
+    // to its window instead (or the user is told that the folder is in use) and false is
+    // returned, with ExitCode saying how it went.
     bool InitInstance(bool offerStartDialog = true);
     // Closes the port, stops the workers, writes every modified list and clears the
     // hand-over slots.
@@ -32,9 +40,20 @@ public:
 
     SharedState& State() { return state_; }
     CMainFrame* MainFrame() { return mainFrame_.get(); }
+    int ExitCode() const { return exitCode_; }
 
 private:
+    // The URLs among the program's arguments (as a desktop file's %U passes them).
+    std::vector<std::string> UrlArguments() const;
+    // Another Tarnwick holds the folder: its window takes the URLs, or the user is told.
+    void HandOverToHolder();
+    // A work order from another program: carried out, shown and saved at once.
+    std::string TakeHandedOverOrder(const WorkOrder& order);
+
     SharedState state_;
+    FolderLock folderLock_;
+    std::unique_ptr<HandOverServer> handOver_;
+    int exitCode_ = 0;
     std::filesystem::path workingDirectory_;
     DialogEntryEditors editors_;
     std::unique_ptr<CMainFrame> mainFrame_;

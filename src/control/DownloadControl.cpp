@@ -119,6 +119,39 @@ void DownloadControl::OnStopDownloading() {
               [this](auto kind) { StopSelected<typename decltype(kind)::type>(); });
 }
 
+void DownloadControl::StartTargets(const RunTargets& targets) {
+    for (const std::string& key : targets.files) {
+        StartByKey<FileEntry>(key);
+    }
+    for (const std::string& key : targets.webProjects) {
+        StartByKey<WebProject>(key);
+    }
+    for (const std::string& key : targets.searchProjects) {
+        StartByKey<SearchProject>(key);
+    }
+}
+
+TakenOrder DownloadControl::CarryOut(const WorkOrder& order) {
+    TakenOrder taken = TakeWorkOrder(state_, order);
+    if (order.start && taken.unknownNames.empty()) {
+        StartTargets(taken.targets);
+    }
+    return taken;
+}
+
+template <typename Record>
+void DownloadControl::StartByKey(const std::string& key) {
+    const std::optional<Located<Record>> target = LocateAgain<Record>(-1, key);
+    if (!target) {
+        return;
+    }
+    if (target->gate) {
+        ResumeJob(*target);
+    } else {
+        StartJob(*target);
+    }
+}
+
 void DownloadControl::OnScheduleTimer(LocalMinute now) {
     for (LocalMinute minute = clock_.FirstDue(now); minute <= now;
          minute += std::chrono::minutes{1}) {

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "control/ScheduleClock.h"
+#include "control/WorkOrder.h"
+#include "control/WorkOrderTaking.h"
 #include "control/WorkerFunctions.h"
 #include "control/WorkerThreads.h"
 #include "model/JobGate.h"
@@ -31,6 +33,12 @@ public:
 
     void OnDownloadSelected();
     void OnStopDownloading();
+    // Starts each entry of the targets, or resumes it when paused, as Selected Projects does
+    // for its row; an entry no longer requested is passed over.
+    void StartTargets(const RunTargets& targets);
+    // Adds the order's entries and, when it asks for it and names no unknown entry, starts
+    // them: what both the command line and the window do with an order.
+    TakenOrder CarryOut(const WorkOrder& order);
     // The minute timer, given the local time of the tick. Also saves the modified lists.
     void OnScheduleTimer(LocalMinute now);
 
@@ -55,6 +63,8 @@ private:
     void DownloadSelected();
     template <typename Record>
     void StopSelected();
+    template <typename Record>
+    void StartByKey(const std::string& key);
     // Each returns false when a resumed project ended the tick.
     bool RunScheduledMinute(int hour, int minute);
     template <typename Record>

@@ -1,5 +1,6 @@
 #include "control/EntryCommands.h"
 
+#include "control/WorkOrderTaking.h"
 #include "model/CompletedFileUrl.h"
 
 namespace tarnwick {
@@ -7,7 +8,6 @@ namespace tarnwick {
 namespace {
 
 constexpr const char* kReady = "Ready for download";
-constexpr const char* kAddFailed = "Error adding files to list";
 
 // Row texts are read with room for 79 characters, like a name field.
 std::string RowTextAsName(SharedState& state, int row, int column) {
@@ -28,18 +28,6 @@ auto* FindAgain(List& list, int index, const std::string& key) {
         return entry;
     }
     return list.GetAt(list.FindByName(key));
-}
-
-// Inserts the new entry's row when its list is shown; false if the panel refused it.
-bool InsertRowIfShown(SharedState& state, ListCategory category, const std::string& project) {
-    if (CurrentCategoryOf(state) != category) {
-        return true;
-    }
-    if (!state.ui.InsertRowAtTop(project, kReady)) {
-        state.ui.ShowMessage(kAddFailed);
-        return false;
-    }
-    return true;
 }
 
 // Opens an editor on the entry of a row and, on OK, stores the edited entry in place and
@@ -82,12 +70,7 @@ void EntryCommands::OnAddFiles() {
     if (!editors_.AskFileUrl(text) || text.empty()) {
         return;
     }
-    const std::string url = CompletedFileUrl(text);
-    if (!InsertRowIfShown(state_, ListCategory::RequestedFiles, url)) {
-        return;
-    }
-    std::lock_guard lock(state_.mutex);
-    state_.RequestedFiles.Append(FileEntry{url, kReady});
+    AppendRequested(state_, FileEntry{CompletedFileUrl(text), kReady});
 }
 
 void EntryCommands::OnAddWebSite() {
@@ -114,11 +97,7 @@ void EntryCommands::OnAddWebSite() {
     }
     project.reserved = 0;
     project.status = kReady;
-    if (!InsertRowIfShown(state_, ListCategory::RequestedWebSites, project.name)) {
-        return;
-    }
-    std::lock_guard lock(state_.mutex);
-    state_.RequestedWebSites.Append(project);
+    AppendRequested(state_, std::move(project));
 }
 
 void EntryCommands::OnAddSearchProject() {
@@ -129,11 +108,7 @@ void EntryCommands::OnAddSearchProject() {
     project.reservedText1.clear();
     project.reservedText2.clear();
     project.status = kReady;
-    if (!InsertRowIfShown(state_, ListCategory::SearchProjects, project.name)) {
-        return;
-    }
-    std::lock_guard lock(state_.mutex);
-    state_.SearchProjects.Append(project);
+    AppendRequested(state_, std::move(project));
 }
 
 void EntryCommands::OnDeleteEntry() {

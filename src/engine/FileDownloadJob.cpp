@@ -64,6 +64,9 @@ bool FileDownloadJob::ReportProgress(bool storeInEntry) {
     if (found.selected) {
         state_.ui.SetStatusText(text);
     }
+    if (found.found) {
+        state_.ui.ShowTransferProgress(url_, bytes_);
+    }
     return found.found;
 }
 

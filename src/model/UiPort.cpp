@@ -109,4 +109,10 @@ bool UiPort::AskYesNo(const std::string& question) {
     return messages != nullptr && messages->AskYesNo(question);
 }
 
+void UiPort::ShowTransferProgress(const std::string& url, std::uint64_t bytes) {
+    if (auto* progress = Open(progress_)) {
+        progress->ShowTransferProgress(url, bytes);
+    }
+}
+
 }  // namespace tarnwick

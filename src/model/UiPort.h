@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <thread>
 
@@ -51,6 +52,14 @@ public:
     virtual bool AskYesNo(const std::string& question) = 0;
 };
 
+// The bytes a transfer has received so far, for each requested file; the command line draws
+// its progress lines from them.
+class TransferProgress {
+public:
+    virtual ~TransferProgress() = default;
+    virtual void ShowTransferProgress(const std::string& url, std::uint64_t bytes) = 0;
+};
+
 // What the core sees of the user interface. Each call may come from any thread and returns
 // only after the interface has carried it out; the panels attach their implementations.
 // Never call it while holding SharedState's mutex: the GUI thread may be waiting for it.
@@ -59,12 +68,14 @@ public:
 class UiPort final : public StatusDisplay,
                      public EntryRows,
                      public DownloadedFilesTree,
-                     public MessageBoxes {
+                     public MessageBoxes,
+                     public TransferProgress {
 public:
     void AttachStatus(StatusDisplay* status) { status_ = status; }
     void AttachRows(EntryRows* rows) { rows_ = rows; }
     void AttachTree(DownloadedFilesTree* tree) { tree_ = tree; }
     void AttachMessages(MessageBoxes* messages) { messages_ = messages; }
+    void AttachProgress(TransferProgress* progress) { progress_ = progress; }
 
     // Used first at exit, on the interface thread: from then on no worker reaches a window,
     // while the exit itself can still show its messages.
@@ -97,6 +108,8 @@ public:
     void ShowMessage(const std::string& text) override;
     bool AskYesNo(const std::string& question) override;
 
+    void ShowTransferProgress(const std::string& url, std::uint64_t bytes) override;
+
 private:
     template <typename Target>
     Target* Open(const std::atomic<Target*>& target) const {
@@ -112,6 +125,7 @@ private:
     std::atomic<EntryRows*> rows_{nullptr};
     std::atomic<DownloadedFilesTree*> tree_{nullptr};
     std::atomic<MessageBoxes*> messages_{nullptr};
+    std::atomic<TransferProgress*> progress_{nullptr};
 };
 
 }  // namespace tarnwick

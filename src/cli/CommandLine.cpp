@@ -1,0 +1,378 @@
+#include "cli/CommandLine.h"
+
+#include <charconv>
+#include <map>
+
+#include "model/Records.h"
+
+namespace tarnwick {
+
+namespace {
+
+constexpr const char* kGeneralHelp =
+    R"(Usage: tarnwick-cli [--dir DIR] [-q|-v] [--wait] VERB [ARGS...]
+
+Works on the lists of the current folder, or of DIR, that the Tarnwick window shares. While a
+window has the folder open, the work is handed to it.
+
+Verbs:
+  add URL...              add requested files
+  get URL...              add files and download them now into Files/
+  mirror URL --name NAME  create or reuse a web project and mirror it into WebSites/NAME/
+  search QUERY --name NAME [--engine E]...
+                          create or reuse a search project and run it
+  run [NAME...]           start requested entries: all, or those named (URL or project name)
+  run --schedule          stay up and start and stop projects at their time of day
+  list [files|webs|searches|done|sites|results] [--json]
+                          print lists, one entry a line
+
+Options:
+  --dir DIR      the folder of the lists (default: the current folder)
+  -q, --quiet    print nothing but errors
+  -v, --verbose  print each step of the workers as well
+  --wait         wait while another command line works in the folder
+  -h, --help     this text; VERB --help for a verb's own
+
+Exit codes:
+  0 success   1 some entries failed   2 usage   3 network   4 server refused
+  5 disk      6 folder in use          128+N ended by signal N (130 SIGINT, 143 SIGTERM)
+)";
+
+constexpr const char* kAddHelp = R"(Usage: tarnwick-cli add URL...
+
+Adds each URL to the requested files, as Add File(s) does; a URL already requested is not
+added twice. Nothing is downloaded. An address without "//" gets "http://" in front.
+)";
+
+constexpr const char* kGetHelp = R"(Usage: tarnwick-cli get URL...
+
+Adds each URL to the requested files and downloads it now into Files/. A finished file moves
+to the downloaded files. Exits 0 only when every one completed.
+)";
+
+constexpr const char* kMirrorHelp = R"(Usage: tarnwick-cli mirror URL --name NAME [options]
+
+Creates the web project NAME, or reuses it (a requested or mirrored project of that name keeps
+its settings and takes URL as its start address), and mirrors it into WebSites/NAME/.
+
+Options for a new project:
+  --all                 keep every file the site links to
+  --types LIST          kinds of files to keep, comma-separated, of: htm,gif,jpg,zip,exe,mp3,pdf
+                        (default: htm,gif,jpg: pages and their pictures)
+  --other-types TEXT    further file name endings to keep, e.g. ".css .js .png"
+  --domains N           how many other hosts the crawl may visit (default 0)
+  --stay-on-host        never leave the start address's host
+  --user NAME, --password TEXT
+                        credentials the site asks for
+)";
+
+constexpr const char* kSearchHelp = R"(Usage: tarnwick-cli search QUERY --name NAME [--engine E]...
+
+Creates the search project NAME, or reuses it with QUERY as its search string, and runs it
+now. The links found go to the search results. Engines: altavista, hotbot, yahoo,
+northernlight, webcrawler, msn, go2net (default: altavista and yahoo).
+)";
+
+constexpr const char* kRunHelp = R"(Usage: tarnwick-cli run [NAME...]
+       tarnwick-cli run --schedule
+
+Starts the requested entries, as Download > Selected Projects does: every one, or those whose
+URL or project name is given. Waits for them to end.
+With --schedule it stays up, as a server or a user service would, and starts and stops web
+and search projects at their time of day until it is ended by a signal.
+)";
+
+constexpr const char* kListHelp =
+    R"(Usage: tarnwick-cli list [files|webs|searches|done|sites|results]... [--json]
+
+Prints lists, one entry a line: the entry, a tab, its status. Without a name, every list.
+  files     requested files          webs      requested web projects
+  searches  search projects          done      downloaded files
+  sites     mirrored web projects    results   search results (status: the project)
+--json prints one JSON array of {"list", "entry", "status"} objects instead.
+)";
+
+const std::map<std::string, ListCategory>& ListNames() {
+    static const std::map<std::string, ListCategory> names{
+        {"files", ListCategory::RequestedFiles},    {"webs", ListCategory::RequestedWebSites},
+        {"searches", ListCategory::SearchProjects}, {"done", ListCategory::DownloadedFiles},
+        {"sites", ListCategory::DownloadedSites},   {"results", ListCategory::SearchResults},
+    };
+    return names;
+}
+
+ParsedCommandLine Help(const char* text) {
+    return {std::nullopt, text, false};
+}
+
+ParsedCommandLine Usage(const std::string& text) {
+    return {std::nullopt, "tarnwick-cli: " + text + "\nTry 'tarnwick-cli --help'.\n", true};
+}
+
+std::optional<int> Number(const std::string& text) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size() || value < 0) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Sets the project's type flags from "htm,gif,jpg"; false on an unknown kind.
+bool SetTypes(WebProject& project, const std::string& list) {
+    const std::map<std::string, int WebProject::*> flags{
+        {"htm", &WebProject::getHtm}, {"gif", &WebProject::getGif}, {"jpg", &WebProject::getJpg},
+        {"zip", &WebProject::getZip}, {"exe", &WebProject::getExe}, {"mp3", &WebProject::getMp3},
+        {"pdf", &WebProject::getPdf},
+    };
+    for (const auto& [kind, flag] : flags) {
+        project.*flag = 0;
+    }
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t comma = std::min(list.find(',', start), list.size());
+        const std::string kind = list.substr(start, comma - start);
+        const auto found = flags.find(kind);
+        if (found == flags.end()) {
+            return false;
+        }
+        project.*(found->second) = 1;
+        start = comma + 1;
+    }
+    return true;
+}
+
+int SearchProject::*EngineFlag(const std::string& name) {
+    static const std::map<std::string, int SearchProject::*> engines{
+        {"altavista", &SearchProject::useAltavista},
+        {"hotbot", &SearchProject::useHotBot},
+        {"yahoo", &SearchProject::useYahoo},
+        {"northernlight", &SearchProject::useNorthernLight},
+        {"webcrawler", &SearchProject::useWebCrawler},
+        {"msn", &SearchProject::useMsn},
+        {"go2net", &SearchProject::useGo2Net},
+    };
+    std::string lower = name;
+    for (char& c : lower) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    const auto found = engines.find(lower);
+    return found == engines.end() ? nullptr : found->second;
+}
+
+// Walks the arguments after the verb: options with their values, and the rest as operands.
+class VerbArguments {
+public:
+    VerbArguments(const std::vector<std::string>& arguments, std::size_t first)
+        : arguments_(arguments), next_(first) {}
+
+    bool Done() const { return next_ >= arguments_.size(); }
+    const std::string& Peek() const { return arguments_[next_]; }
+    std::string Take() { return arguments_[next_++]; }
+    // The value of an option, given as "--name VALUE" or "--name=VALUE".
+    std::optional<std::string> ValueOf(const std::string& option) {
+        const std::string& argument = arguments_[next_ - 1];
+        if (argument.size() > option.size() && argument[option.size()] == '=') {
+            return argument.substr(option.size() + 1);
+        }
+        if (Done()) {
+            return std::nullopt;
+        }
+        return Take();
+    }
+
+private:
+    const std::vector<std::string>& arguments_;
+    std::size_t next_;
+};
+
+bool IsOption(const std::string& argument, const char* name) {
+    const std::string option(name);
+    return argument == option || (argument.starts_with(option) && argument.size() > option.size() &&
+                                  argument[option.size()] == '=');
+}
+
+}  // namespace
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine command;
+    std::size_t index = 0;
+    for (; index < arguments.size(); ++index) {
+        const std::string& argument = arguments[index];
+        if (argument == "-h" || argument == "--help") {
+            return Help(kGeneralHelp);
+        } else if (argument == "-q" || argument == "--quiet") {
+            command.verbosity = Verbosity::Quiet;
+        } else if (argument == "-v" || argument == "--verbose") {
+            command.verbosity = Verbosity::Verbose;
+        } else if (argument == "--wait") {
+            command.waitForFolder = true;
+        } else if (argument == "--dir") {
+            if (++index >= arguments.size()) {
+                return Usage("--dir needs a folder");
+            }
+            command.folder = arguments[index];
+        } else if (argument.starts_with("--dir=")) {
+            command.folder = argument.substr(6);
+        } else if (argument.starts_with("-")) {
+            return Usage("unknown option " + argument);
+        } else {
+            break;
+        }
+    }
+    if (index >= arguments.size()) {
+        return Usage("no verb given");
+    }
+    const std::string verb = arguments[index];
+    const std::map<std::string, std::pair<Verb, const char*>> verbs{
+        {"add", {Verb::Add, kAddHelp}},          {"get", {Verb::Get, kGetHelp}},
+        {"mirror", {Verb::Mirror, kMirrorHelp}}, {"search", {Verb::Search, kSearchHelp}},
+        {"run", {Verb::Run, kRunHelp}},          {"list", {Verb::List, kListHelp}},
+    };
+    const auto found = verbs.find(verb);
+    if (found == verbs.end()) {
+        return Usage("unknown verb " + verb);
+    }
+    command.verb = found->second.first;
+    const char* verbHelp = found->second.second;
+
+    WebProject web = BlankWebProject();
+    web.getHtm = web.getGif = web.getJpg = 1;  // pages and what they show
+    SearchProject search;
+    search.runWhenRequested = search.stopWhenRequested = 1;
+    bool engineGiven = false;
+    std::vector<std::string> operands;
+    VerbArguments rest(arguments, index + 1);
+    while (!rest.Done()) {
+        const std::string argument = rest.Take();
+        const auto value = [&](const char* option) { return rest.ValueOf(option); };
+        if (argument == "-h" || argument == "--help") {
+            return Help(verbHelp);
+        } else if (argument == "-q" || argument == "--quiet") {
+            command.verbosity = Verbosity::Quiet;
+        } else if (argument == "-v" || argument == "--verbose") {
+            command.verbosity = Verbosity::Verbose;
+        } else if (argument == "--") {
+            while (!rest.Done()) {
+                operands.push_back(rest.Take());
+            }
+        } else if (command.verb == Verb::List && argument == "--json") {
+            command.json = true;
+        } else if (command.verb == Verb::Run && argument == "--schedule") {
+            command.schedule = true;
+        } else if ((command.verb == Verb::Mirror || command.verb == Verb::Search) &&
+                   IsOption(argument, "--name")) {
+            const auto name = value("--name");
+            if (!name || name->empty()) {
+                return Usage("--name needs a project name");
+            }
+            web.name = search.name = *name;
+        } else if (command.verb == Verb::Mirror && argument == "--all") {
+            web.downloadAll = 1;
+        } else if (command.verb == Verb::Mirror && argument == "--stay-on-host") {
+            web.exitDomain = 1;
+        } else if (command.verb == Verb::Mirror && IsOption(argument, "--types")) {
+            const auto types = value("--types");
+            if (!types || !SetTypes(web, *types)) {
+                return Usage("--types takes kinds of htm,gif,jpg,zip,exe,mp3,pdf");
+            }
+        } else if (command.verb == Verb::Mirror && IsOption(argument, "--other-types")) {
+            const auto types = value("--other-types");
+            if (!types) {
+                return Usage("--other-types needs a text");
+            }
+            web.otherTypes = *types;
+        } else if (command.verb == Verb::Mirror && IsOption(argument, "--domains")) {
+            const auto text = value("--domains");
+            const std::optional<int> count = text ? Number(*text) : std::nullopt;
+            if (!count) {
+                return Usage("--domains needs a number");
+            }
+            web.maxDomainCount = *count;
+        } else if (command.verb == Verb::Mirror && IsOption(argument, "--user")) {
+            const auto user = value("--user");
+            if (!user) {
+                return Usage("--user needs a name");
+            }
+            web.userName = *user;
+        } else if (command.verb == Verb::Mirror && IsOption(argument, "--password")) {
+            const auto password = value("--password");
+            if (!password) {
+                return Usage("--password needs a text");
+            }
+            web.password = *password;
+        } else if (command.verb == Verb::Search && IsOption(argument, "--engine")) {
+            const auto engine = value("--engine");
+            int SearchProject::*flag = engine ? EngineFlag(*engine) : nullptr;
+            if (flag == nullptr) {
+                return Usage("unknown engine " + engine.value_or(""));
+            }
+            if (!engineGiven) {
+                search.useAltavista = search.useYahoo = 0;
+                engineGiven = true;
+            }
+            search.*flag = 1;
+        } else if (argument.starts_with("-") && argument.size() > 1) {
+            return Usage("unknown option " + argument + " for " + verb);
+        } else {
+            operands.push_back(argument);
+        }
+    }
+
+    WorkOrder& order = command.order;
+    switch (command.verb) {
+        case Verb::Add:
+        case Verb::Get:
+            if (operands.empty()) {
+                return Usage(verb + " needs at least one URL");
+            }
+            order.start = command.verb == Verb::Get;
+            order.fileUrls = operands;
+            break;
+        case Verb::Mirror:
+            if (operands.size() != 1 || web.name.empty()) {
+                return Usage("mirror needs one URL and --name NAME");
+            }
+            web.startUrl = operands[0];
+            web.runWhenRequested = web.stopWhenRequested = 1;
+            order.start = true;
+            order.webProjects.push_back(web);
+            break;
+        case Verb::Search:
+            if (operands.size() != 1 || search.name.empty()) {
+                return Usage("search needs one QUERY and --name NAME");
+            }
+            if (!engineGiven) {
+                search.useAltavista = search.useYahoo = 1;
+            }
+            search.searchString = operands[0];
+            order.start = true;
+            order.searchProjects.push_back(search);
+            break;
+        case Verb::Run:
+            if (command.schedule && !operands.empty()) {
+                return Usage("run --schedule takes no names");
+            }
+            order.start = true;
+            order.runAll = operands.empty() && !command.schedule;
+            order.runNames = operands;
+            break;
+        case Verb::List:
+            for (const std::string& name : operands) {
+                const auto list = ListNames().find(name);
+                if (list == ListNames().end()) {
+                    return Usage("unknown list " + name);
+                }
+                command.listed.push_back(list->second);
+            }
+            if (command.listed.empty()) {
+                for (const char* name : {"files", "webs", "searches", "done", "sites", "results"}) {
+                    command.listed.push_back(ListNames().at(name));
+                }
+            }
+            break;
+    }
+    return {command, "", false};
+}
+
+}  // namespace tarnwick

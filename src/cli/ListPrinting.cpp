@@ -1,0 +1,92 @@
+#include "cli/ListPrinting.h"
+
+#include <cstdio>
+
+#include "control/CategoryView.h"
+
+namespace tarnwick {
+
+namespace {
+
+void AppendJsonString(std::string& out, const std::string& text) {
+    out += '"';
+    for (const char c : text) {
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                    out += escaped;
+                } else {
+                    out += c;  // UTF-8 passes through; invalid bytes are the list's own
+                }
+        }
+    }
+    out += '"';
+}
+
+}  // namespace
+
+const char* ListName(ListCategory category) {
+    switch (category) {
+        case ListCategory::RequestedFiles:
+            return "files";
+        case ListCategory::RequestedWebSites:
+            return "webs";
+        case ListCategory::SearchProjects:
+            return "searches";
+        case ListCategory::DownloadedFiles:
+            return "done";
+        case ListCategory::DownloadedSites:
+            return "sites";
+        case ListCategory::SearchResults:
+            return "results";
+    }
+    return "";
+}
+
+std::string ListingText(SharedState& state, const std::vector<ListCategory>& lists, bool json) {
+    std::string out;
+    bool first = true;
+    if (json) {
+        out += "[";
+    }
+    for (ListCategory category : lists) {
+        for (const RowTexts& row : RowsOfCategory(state, category)) {
+            if (!json) {
+                out.append(row.first).append("\t").append(row.second).append("\n");
+                continue;
+            }
+            out += first ? "\n" : ",\n";
+            first = false;
+            out += R"({"list":")";
+            out += ListName(category);
+            out += R"(","entry":)";
+            AppendJsonString(out, row.first);
+            out += R"(,"status":)";
+            AppendJsonString(out, row.second);
+            out += "}";
+        }
+    }
+    if (json) {
+        out += first ? "]\n" : "\n]\n";
+    }
+    return out;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/ListCategory.h"
+#include "model/SharedState.h"
+
+namespace tarnwick {
+
+// The list verb's output: per entry "entry<TAB>status" lines, or one JSON array of
+// {"list", "entry", "status"} objects.
+std::string ListingText(SharedState& state, const std::vector<ListCategory>& lists, bool json);
+
+// The list's name on the command line ("files", "done", ...).
+const char* ListName(ListCategory category);
+
+}  // namespace tarnwick

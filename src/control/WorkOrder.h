@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/Records.h"
+
+namespace tarnwick {
+
+// Work a front end asks for by value rather than through dialogs: the command line's verbs,
+// and the URLs a second program hands to the window. The same order is carried out by the
+// command line itself or, while a window holds the folder, by the window.
+struct WorkOrder {
+    // Start the entries once added (get, mirror, search, run) or only add them (add).
+    bool start = false;
+    std::vector<std::string> fileUrls;
+    std::vector<WebProject> webProjects;
+    std::vector<SearchProject> searchProjects;
+    // Requested entries to start, by URL or project name; runAll starts every one.
+    std::vector<std::string> runNames;
+    bool runAll = false;
+};
+
+// The keys of the requested entries an order concerns, by kind.
+struct RunTargets {
+    std::vector<std::string> files;
+    std::vector<std::string> webProjects;
+    std::vector<std::string> searchProjects;
+
+    bool Empty() const { return files.empty() && webProjects.empty() && searchProjects.empty(); }
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "control/WorkOrder.h"
+#include "model/SharedState.h"
+
+namespace tarnwick {
+
+struct TakenOrder {
+    RunTargets targets;
+    std::vector<std::string> unknownNames;  // run names that match no requested entry
+};
+
+// Adds the order's entries to the requested lists, each row shown at once while its list
+// is shown, and finds the entries to run.
+// - A URL already requested is not added twice; the entry there is the one run.
+// - A web project reuses the requested one of its name (its start address taken from the
+//   order), else the mirrored one of that name with its settings, else is added as given.
+// - A search project likewise reuses the requested one of its name, its search string
+//   taken from the order.
+TakenOrder TakeWorkOrder(SharedState& state, const WorkOrder& order);
+
+// Appends a new requested entry and, while its list is shown, its row at the top. False,
+// with "Error adding files to list", when the panel refused the row: the entry is then not
+// added.
+bool AppendRequested(SharedState& state, FileEntry entry);
+bool AppendRequested(SharedState& state, WebProject project);
+bool AppendRequested(SharedState& state, SearchProject project);
+
+}  // namespace tarnwick

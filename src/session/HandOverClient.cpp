@@ -1,0 +1,36 @@
+#include "session/HandOverClient.h"
+
+#include <QLocalSocket>
+
+#include "session/HandOverName.h"
+#include "session/HandOverWire.h"
+#include "session/WorkOrderText.h"
+
+namespace tarnwick {
+
+std::optional<std::string> HandOverToWindow(const std::filesystem::path& folder,
+                                            const WorkOrder& order,
+                                            std::chrono::milliseconds timeout) {
+    QLocalSocket socket;
+    socket.connectToServer(QString::fromStdString(HandOverName(folder)));
+    if (!socket.waitForConnected(static_cast<int>(timeout.count()))) {
+        return std::nullopt;
+    }
+    const std::string framed = FramedMessage(EncodeWorkOrder(order));
+    socket.write(framed.data(), static_cast<qint64>(framed.size()));
+    std::string received;
+    // The window answers once it has added and saved, which may wait for a modal dialog.
+    while (true) {
+        if (const auto message = WholeMessage(received)) {
+            return std::string(*message);
+        }
+        if (socket.state() != QLocalSocket::ConnectedState && socket.bytesAvailable() == 0) {
+            return std::nullopt;
+        }
+        socket.waitForReadyRead(100);
+        const QByteArray bytes = socket.readAll();
+        received.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    }
+}
+
+}  // namespace tarnwick
