@@ -37,8 +37,8 @@ std::string TakeFile(SharedState& state, const std::string& text) {
     const std::string url = FittedText(CompletedFileUrl(text), kUrlWidth);
     {
         std::lock_guard lock(state.mutex);
-        if (Requested<FileEntry>(state, url) != nullptr) {
-            return url;
+        if (const FileEntry* requested = Requested<FileEntry>(state, url)) {
+            return requested->url;  // the listed spelling, which look-ups by key find
         }
     }
     AppendRequested(state, FileEntry{url, kReady});

@@ -1,6 +1,8 @@
 #include "session/WorkOrderText.h"
 
+#include <array>
 #include <charconv>
+#include <vector>
 
 #include "model/ListFileFormat.h"
 
@@ -44,6 +46,33 @@ std::optional<bool> TakeFlag(std::string_view& text, std::string_view label) {
     return std::nullopt;
 }
 
+// The web record of the list file leaves these out; the order carries them beside it.
+std::array<std::string*, 3> TextsBeyondTheRecord(WebProject& project) {
+    return {&project.otherTypes, &project.userName, &project.password};
+}
+std::array<const std::string*, 3> TextsBeyondTheRecord(const WebProject& project) {
+    return {&project.otherTypes, &project.userName, &project.password};
+}
+
+std::string OneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\n' || c == '\r') {
+            c = ' ';
+        }
+    }
+    return text;
+}
+
+std::vector<std::string_view> Lines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        lines.push_back(text.substr(0, end));
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    }
+    return lines;
+}
+
 }  // namespace
 
 std::string EncodeWorkOrder(const WorkOrder& order) {
@@ -60,6 +89,13 @@ std::string EncodeWorkOrder(const WorkOrder& order) {
         RenderWebRecord(project, records);
     }
     AddSection(out, "webs", records);
+    records.clear();
+    for (const WebProject& project : order.webProjects) {
+        for (const std::string* text : TextsBeyondTheRecord(project)) {
+            records.append(OneLine(*text)).append("\n");
+        }
+    }
+    AddSection(out, "webtexts", records);
     records.clear();
     for (const SearchProject& project : order.searchProjects) {
         RenderSearchRecord(project, records);
@@ -83,9 +119,10 @@ std::optional<WorkOrder> DecodeWorkOrder(std::string_view text) {
     const std::optional<bool> all = TakeFlag(text, "all");
     const auto files = TakeSection(text, "files");
     const auto webs = TakeSection(text, "webs");
+    const auto webTexts = TakeSection(text, "webtexts");
     const auto searches = TakeSection(text, "searches");
     const auto names = TakeSection(text, "names");
-    if (!start || !all || !files || !webs || !searches || !names || !text.empty()) {
+    if (!start || !all || !files || !webs || !webTexts || !searches || !names || !text.empty()) {
         return std::nullopt;
     }
     order.start = *start;
@@ -93,14 +130,18 @@ std::optional<WorkOrder> DecodeWorkOrder(std::string_view text) {
     ParseFileRecords(*files, "", [&](FileEntry&& entry) { order.fileUrls.push_back(entry.url); });
     ParseWebRecords(*webs, "",
                     [&](WebProject&& project) { order.webProjects.push_back(std::move(project)); });
+    const std::vector<std::string_view> texts = Lines(*webTexts);
+    if (texts.size() != order.webProjects.size() * 3) {
+        return std::nullopt;
+    }
+    for (std::size_t index = 0; index < texts.size(); ++index) {
+        *TextsBeyondTheRecord(order.webProjects[index / 3])[index % 3] = texts[index];
+    }
     ParseSearchRecords(*searches, [&](SearchProject&& project) {
         order.searchProjects.push_back(std::move(project));
     });
-    std::string_view rest = *names;
-    while (!rest.empty()) {
-        const std::size_t end = rest.find('\n');
-        order.runNames.emplace_back(rest.substr(0, end));
-        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    for (std::string_view name : Lines(*names)) {
+        order.runNames.emplace_back(name);
     }
     return order;
 }

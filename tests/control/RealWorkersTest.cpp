@@ -25,7 +25,8 @@ const NetLibrary netLibrary;
 std::string Body(std::size_t size, int variant) {
     std::string bytes(size, '\0');
     for (std::size_t i = 0; i < size; ++i) {
-        bytes[i] = static_cast<char>((i / 1000 + i * 31 + static_cast<std::size_t>(variant)) & 0xff);
+        bytes[i] =
+            static_cast<char>((i / 1000 + i * 31 + static_cast<std::size_t>(variant)) & 0xff);
     }
     return bytes;
 }

@@ -88,6 +88,12 @@ int ChildProcess::Wait() {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+void ChildProcess::Signal(int signal) const {
+    if (pid_ > 0 && !reaped_) {
+        ::kill(pid_, signal);
+    }
+}
+
 bool ChildProcess::Run(const std::vector<std::string>& argv) {
     ChildProcess process(argv);
     return process.Started() && process.Wait() == 0;

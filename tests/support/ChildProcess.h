@@ -23,6 +23,8 @@ public:
     std::optional<std::string> ReadLine(std::chrono::milliseconds timeout);
     // Waits for the program to end; its exit code, or -1 if it did not end normally.
     int Wait();
+    // Sends the signal, as a user's kill or the session's end would.
+    void Signal(int signal) const;
 
     // Runs a program to its end; true when it exits with 0.
     static bool Run(const std::vector<std::string>& argv);

@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <thread>
+
+#include "support/ChildProcess.h"
+#include "support/HttpTestServer.h"
+#include "support/TempFolder.h"
+
+namespace tarnwick {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::ChildProcess;
+using testing::HttpResponse;
+using testing::HttpTestServer;
+using testing::ReadFileBytes;
+using testing::TempFolder;
+
+std::string Pattern(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<char>((i * 13 + i / 251) & 0xff);
+    }
+    return bytes;
+}
+
+// tarnwick-cli in the folder, its standard error merged into its output.
+std::vector<std::string> Cli(const TempFolder& folder, std::vector<std::string> arguments) {
+    std::vector<std::string> argv{
+        "sh", "-c", "exec \"$0\" \"$@\" 2>&1", TARNWICK_CLI_PATH, "--dir", folder.Path().string()};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return argv;
+}
+
+struct Finished {
+    int code = -1;
+    std::string output;
+};
+
+Finished Collect(ChildProcess& process) {
+    Finished finished;
+    while (const auto line = process.ReadLine(30s)) {
+        finished.output += *line + "\n";
+    }
+    finished.code = process.Wait();
+    return finished;
+}
+
+Finished RunCli(const TempFolder& folder, std::vector<std::string> arguments) {
+    ChildProcess process(Cli(folder, std::move(arguments)));
+    return Collect(process);
+}
+
+bool Eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+class CliProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!server.Started()) {
+            GTEST_SKIP() << "no local HTTP server";
+        }
+        server.Serve("/f.bin", body);
+        HttpResponse slow;
+        slow.body = Pattern(100000);
+        slow.stallAtByte = 1000;
+        slow.stallInBody = 20s;
+        server.Serve("/slow.bin", slow);
+    }
+
+    // A get of the stalling file, started once its request reached the server.
+    std::unique_ptr<ChildProcess> StartStalledGet() {
+        auto process =
+            std::make_unique<ChildProcess>(Cli(folder, {"get", server.Url("/slow.bin")}));
+        EXPECT_TRUE(Eventually([&] { return !server.Requests().empty(); }));
+        std::this_thread::sleep_for(200ms);  // the first block is in
+        return process;
+    }
+
+    std::string Lists(const char* name) const { return ReadFileBytes(folder.Path() / name); }
+
+    HttpTestServer server;
+    TempFolder folder;
+    const std::string body = Pattern(300000);
+};
+
+TEST_F(CliProcessTest, GetStoresTheFileAndListsItAsTheWindowDoes) {
+    const std::string url = server.Url("/f.bin");
+    const Finished got = RunCli(folder, {"get", url});
+    EXPECT_EQ(got.code, 0) << got.output;
+    EXPECT_EQ(got.output, "done " + url + " (293.0 KiB)\n");  // plain lines off a terminal
+    EXPECT_EQ(ReadFileBytes(folder.Path() / "Files" / "f.bin"), body);
+    EXPECT_EQ(Lists("dnldfiles.data"), url + "\r\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "reqfiles.data"));
+
+    const std::string missing = server.Url("/missing.bin");
+    const Finished refused = RunCli(folder, {"get", missing});
+    EXPECT_EQ(refused.code, 4);
+    EXPECT_TRUE(Contains(refused.output, "failed " + missing + ": ")) << refused.output;
+    EXPECT_TRUE(Contains(refused.output, "404"));
+    EXPECT_EQ(Lists("reqfiles.data"), missing + "\r\n");
+
+    const Finished listed = RunCli(folder, {"list", "files", "done", "--json"});
+    EXPECT_EQ(listed.code, 0);
+    EXPECT_TRUE(
+        Contains(listed.output, R"({"list":"done","entry":")" + url + R"(","status":"Success"})"));
+    EXPECT_TRUE(Contains(listed.output, R"({"list":"files","entry":")" + missing));
+}
+
+TEST_F(CliProcessTest, SigtermDuringATransferEndsPromptlyWithTheListsSaved) {
+    auto get = StartStalledGet();
+    const auto signalled = std::chrono::steady_clock::now();
+    get->Signal(SIGTERM);
+    EXPECT_EQ(get->Wait(), 143);
+    EXPECT_LT(std::chrono::steady_clock::now() - signalled, 2s);
+    EXPECT_EQ(Lists("reqfiles.data"), server.Url("/slow.bin") + "\r\n");
+    for (const std::string& name : folder.Tree()) {
+        EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;  // no save left half-done
+    }
+}
+
+TEST_F(CliProcessTest, ASecondCommandLineNeverWritesBesideTheFirst) {
+    auto first = StartStalledGet();
+    const Finished refused = RunCli(folder, {"add", "http://h/second.zip"});
+    EXPECT_EQ(refused.code, 6);
+    EXPECT_TRUE(Contains(refused.output, "is in use by another Tarnwick")) << refused.output;
+
+    ChildProcess waiting(Cli(folder, {"--wait", "add", "http://h/second.zip"}));
+    EXPECT_TRUE(Contains(waiting.ReadLine(5s).value_or(""), "waiting for"));
+    first->Signal(SIGTERM);
+    EXPECT_EQ(first->Wait(), 143);
+    EXPECT_EQ(Collect(waiting).code, 0);
+    // The second read what the first saved before adding its own.
+    EXPECT_EQ(Lists("reqfiles.data"), server.Url("/slow.bin") + "\r\nhttp://h/second.zip\r\n");
+}
+
+TEST_F(CliProcessTest, ALockLeftByAKilledProgramIsNotStale) {
+    auto killed = StartStalledGet();
+    killed->Signal(SIGKILL);
+    killed->Wait();
+    const Finished after = RunCli(folder, {"add", "http://h/after.zip"});
+    EXPECT_EQ(after.code, 0) << after.output;
+    EXPECT_EQ(Lists("reqfiles.data"), "http://h/after.zip\r\n");
+}
+
+TEST_F(CliProcessTest, WhileTheWindowHoldsTheFolderItTakesTheWork) {
+    ChildProcess window(
+        {"sh", "-c", "cd \"$0\" && exec \"$1\"", folder.Path().string(), TARNWICK_WINDOW_PATH});
+    // The window writes its process id into the lock file once it holds the folder; its start
+    // dialog is open from then on.
+    ASSERT_TRUE(Eventually([&] { return !Lists(".tarnwick.lock").empty(); }));
+
+    const Finished added = RunCli(folder, {"add", "http://h/later.zip"});
+    EXPECT_EQ(added.code, 0) << added.output;
+    EXPECT_TRUE(Contains(added.output, "handed to the window"));
+    EXPECT_EQ(Lists("reqfiles.data"), "http://h/later.zip\r\n");  // saved by the window
+
+    const std::string url = server.Url("/f.bin");
+    EXPECT_EQ(RunCli(folder, {"get", url}).code, 0);
+    EXPECT_TRUE(
+        Eventually([&] { return ReadFileBytes(folder.Path() / "Files" / "f.bin") == body; }));
+    EXPECT_EQ(RunCli(folder, {"run", "no-such-entry"}).code, 1);
+
+    window.Signal(SIGTERM);
+    EXPECT_EQ(window.Wait(), 143);
+    EXPECT_EQ(Lists("dnldfiles.data"), url + "\r\n");
+    // With the window gone, the folder is free for the command line.
+    EXPECT_EQ(RunCli(folder, {"add", "http://h/after.zip"}).code, 0);
+}
+
+}  // namespace
+}  // namespace tarnwick

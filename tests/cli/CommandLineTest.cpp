@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include "cli/CommandLine.h"
+#include "cli/ExitCodes.h"
+
+namespace tarnwick {
+namespace {
+
+ParsedCommandLine Parse(std::vector<std::string> arguments) {
+    return ParseCommandLine(arguments);
+}
+
+TEST(CommandLine, MistakesAreUsageErrorsThatSayWhatIsWrong) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{}, "no verb"},
+        {{"fetch", "http://h/"}, "unknown verb fetch"},
+        {{"--bogus", "add", "u"}, "unknown option --bogus"},
+        {{"add"}, "at least one URL"},
+        {{"get", "--json", "u"}, "unknown option --json for get"},
+        {{"mirror", "http://h/"}, "--name NAME"},
+        {{"mirror", "http://h/", "--name"}, "--name needs"},
+        {{"mirror", "http://h/", "--name", "n", "--types", "htm,doc"}, "--types"},
+        {{"mirror", "http://h/", "--name", "n", "--domains", "-1"}, "--domains"},
+        {{"search", "q", "--name", "n", "--engine", "lycos"}, "unknown engine lycos"},
+        {{"run", "--schedule", "x"}, "takes no names"},
+        {{"list", "everything"}, "unknown list everything"},
+        {{"--dir"}, "--dir needs"},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        const ParsedCommandLine parsed = Parse(arguments);
+        EXPECT_FALSE(parsed.command.has_value()) << expected;
+        EXPECT_TRUE(parsed.usageError) << expected;
+        EXPECT_NE(parsed.text.find(expected), std::string::npos) << parsed.text;
+    }
+    const ParsedCommandLine help = Parse({"mirror", "--help"});
+    EXPECT_FALSE(help.usageError);
+    EXPECT_NE(help.text.find("Usage: tarnwick-cli mirror"), std::string::npos);
+    EXPECT_NE(Parse({"--help"}).text.find("Exit codes"), std::string::npos);
+}
+
+TEST(CommandLine, VerbsBecomeOrders) {
+    ParsedCommandLine parsed = Parse({"--dir", "/d", "-q", "get", "h/a.zip", "--", "-b.zip"});
+    ASSERT_TRUE(parsed.command.has_value());
+    EXPECT_EQ(parsed.command->folder, "/d");
+    EXPECT_EQ(parsed.command->verbosity, Verbosity::Quiet);
+    EXPECT_TRUE(parsed.command->order.start);
+    EXPECT_EQ(parsed.command->order.fileUrls, (std::vector<std::string>{"h/a.zip", "-b.zip"}));
+
+    parsed = Parse({"add", "u"});
+    EXPECT_FALSE(parsed.command->order.start);
+
+    parsed = Parse({"mirror", "http://h/", "--name=docs", "--types", "htm,pdf", "--domains", "2",
+                    "--other-types", ".css", "--stay-on-host"});
+    ASSERT_TRUE(parsed.command.has_value());
+    ASSERT_EQ(parsed.command->order.webProjects.size(), 1u);
+    const WebProject& web = parsed.command->order.webProjects[0];
+    EXPECT_EQ(web.name, "docs");
+    EXPECT_EQ(web.startUrl, "http://h/");
+    EXPECT_EQ(web.getHtm + web.getPdf, 2);
+    EXPECT_EQ(web.getGif + web.getJpg + web.getZip, 0);
+    EXPECT_EQ(web.maxDomainCount, 2);
+    EXPECT_EQ(web.otherTypes, ".css");
+    EXPECT_EQ(web.exitDomain, 1);
+    EXPECT_EQ(web.runWhenRequested, 1);
+
+    // A new project keeps pages and the pictures they show unless told otherwise.
+    parsed = Parse({"mirror", "http://h/", "--name", "n"});
+    const WebProject& plain = parsed.command->order.webProjects[0];
+    EXPECT_EQ(plain.getHtm + plain.getGif + plain.getJpg, 3);
+
+    parsed = Parse({"search", "two words", "--name", "s", "--engine", "Yahoo"});
+    const SearchProject& search = parsed.command->order.searchProjects[0];
+    EXPECT_EQ(search.searchString, "two words");
+    EXPECT_EQ(search.useYahoo, 1);
+    EXPECT_EQ(search.useAltavista, 0);
+    EXPECT_EQ(Parse({"search", "q", "--name", "s"}).command->order.searchProjects[0].useAltavista,
+              1);
+
+    parsed = Parse({"run"});
+    EXPECT_TRUE(parsed.command->order.runAll);
+    parsed = Parse({"run", "a", "b"});
+    EXPECT_FALSE(parsed.command->order.runAll);
+    EXPECT_EQ(parsed.command->order.runNames.size(), 2u);
+    parsed = Parse({"run", "--schedule"});
+    EXPECT_TRUE(parsed.command->schedule);
+    EXPECT_FALSE(parsed.command->order.runAll);
+
+    parsed = Parse({"list", "done", "results", "--json"});
+    EXPECT_TRUE(parsed.command->json);
+    EXPECT_EQ(parsed.command->listed, (std::vector<ListCategory>{ListCategory::DownloadedFiles,
+                                                                 ListCategory::SearchResults}));
+    EXPECT_EQ(Parse({"list"}).command->listed.size(), 6u);
+}
+
+TEST(ExitCodes, OneKindOfFailureKeepsItsCodeMixedOnesGiveOne) {
+    const EntryOutcome done{"a", Outcome::Done, ""};
+    const EntryOutcome refused{"b", Outcome::ServerRefused, ""};
+    const EntryOutcome disk{"c", Outcome::DiskFailed, ""};
+    EXPECT_EQ(ExitCodeOf({}), kExitSuccess);
+    EXPECT_EQ(ExitCodeOf({done, done}), kExitSuccess);
+    EXPECT_EQ(ExitCodeOf({done, refused, refused}), kExitServerRefused);
+    EXPECT_EQ(ExitCodeOf({disk}), kExitDisk);
+    EXPECT_EQ(ExitCodeOf({refused, done, disk}), kExitSomeFailed);
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include "control/RunOutcome.h"
+#include "control/WorkOrderTaking.h"
+#include "support/RecordingUi.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::RecordingUi;
+
+class WorkOrderTakingTest : public ::testing::Test {
+protected:
+    void SetUp() override { ui.AttachTo(state.ui); }
+
+    static WebProject Project(const std::string& name, const std::string& startUrl) {
+        WebProject project = BlankWebProject();
+        project.name = name;
+        project.startUrl = startUrl;
+        return project;
+    }
+
+    SharedState state;
+    RecordingUi ui;
+};
+
+TEST_F(WorkOrderTakingTest, FilesAreAddedOnceAndShownAtOnceWhileTheirListIsShown) {
+    state.RequestedFiles.AppendUrl("http://h/old.zip");
+    WorkOrder order;
+    order.fileUrls = {"h/new.zip", "http://h/OLD.zip", "h/new.zip"};
+    const TakenOrder taken = TakeWorkOrder(state, order);
+    EXPECT_EQ(taken.targets.files, (std::vector<std::string>{"http://h/new.zip", "http://h/old.zip",
+                                                             "http://h/new.zip"}));
+    ASSERT_EQ(state.RequestedFiles.GetCount(), 2);
+    EXPECT_EQ(state.RequestedFiles.GetAt(1)->status, "Ready for download");
+    EXPECT_EQ(ui.CallsStartingWith("InsertRow:"),
+              (std::vector<std::string>{"InsertRow:http://h/new.zip|Ready for download"}));
+
+    state.CurrentCategory = ListCategory::RequestedWebSites;
+    ui.ClearCalls();
+    order.fileUrls = {"http://h/third.zip"};
+    TakeWorkOrder(state, order);
+    EXPECT_EQ(state.RequestedFiles.GetCount(), 3);
+    EXPECT_TRUE(ui.CallsStartingWith("InsertRow:").empty());  // another list is shown
+}
+
+TEST_F(WorkOrderTakingTest, AWebProjectIsReusedByNameRequestedOrMirrored) {
+    WebProject mirrored = Project("docs", "http://h/old/");
+    mirrored.getPdf = 1;
+    mirrored.status = "Success";
+    state.DownloadedSites.Append(mirrored);
+    state.RequestedWebSites.Append(Project("blog", "http://h/blog/"));
+
+    WorkOrder order;
+    order.webProjects = {Project("DOCS", "http://h/new/"), Project("blog", "http://h/blog2/"),
+                         Project("fresh", "http://h/f/")};
+    const TakenOrder taken = TakeWorkOrder(state, order);
+    EXPECT_EQ(taken.targets.webProjects, (std::vector<std::string>{"docs", "blog", "fresh"}));
+    ASSERT_EQ(state.RequestedWebSites.GetCount(), 3);
+    const WebProject& blog = *state.RequestedWebSites.GetAt(0);
+    EXPECT_EQ(blog.startUrl, "http://h/blog2/");
+    const WebProject& again = *state.RequestedWebSites.GetAt(1);
+    EXPECT_EQ(again.name, "docs");  // the mirrored project's settings, the order's address
+    EXPECT_EQ(again.getPdf, 1);
+    EXPECT_EQ(again.startUrl, "http://h/new/");
+    EXPECT_EQ(again.status, "Ready for download");
+    EXPECT_EQ(state.RequestedWebSites.GetAt(2)->name, "fresh");
+}
+
+TEST_F(WorkOrderTakingTest, RunFindsEntriesOfEveryKindByNameAndReportsTheUnknown) {
+    state.RequestedFiles.AppendUrl("http://h/a.zip");
+    state.RequestedWebSites.Append(Project("site", "http://h/"));
+    SearchProject search;
+    search.name = "news";
+    state.SearchProjects.Append(search);
+
+    WorkOrder order;
+    order.start = true;
+    order.runNames = {"news", "HTTP://H/A.ZIP", "nothing", "site"};
+    TakenOrder taken = TakeWorkOrder(state, order);
+    EXPECT_EQ(taken.targets.files, (std::vector<std::string>{"http://h/a.zip"}));
+    EXPECT_EQ(taken.targets.webProjects, (std::vector<std::string>{"site"}));
+    EXPECT_EQ(taken.targets.searchProjects, (std::vector<std::string>{"news"}));
+    EXPECT_EQ(taken.unknownNames, (std::vector<std::string>{"nothing"}));
+
+    order.runNames.clear();
+    order.runAll = true;
+    taken = TakeWorkOrder(state, order);
+    EXPECT_EQ(taken.targets.files.size() + taken.targets.webProjects.size() +
+                  taken.targets.searchProjects.size(),
+              3u);
+    EXPECT_TRUE(taken.unknownNames.empty());
+}
+
+TEST_F(WorkOrderTakingTest, OutcomesTellDoneFromEachKindOfFailure) {
+    state.DownloadedFiles.Append(FileEntry{"http://h/done.zip", "Success"});
+    state.RequestedFiles.Append(
+        FileEntry{"http://h/404.zip", "The requested URL returned error: 404"});
+    state.RequestedFiles.Append(FileEntry{"http://h/disk.zip", "Error creating disk.zip"});
+    state.RequestedFiles.Append(FileEntry{"http://h/net.zip", "Couldn't connect to server"});
+    // Downloaded before, but this attempt failed: still requested, so not done.
+    state.DownloadedFiles.Append(FileEntry{"http://h/net.zip", "Success"});
+    state.RequestedWebSites.Append(Project("broken", "http://h/"));
+    state.RequestedWebSites.GetAt(0)->status = "Some errors occurred";
+
+    RunTargets targets;
+    targets.files = {"http://h/done.zip", "http://h/404.zip", "http://h/disk.zip",
+                     "http://h/net.zip"};
+    targets.webProjects = {"broken"};
+    const std::vector<EntryOutcome> outcomes = OutcomesOf(state, targets);
+    ASSERT_EQ(outcomes.size(), 5u);
+    EXPECT_EQ(outcomes[0].outcome, Outcome::Done);
+    EXPECT_EQ(outcomes[1].outcome, Outcome::ServerRefused);
+    EXPECT_EQ(outcomes[2].outcome, Outcome::DiskFailed);
+    EXPECT_EQ(outcomes[3].outcome, Outcome::NetworkFailed);
+    EXPECT_EQ(outcomes[3].text, "Couldn't connect to server");
+    EXPECT_NE(outcomes[4].outcome, Outcome::Done);
+}
+
+}  // namespace
+}  // namespace tarnwick
