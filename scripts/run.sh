@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Tarnwick and tarnwick-cli, and starts the window in the current folder
-# (where it keeps its lists and downloads).
+# Installs what is missing, builds Tarnwick and tarnwick-cli, and starts the window in the
+# current folder (where it keeps its lists and downloads).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/deps.sh"
