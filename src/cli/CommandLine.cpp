@@ -18,7 +18,8 @@ window has the folder open, the work is handed to it.
 Verbs:
   add URL...              add requested files
   get URL...              add files and download them now into Files/
-  mirror URL --name NAME  create or reuse a web project and mirror it into WebSites/NAME/
+  mirror URL --name NAME [--depth N]
+                          create or reuse a web project and mirror it into WebSites/NAME/
   search QUERY --name NAME [--engine E]...
                           create or reuse a search project and run it
   run [NAME...]           start requested entries: all, or those named (URL or project name)
@@ -54,6 +55,9 @@ constexpr const char* kMirrorHelp = R"(Usage: tarnwick-cli mirror URL --name NAM
 
 Creates the web project NAME, or reuses it (a requested or mirrored project of that name keeps
 its settings and takes URL as its start address), and mirrors it into WebSites/NAME/.
+
+  --depth N             follow links at most N steps from the start page (0: no limit);
+                        kept for the project, also for a reused one
 
 Options for a new project:
   --all                 keep every file the site links to
@@ -289,6 +293,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                 return Usage("--domains needs a number");
             }
             web.maxDomainCount = *count;
+        } else if (command.verb == Verb::Mirror && IsOption(argument, "--depth")) {
+            const auto text = value("--depth");
+            const std::optional<int> depth = text ? Number(*text) : std::nullopt;
+            if (!depth) {
+                return Usage("--depth needs a number");
+            }
+            command.order.maxDepth = *depth;
         } else if (command.verb == Verb::Mirror && IsOption(argument, "--user")) {
             const auto user = value("--user");
             if (!user) {

@@ -1,5 +1,6 @@
 #include "control/DownloadControl.h"
 
+#include <algorithm>
 #include <chrono>
 #include <system_error>
 #include <thread>
@@ -9,6 +10,7 @@
 
 #include "control/JobKind.h"
 #include "model/ListFiles.h"
+#include "model/WebProjectOptions.h"
 
 namespace tarnwick {
 
@@ -133,10 +135,30 @@ void DownloadControl::StartTargets(const RunTargets& targets) {
 
 TakenOrder DownloadControl::CarryOut(const WorkOrder& order) {
     TakenOrder taken = TakeWorkOrder(state_, order);
+    StoreOptions(order, taken);
     if (order.start && taken.unknownNames.empty()) {
         StartTargets(taken.targets);
     }
     return taken;
+}
+
+void DownloadControl::StoreOptions(const WorkOrder& order, const TakenOrder& taken) {
+    bool stored = true;
+    for (const std::string& name : taken.targets.webProjects) {
+        const bool made = std::find(taken.newWebProjects.begin(), taken.newWebProjects.end(),
+                                    name) != taken.newWebProjects.end();
+        // A new project starts from its own options, never from one of that name before it.
+        if (order.maxDepth) {
+            stored = StoreWebProjectOptions(workingDirectory_, name,
+                                            WebProjectOptions{*order.maxDepth}) &&
+                     stored;
+        } else if (made) {
+            stored = StoreWebProjectOptions(workingDirectory_, name, std::nullopt) && stored;
+        }
+    }
+    if (!stored) {
+        state_.ui.ShowMessage("Error saving the web project options");
+    }
 }
 
 template <typename Record>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,9 @@ struct WorkOrder {
     bool start = false;
     std::vector<std::string> fileUrls;
     std::vector<WebProject> webProjects;
+    // How deep the web projects crawl (links from the start page, 0: no limit); nothing keeps
+    // what a reused project has.
+    std::optional<int> maxDepth;
     std::vector<SearchProject> searchProjects;
     // Requested entries to start, by URL or project name; runAll starts every one.
     std::vector<std::string> runNames;

@@ -45,7 +45,8 @@ std::string TakeFile(SharedState& state, const std::string& text) {
     return url;
 }
 
-std::string TakeWebProject(SharedState& state, WebProject project) {
+std::string TakeWebProject(SharedState& state, WebProject project, bool& made) {
+    made = false;
     FitFields(project);
     {
         std::lock_guard lock(state.mutex);
@@ -64,6 +65,8 @@ std::string TakeWebProject(SharedState& state, WebProject project) {
             if (!startUrl.empty()) {
                 project.startUrl = startUrl;
             }
+        } else {
+            made = true;
         }
     }
     project.reserved = 0;
@@ -136,7 +139,11 @@ TakenOrder TakeWorkOrder(SharedState& state, const WorkOrder& order) {
         taken.targets.files.push_back(TakeFile(state, url));
     }
     for (const WebProject& project : order.webProjects) {
-        taken.targets.webProjects.push_back(TakeWebProject(state, project));
+        bool made = false;
+        taken.targets.webProjects.push_back(TakeWebProject(state, project, made));
+        if (made) {
+            taken.newWebProjects.push_back(taken.targets.webProjects.back());
+        }
     }
     for (const SearchProject& project : order.searchProjects) {
         taken.targets.searchProjects.push_back(TakeSearchProject(state, project));

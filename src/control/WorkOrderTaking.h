@@ -10,7 +10,8 @@ namespace tarnwick {
 
 struct TakenOrder {
     RunTargets targets;
-    std::vector<std::string> unknownNames;  // run names that match no requested entry
+    std::vector<std::string> unknownNames;    // run names that match no requested entry
+    std::vector<std::string> newWebProjects;  // made for the order, reusing none
 };
 
 // Adds the order's entries to the requested lists, each row shown at once while its list

@@ -4,15 +4,17 @@
 
 namespace tarnwick {
 
-CrawlLinks::CrawlLinks(WebProject project, std::string siteFolderPath)
-    : project_(std::move(project)), siteFolderPath_(std::move(siteFolderPath)) {}
+CrawlLinks::CrawlLinks(WebProject project, std::string siteFolderPath, int maxDepth)
+    : project_(std::move(project)),
+      siteFolderPath_(std::move(siteFolderPath)),
+      maxDepth_(maxDepth) {}
 
 void CrawlLinks::QueueStart(std::string_view startUrl) {
     std::string url(startUrl);
     LinkExtractor::ResolveLink("", "", "", url);
     seen_.Add(url);
     LinkExtractor::SiteRoot(url, startRoot_);
-    stack_.Push(std::move(url));
+    stack_.Push(std::move(url), 0);
 }
 
 int CrawlLinks::ScanLine(std::string& line, std::string_view pageUrl, std::string_view subfolder) {
@@ -34,13 +36,14 @@ void CrawlLinks::Step(LinkKind kind, std::string& line, std::string_view pageUrl
     }
     LinkExtractor::RewriteLinkToLocal(link, siteFolderPath_, subfolder, line);
     LinkExtractor::ResolveLink(startRoot_, pageUrl, subfolder, link);
-    if (!Admits(link, kind)) {
+    // Too deep a link is still rewritten to its local name, as any link not fetched is.
+    if ((maxDepth_ > 0 && pageDepth_ >= maxDepth_) || !Admits(link, kind)) {
         return;
     }
     ++linksFound_;
     ++queued;
     seen_.Add(link);
-    stack_.Push(std::move(link));
+    stack_.Push(std::move(link), pageDepth_ + 1);
 }
 
 bool CrawlLinks::Admits(const std::string& link, LinkKind kind) const {

@@ -14,15 +14,21 @@ namespace tarnwick {
 // that admit a link found on a page.
 class CrawlLinks {
 public:
-    // siteFolderPath: where the stored pages' links are made to point.
-    CrawlLinks(WebProject project, std::string siteFolderPath);
+    // siteFolderPath: where the stored pages' links are made to point. maxDepth: how many
+    // links away from the start page a link may be to be queued; 0 sets no limit.
+    CrawlLinks(WebProject project, std::string siteFolderPath, int maxDepth = 0);
 
     // Makes the start URL absolute, queues it and takes the start root from it.
     void QueueStart(std::string_view startUrl);
 
     const std::string& StartRoot() const { return startRoot_; }
     bool IsEmpty() const { return stack_.IsEmpty(); }
-    std::string Next() { return stack_.Pop(); }
+    // The next URL to fetch; the links its page holds are one further from the start.
+    std::string Next() {
+        LinkStack::Link link = stack_.Pop();
+        pageDepth_ = link.depth;
+        return std::move(link.url);
+    }
     int LinksFound() const { return linksFound_; }
 
     // The href, frame and image steps on one line of a page, in this order: each link found
@@ -44,6 +50,8 @@ private:
     LinkStack stack_;
     SeenLinks seen_;
     int linksFound_ = 0;
+    int maxDepth_ = 0;
+    int pageDepth_ = 0;  // of the URL Next gave last: the page being scanned
 };
 
 }  // namespace tarnwick

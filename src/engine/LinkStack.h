@@ -7,25 +7,30 @@
 namespace tarnwick {
 
 // The URLs a crawl still has to fetch, last in first out, so the crawl goes depth-first:
-// the link found last is fetched next.
+// the link found last is fetched next. Each keeps how many links away from the start it is.
 class LinkStack {
 public:
-    void Push(std::string url) { urls_.push_back(std::move(url)); }
+    struct Link {
+        std::string url;
+        int depth = 0;
+    };
 
-    // The top URL, or an empty text when the stack is empty.
-    std::string Pop() {
-        if (urls_.empty()) {
+    void Push(std::string url, int depth) { links_.push_back({std::move(url), depth}); }
+
+    // The top link, or an empty one when the stack is empty.
+    Link Pop() {
+        if (links_.empty()) {
             return {};
         }
-        std::string url = std::move(urls_.back());
-        urls_.pop_back();
-        return url;
+        Link link = std::move(links_.back());
+        links_.pop_back();
+        return link;
     }
 
-    bool IsEmpty() const { return urls_.empty(); }
+    bool IsEmpty() const { return links_.empty(); }
 
 private:
-    std::vector<std::string> urls_;
+    std::vector<Link> links_;
 };
 
 }  // namespace tarnwick

@@ -60,7 +60,7 @@ std::string BytesReadText(std::uint64_t bytes) {
 
 }  // namespace
 
-SiteCrawl::SiteCrawl(WorkerContext& context, WebProject project)
+SiteCrawl::SiteCrawl(WorkerContext& context, WebProject project, const WebProjectOptions& options)
     : context_(context),
       state_(context.state),
       project_(std::move(project)),
@@ -68,7 +68,7 @@ SiteCrawl::SiteCrawl(WorkerContext& context, WebProject project)
                 project_.name),
       keepPages_(project_.downloadAll != 0 || project_.getHtm != 0),
       folder_(context.workingDirectory, project_.name),
-      links_(project_, folder_.AbsolutePath()),
+      links_(project_, folder_.AbsolutePath(), options.maxDepth),
       session_(context.gate, context.caBundlePath) {}
 
 int SiteCrawl::Run() {

@@ -13,6 +13,7 @@
 #include "engine/Workers.h"
 #include "engine/net/HttpSession.h"
 #include "model/Records.h"
+#include "model/WebProjectOptions.h"
 
 namespace tarnwick {
 
@@ -23,7 +24,7 @@ namespace tarnwick {
 // project again by name for every change; when the project is gone it ends quietly.
 class SiteCrawl {
 public:
-    SiteCrawl(WorkerContext& context, WebProject project);
+    SiteCrawl(WorkerContext& context, WebProject project, const WebProjectOptions& options = {});
     int Run();
 
 private:

@@ -2,11 +2,13 @@
 
 #include "engine/SiteCrawl.h"
 #include "engine/Workers.h"
+#include "model/WebProjectOptions.h"
 
 namespace tarnwick {
 
 int RunSiteCrawl(WorkerContext& context, WebProject project) {
-    SiteCrawl crawl(context, std::move(project));
+    const WebProjectOptions options = LoadWebProjectOptions(context.workingDirectory, project.name);
+    SiteCrawl crawl(context, std::move(project), options);
     return crawl.Run();
 }
 

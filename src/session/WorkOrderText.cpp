@@ -73,12 +73,34 @@ std::vector<std::string_view> Lines(std::string_view text) {
     return lines;
 }
 
+// "depth -" (none given) or "depth N"; nothing when the line is neither.
+std::optional<std::optional<int>> TakeDepth(std::string_view& text) {
+    const std::size_t end = text.find('\n');
+    if (end == std::string_view::npos || !text.starts_with("depth ")) {
+        return std::nullopt;
+    }
+    const std::string_view value = text.substr(6, end - 6);
+    text.remove_prefix(end + 1);
+    if (value == "-") {
+        return std::optional<int>{};
+    }
+    int depth = 0;
+    const auto [last, error] = std::from_chars(value.data(), value.data() + value.size(), depth);
+    if (error != std::errc{} || last != value.data() + value.size() || depth < 0) {
+        return std::nullopt;
+    }
+    return std::optional<int>{depth};
+}
+
 }  // namespace
 
 std::string EncodeWorkOrder(const WorkOrder& order) {
     std::string out(kMagic);
     out.append("start ").append(order.start ? "1" : "0").append("\n");
     out.append("all ").append(order.runAll ? "1" : "0").append("\n");
+    out.append("depth ")
+        .append(order.maxDepth ? std::to_string(*order.maxDepth) : "-")
+        .append("\n");
     std::string records;
     for (const std::string& url : order.fileUrls) {
         RenderFileRecord(FileEntry{url, {}}, records);
@@ -117,16 +139,19 @@ std::optional<WorkOrder> DecodeWorkOrder(std::string_view text) {
     WorkOrder order;
     const std::optional<bool> start = TakeFlag(text, "start");
     const std::optional<bool> all = TakeFlag(text, "all");
+    const std::optional<std::optional<int>> depth = TakeDepth(text);
     const auto files = TakeSection(text, "files");
     const auto webs = TakeSection(text, "webs");
     const auto webTexts = TakeSection(text, "webtexts");
     const auto searches = TakeSection(text, "searches");
     const auto names = TakeSection(text, "names");
-    if (!start || !all || !files || !webs || !webTexts || !searches || !names || !text.empty()) {
+    if (!start || !all || !depth || !files || !webs || !webTexts || !searches || !names ||
+        !text.empty()) {
         return std::nullopt;
     }
     order.start = *start;
     order.runAll = *all;
+    order.maxDepth = *depth;
     ParseFileRecords(*files, "", [&](FileEntry&& entry) { order.fileUrls.push_back(entry.url); });
     ParseWebRecords(*webs, "",
                     [&](WebProject&& project) { order.webProjects.push_back(std::move(project)); });

@@ -120,6 +120,29 @@ TEST_F(CliProcessTest, GetStoresTheFileAndListsItAsTheWindowDoes) {
     EXPECT_TRUE(Contains(listed.output, R"({"list":"files","entry":")" + missing));
 }
 
+TEST_F(CliProcessTest, MirrorKeepsItsDepthForTheProjectAndMovesItToTheMirroredSites) {
+    server.Serve("/index.htm", "<a href=\"one.htm\">one</a>\n");
+    server.Serve("/one.htm", "<a href=\"two.htm\">two</a>\n");
+    server.Serve("/two.htm", "<p>deep</p>\n");
+    const Finished mirrored =
+        RunCli(folder, {"mirror", server.Url("/index.htm"), "--name", "site", "--depth", "1"});
+    EXPECT_EQ(mirrored.code, 0) << mirrored.output;
+    EXPECT_EQ(mirrored.output, "done site (2 files)\n");
+    EXPECT_TRUE(std::filesystem::exists(folder.Path() / "WebSites/site/one.htm"));
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "WebSites/site/two.htm"));
+    EXPECT_EQ(Lists("webprojects.ini"),
+              "# Tarnwick web project options, version 1\n\n[site]\ndepth=1\n");
+    EXPECT_TRUE(Contains(Lists("dnldwebs.data"), "site\r\n" + server.Url("/index.htm")));
+
+    // Run again, the mirrored project is reused with its depth; a new depth replaces it.
+    EXPECT_EQ(RunCli(folder, {"mirror", server.Url("/index.htm"), "--name", "site"}).code, 0);
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "WebSites/site/two.htm"));
+    EXPECT_EQ(
+        RunCli(folder, {"mirror", server.Url("/index.htm"), "--name", "site", "--depth", "0"}).code,
+        0);
+    EXPECT_TRUE(std::filesystem::exists(folder.Path() / "WebSites/site/two.htm"));
+}
+
 TEST_F(CliProcessTest, SigtermDuringATransferEndsPromptlyWithTheListsSaved) {
     auto get = StartStalledGet();
     const auto signalled = std::chrono::steady_clock::now();

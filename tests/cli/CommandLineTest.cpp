@@ -21,6 +21,7 @@ TEST(CommandLine, MistakesAreUsageErrorsThatSayWhatIsWrong) {
         {{"mirror", "http://h/", "--name"}, "--name needs"},
         {{"mirror", "http://h/", "--name", "n", "--types", "htm,doc"}, "--types"},
         {{"mirror", "http://h/", "--name", "n", "--domains", "-1"}, "--domains"},
+        {{"mirror", "http://h/", "--name", "n", "--depth", "x"}, "--depth needs a number"},
         {{"search", "q", "--name", "n", "--engine", "lycos"}, "unknown engine lycos"},
         {{"run", "--schedule", "x"}, "takes no names"},
         {{"list", "everything"}, "unknown list everything"},
@@ -50,7 +51,7 @@ TEST(CommandLine, VerbsBecomeOrders) {
     EXPECT_FALSE(parsed.command->order.start);
 
     parsed = Parse({"mirror", "http://h/", "--name=docs", "--types", "htm,pdf", "--domains", "2",
-                    "--other-types", ".css", "--stay-on-host"});
+                    "--other-types", ".css", "--stay-on-host", "--depth=2"});
     ASSERT_TRUE(parsed.command.has_value());
     ASSERT_EQ(parsed.command->order.webProjects.size(), 1u);
     const WebProject& web = parsed.command->order.webProjects[0];
@@ -62,10 +63,12 @@ TEST(CommandLine, VerbsBecomeOrders) {
     EXPECT_EQ(web.otherTypes, ".css");
     EXPECT_EQ(web.exitDomain, 1);
     EXPECT_EQ(web.runWhenRequested, 1);
+    EXPECT_EQ(parsed.command->order.maxDepth, 2);
 
     // A new project keeps pages and the pictures they show unless told otherwise.
     parsed = Parse({"mirror", "http://h/", "--name", "n"});
     const WebProject& plain = parsed.command->order.webProjects[0];
+    EXPECT_FALSE(parsed.command->order.maxDepth.has_value());
     EXPECT_EQ(plain.getHtm + plain.getGif + plain.getJpg, 3);
 
     parsed = Parse({"search", "two words", "--name", "s", "--engine", "Yahoo"});

@@ -68,5 +68,24 @@ TEST(CrawlLinks, AdmitsHttpsLinksOfAnHttpsSite) {
                                                       "https://host.example/page.htm"}));
 }
 
+TEST(CrawlLinks, ADepthLimitStopsQueueingThatManyLinksFromTheStart) {
+    CrawlLinks links(GifProject(), "/w", 1);
+    links.QueueStart("http://host.example/");
+    links.Next();
+    std::string onStart = "<a href=\"one.htm\"><a href=\"two.htm\">";
+    EXPECT_EQ(links.ScanLine(onStart, "http://host.example/", ""), 1);  // one link a line
+    links.Next();
+    std::string onFirst = "<a href=\"deeper.htm\">";
+    EXPECT_EQ(links.ScanLine(onFirst, "http://host.example/one.htm", ""), 0);
+
+    CrawlLinks unlimited(GifProject(), "/w");
+    unlimited.QueueStart("http://host.example/");
+    for (int level = 0; level < 5; ++level) {
+        unlimited.Next();
+        std::string line = "<a href=\"level" + std::to_string(level) + ".htm\">";
+        EXPECT_EQ(unlimited.ScanLine(line, "http://host.example/", ""), 1) << level;
+    }
+}
+
 }  // namespace
 }  // namespace tarnwick

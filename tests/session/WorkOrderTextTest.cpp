@@ -26,6 +26,7 @@ WorkOrder AwkwardOrder() {
     search.useYahoo = 1;
     order.searchProjects = {search};
     order.runNames = {"first", "second one"};
+    order.maxDepth = 4;
     return order;
 }
 
@@ -49,10 +50,12 @@ TEST(WorkOrderText, EveryPartOfAnOrderArrivesAsSent) {
     EXPECT_EQ(got->searchProjects[0].searchString, "two words");
     EXPECT_EQ(got->searchProjects[0].useYahoo, 1);
     EXPECT_EQ(got->runNames, sent.runNames);
+    EXPECT_EQ(got->maxDepth, 4);
 
     const std::optional<WorkOrder> empty = DecodeWorkOrder(EncodeWorkOrder(WorkOrder{}));
     ASSERT_TRUE(empty.has_value());
     EXPECT_TRUE(empty->fileUrls.empty() && empty->webProjects.empty() && empty->runNames.empty());
+    EXPECT_FALSE(empty->maxDepth.has_value());
 }
 
 TEST(WorkOrderText, TornOrForeignTextIsRefused) {

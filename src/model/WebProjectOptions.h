@@ -1,0 +1,43 @@
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "model/AtomicFile.h"
+
+namespace tarnwick {
+
+// A web project's settings beyond its record in reqwebs.data, which keeps its format.
+struct WebProjectOptions {
+    int maxDepth = 0;  // links away from the start page; 0 sets no limit
+
+    bool operator==(const WebProjectOptions&) const = default;
+};
+
+// The options of every project that has any, by project name, as kept in `webprojects.ini`
+// in the working folder:
+//   # comment lines and blank lines are ignored
+//   [project name]
+//   depth=3
+// A missing or unreadable file reads as no options; unknown keys and malformed lines are
+// passed over, so a file edited by hand or written by a later version still loads.
+using WebProjectOptionsFile = std::map<std::string, WebProjectOptions>;
+
+inline constexpr const char* kWebProjectOptionsFileName = "webprojects.ini";
+
+WebProjectOptionsFile ParseWebProjectOptions(std::string_view text);
+std::string RenderWebProjectOptions(const WebProjectOptionsFile& options);
+
+WebProjectOptionsFile LoadWebProjectOptions(const std::filesystem::path& folder);
+// The options of one project, defaults when it has none.
+WebProjectOptions LoadWebProjectOptions(const std::filesystem::path& folder,
+                                        const std::string& projectName);
+// Sets one project's options, or removes them when given nothing (defaults are not kept),
+// and writes the file atomically; false when it cannot be written, the old file then staying.
+bool StoreWebProjectOptions(const std::filesystem::path& folder, const std::string& projectName,
+                            const std::optional<WebProjectOptions>& options);
+
+}  // namespace tarnwick

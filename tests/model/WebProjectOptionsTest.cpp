@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include "model/WebProjectOptions.h"
+#include "support/TempFolder.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TempFolder;
+using testing::WriteFileBytes;
+
+TEST(WebProjectOptions, AHandEditedFileReadsAsFarAsItMakesSense) {
+    const WebProjectOptionsFile options = ParseWebProjectOptions(
+        "# comment\r\n"
+        "depth=9\r\n"  // before any section: nobody's
+        "[docs]\r\n"
+        "  depth = 3 \r\n"
+        "colour=blue\n"
+        "\n"
+        "[name [with] brackets]\n"
+        "depth=2\n"
+        "[bad]\n"
+        "depth=-4\n"
+        "[zero]\n"
+        "depth=0\n"
+        "[last]\n"
+        "depth=7");
+    ASSERT_EQ(options.size(), 3u);
+    EXPECT_EQ(options.at("docs").maxDepth, 3);
+    EXPECT_EQ(options.at("name [with] brackets").maxDepth, 2);
+    EXPECT_EQ(options.at("last").maxDepth, 7);
+    EXPECT_EQ(ParseWebProjectOptions(RenderWebProjectOptions(options)), options);
+}
+
+TEST(WebProjectOptions, StoringKeepsOtherProjectsAndNothingRemoves) {
+    TempFolder folder;
+    EXPECT_EQ(LoadWebProjectOptions(folder.Path(), "docs").maxDepth, 0);  // no file
+    EXPECT_TRUE(StoreWebProjectOptions(folder.Path(), "docs", WebProjectOptions{2}));
+    EXPECT_TRUE(StoreWebProjectOptions(folder.Path(), "blog", WebProjectOptions{5}));
+    EXPECT_EQ(LoadWebProjectOptions(folder.Path(), "docs").maxDepth, 2);
+    EXPECT_TRUE(StoreWebProjectOptions(folder.Path(), "docs", std::nullopt));
+    EXPECT_EQ(LoadWebProjectOptions(folder.Path(), "docs").maxDepth, 0);
+    EXPECT_EQ(LoadWebProjectOptions(folder.Path(), "blog").maxDepth, 5);
+    EXPECT_EQ(ReadFileBytes(folder.Path() / kWebProjectOptionsFileName),
+              "# Tarnwick web project options, version 1\n\n[blog]\ndepth=5\n");
+
+    WriteFileBytes(folder.Path() / kWebProjectOptionsFileName, std::string("\0\xff[x", 4));
+    EXPECT_EQ(LoadWebProjectOptions(folder.Path(), "blog").maxDepth, 0);  // damaged: defaults
+}
+
+}  // namespace
+}  // namespace tarnwick
