@@ -1,6 +1,8 @@
 #include "app/CTarnwickApp.h"
 
 #include <QScreen>
+#include <QSessionManager>
+#include <QSocketNotifier>
 
 #include "engine/Workers.h"
 #include "model/ListFiles.h"
@@ -12,6 +14,15 @@ CTarnwickApp::CTarnwickApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Tarnwick"));
     setApplicationDisplayName(QStringLiteral("Tarnwick"));
     setWindowIcon(QIcon(QStringLiteral(":/pictures/logo.svg")));
+    if (stopSignals_.ReadableFd() >= 0) {
+        stopNotifier_ =
+            std::make_unique<QSocketNotifier>(stopSignals_.ReadableFd(), QSocketNotifier::Read);
+        connect(stopNotifier_.get(), &QSocketNotifier::activated, this,
+                &CTarnwickApp::OnStopSignal);
+    }
+    // The desktop session is ending: nobody will choose Exit, so end as it would.
+    connect(this, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager&) { EndAsExitDoes(0); });
 }
 
 CTarnwickApp::~CTarnwickApp() = default;
@@ -43,6 +54,7 @@ int CTarnwickApp::ExitInstance() {
     SaveAllLists(state_, workingDirectory_);
     ClearHandOverSlots(state_);
     mainFrame_.reset();
+    endRequested_.reset();
     return 0;
 }
 
@@ -51,9 +63,24 @@ int CTarnwickApp::Run() {
         ExitInstance();
         return 1;
     }
-    const int code = exec();
+    // A stop before exec ended only the dialogs' loops: the main one, entered now, would wait
+    // forever.
+    const int code = endRequested_ ? *endRequested_ : exec();
     ExitInstance();
     return code;
+}
+
+void CTarnwickApp::EndAsExitDoes(int exitCode) {
+    if (!endRequested_) {
+        endRequested_ = exitCode;
+    }
+    // Ends every event loop, the modal dialogs' too, and any that opens until the end.
+    exit(*endRequested_);
+}
+
+void CTarnwickApp::OnStopSignal() {
+    stopSignals_.Drain();
+    EndAsExitDoes(StopSignals::ExitCodeFor(stopSignals_.Caught()));
 }
 
 }  // namespace tarnwick
