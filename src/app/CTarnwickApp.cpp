@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 #include <QScreen>
+#include <QSessionManager>
+#include <QSocketNotifier>
 
 #include <chrono>
 
@@ -17,6 +19,15 @@ CTarnwickApp::CTarnwickApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Tarnwick"));
     setApplicationDisplayName(QStringLiteral("Tarnwick"));
     setWindowIcon(QIcon(QStringLiteral(":/pictures/logo.svg")));
+    if (stopSignals_.ReadableFd() >= 0) {
+        stopNotifier_ =
+            std::make_unique<QSocketNotifier>(stopSignals_.ReadableFd(), QSocketNotifier::Read);
+        connect(stopNotifier_.get(), &QSocketNotifier::activated, this,
+                &CTarnwickApp::OnStopSignal);
+    }
+    // The desktop session is ending: nobody will choose Exit, so end as it would.
+    connect(this, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager&) { EndAsExitDoes(0); });
 }
 
 CTarnwickApp::~CTarnwickApp() = default;
@@ -54,6 +65,8 @@ bool CTarnwickApp::InitInstance(bool offerStartDialog) {
 }
 
 int CTarnwickApp::ExitInstance() {
+    // No work is taken while the workers stop: a sender then finds the folder still held.
+    handOver_.reset();
     state_.ui.Close();
     if (mainFrame_) {
         mainFrame_->ShutdownWorkers();
@@ -61,9 +74,9 @@ int CTarnwickApp::ExitInstance() {
     SaveAllLists(state_, workingDirectory_);
     ClearHandOverSlots(state_);
     mainFrame_.reset();
-    handOver_.reset();
     folderLock_.Release();
-    return exitCode_;
+    endRequested_.reset();
+    return 0;
 }
 
 std::vector<std::string> CTarnwickApp::UrlArguments() const {
@@ -118,9 +131,24 @@ int CTarnwickApp::Run() {
     if (!InitInstance()) {
         return exitCode_;
     }
-    const int code = exec();
+    // A stop before exec ended only the dialogs' loops: the main one, entered now, would wait
+    // forever.
+    const int code = endRequested_ ? *endRequested_ : exec();
     ExitInstance();
     return code;
+}
+
+void CTarnwickApp::EndAsExitDoes(int exitCode) {
+    if (!endRequested_) {
+        endRequested_ = exitCode;
+    }
+    // Ends every event loop, the modal dialogs' too, and any that opens until the end.
+    exit(*endRequested_);
+}
+
+void CTarnwickApp::OnStopSignal() {
+    stopSignals_.Drain();
+    EndAsExitDoes(StopSignals::ExitCodeFor(stopSignals_.Caught()));
 }
 
 }  // namespace tarnwick

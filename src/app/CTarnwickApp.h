@@ -4,13 +4,17 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "control/WorkOrder.h"
 #include "model/SharedState.h"
 #include "session/FolderLock.h"
+#include "session/StopSignals.h"
 #include "window/DialogEntryEditors.h"
+
+class QSocketNotifier;
 
 namespace tarnwick {
 
@@ -35,8 +39,13 @@ public:
     // Closes the port, stops the workers, writes every modified list and clears the
     // hand-over slots.
     int ExitInstance();
-    // InitInstance, the event loop, ExitInstance.
+    // InitInstance, the event loop, ExitInstance; the exit code asked for by EndAsExitDoes or
+    // given to the event loop.
     int Run();
+    // Ends the program as File > Exit does, from wherever it is: every event loop returns, the
+    // modal dialogs' too, and Run does not enter the main one. A stop signal calls it with
+    // 128 + its number.
+    void EndAsExitDoes(int exitCode);
 
     SharedState& State() { return state_; }
     CMainFrame* MainFrame() { return mainFrame_.get(); }
@@ -49,6 +58,7 @@ private:
     void HandOverToHolder();
     // A work order from another program: carried out, shown and saved at once.
     std::string TakeHandedOverOrder(const WorkOrder& order);
+    void OnStopSignal();
 
     SharedState state_;
     FolderLock folderLock_;
@@ -57,6 +67,10 @@ private:
     std::filesystem::path workingDirectory_;
     DialogEntryEditors editors_;
     std::unique_ptr<CMainFrame> mainFrame_;
+    std::optional<int> endRequested_;
+    StopSignals stopSignals_{StopSignals::SecondInterrupt::LikeTheFirst};
+    // Declared after the pipe it watches, so that it goes first.
+    std::unique_ptr<QSocketNotifier> stopNotifier_;
 };
 
 }  // namespace tarnwick

@@ -100,8 +100,9 @@ void LoadList(SharedState& state, List& list, const std::filesystem::path& path,
 }
 
 template <typename List, typename Render>
-void SaveList(SharedState& state, List& list, const std::filesystem::path& path,
-              const char* message, SaveSteps& steps, Render render) {
+void SaveList(SharedState& state, List& list, ListCategory category,
+              const std::filesystem::path& path, const char* message, SaveSteps& steps,
+              Render render) {
     std::string data;
     bool empty = false;
     std::uint64_t snapshot = 0;
@@ -129,10 +130,13 @@ void SaveList(SharedState& state, List& list, const std::filesystem::path& path,
     } else {
         saved = WriteFileAtomically(path, data, steps);
     }
+    bool& failureShown = state.saveFailureShown[static_cast<std::size_t>(category) - 1];
     if (saved) {
+        failureShown = false;
         std::lock_guard lock(state.mutex);
         list.ClearModifiedIfUnchangedSince(snapshot);
-    } else {
+    } else if (!failureShown) {
+        failureShown = true;
         state.ui.ShowMessage(message);
     }
 }
@@ -166,18 +170,18 @@ void SaveAllLists(SharedState& state, const std::filesystem::path& folder) {
 
 void SaveAllLists(SharedState& state, const std::filesystem::path& folder, SaveSteps& steps) {
     std::lock_guard saving(state.saveMutex);
-    SaveList(state, state.RequestedFiles, folder / "reqfiles.data", kFilesMessage, steps,
-             RenderFileRecord);
-    SaveList(state, state.RequestedWebSites, folder / "reqwebs.data", kWebSitesMessage, steps,
-             RenderWebRecord);
-    SaveList(state, state.SearchProjects, folder / "reqsearch.data", kSearchMessage, steps,
-             RenderSearchRecord);
-    SaveList(state, state.DownloadedFiles, folder / "dnldfiles.data", kFilesMessage, steps,
-             RenderFileRecord);
-    SaveList(state, state.DownloadedSites, folder / "dnldwebs.data", kWebSitesMessage, steps,
-             RenderWebRecord);
-    SaveList(state, state.SearchResults, folder / "searchres.data", kFilesMessage, steps,
-             RenderFileRecord);
+    SaveList(state, state.RequestedFiles, ListCategory::RequestedFiles, folder / "reqfiles.data",
+             kFilesMessage, steps, RenderFileRecord);
+    SaveList(state, state.RequestedWebSites, ListCategory::RequestedWebSites,
+             folder / "reqwebs.data", kWebSitesMessage, steps, RenderWebRecord);
+    SaveList(state, state.SearchProjects, ListCategory::SearchProjects, folder / "reqsearch.data",
+             kSearchMessage, steps, RenderSearchRecord);
+    SaveList(state, state.DownloadedFiles, ListCategory::DownloadedFiles, folder / "dnldfiles.data",
+             kFilesMessage, steps, RenderFileRecord);
+    SaveList(state, state.DownloadedSites, ListCategory::DownloadedSites, folder / "dnldwebs.data",
+             kWebSitesMessage, steps, RenderWebRecord);
+    SaveList(state, state.SearchResults, ListCategory::SearchResults, folder / "searchres.data",
+             kFilesMessage, steps, RenderFileRecord);
 }
 
 }  // namespace tarnwick

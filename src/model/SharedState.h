@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <mutex>
 #include <optional>
 
@@ -42,6 +43,10 @@ struct SharedState {
 
     // Serialises whole saves, so a timed save and the save at exit never interleave.
     std::mutex saveMutex;
+    // Per list file, indexed by its ListCategory less one: a failed save has shown its message
+    // and no save of that file has succeeded since, so the minute's saves stay quiet. Guarded
+    // by saveMutex.
+    std::array<bool, 6> saveFailureShown{};
 };
 
 // Calls fn with the list of the category (a FileEntryList, WebProjectList or

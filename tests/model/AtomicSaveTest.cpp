@@ -58,7 +58,8 @@ private:
 };
 
 TEST(AtomicSave, AFailingStepShowsTheListMessageAndKeepsTheOldFile) {
-    for (Step step : {Step::Open, Step::Write, Step::Flush, Step::Sync, Step::Close, Step::Rename}) {
+    for (Step step :
+         {Step::Open, Step::Write, Step::Flush, Step::Sync, Step::Close, Step::Rename}) {
         SCOPED_TRACE(static_cast<int>(step));
         TempFolder folder;
         SharedState state;
@@ -76,10 +77,10 @@ TEST(AtomicSave, AFailingStepShowsTheListMessageAndKeepsTheOldFile) {
         FailingSteps failing(step);
         SaveAllLists(state, folder.Path(), failing);
 
-        EXPECT_EQ(ui.Messages(), (std::vector<std::string>{
-                                     "Error saving the 'Requested Files' list!",
-                                     "Error saving the 'Requested Search Projects' list!",
-                                     "Error saving the 'Requested Web Sites' list!"}));
+        EXPECT_EQ(ui.Messages(),
+                  (std::vector<std::string>{"Error saving the 'Requested Files' list!",
+                                            "Error saving the 'Requested Search Projects' list!",
+                                            "Error saving the 'Requested Web Sites' list!"}));
         EXPECT_EQ(ReadFileBytes(folder.Path() / "reqfiles.data"), oldFiles);
         EXPECT_EQ(ReadFileBytes(folder.Path() / "reqsearch.data"), oldSearch);
         EXPECT_EQ(folder.Tree(), (std::vector<std::string>{"reqfiles.data", "reqsearch.data"}));
@@ -89,6 +90,33 @@ TEST(AtomicSave, AFailingStepShowsTheListMessageAndKeepsTheOldFile) {
         EXPECT_EQ(ReadFileBytes(folder.Path() / "reqfiles.data"), "http://old/\r\nhttp://new/\r\n");
         EXPECT_EQ(ui.Messages().size(), 3u);
     }
+}
+
+// The minute's saves would otherwise show the same box every minute while the disk is full.
+TEST(AtomicSave, AFailureIsShownOnceUntilASaveOfThatFileSucceeds) {
+    TempFolder folder;
+    SharedState state;
+    RecordingUi ui;
+    ui.AttachTo(state.ui);
+    FailingSteps failing(Step::Rename);
+    const std::string filesMessage = "Error saving the 'Requested Files' list!";
+
+    state.RequestedFiles.AppendUrl("http://a/");
+    SaveAllLists(state, folder.Path(), failing);
+    SaveAllLists(state, folder.Path(), failing);
+    EXPECT_EQ(ui.Messages(), std::vector<std::string>{filesMessage});
+
+    // Another file with the same message is told apart: its first failure still shows.
+    state.DownloadedFiles.AppendUrl("http://done/");
+    SaveAllLists(state, folder.Path(), failing);
+    EXPECT_EQ(ui.Messages(), (std::vector<std::string>{filesMessage, filesMessage}));
+
+    SaveAllLists(state, folder.Path());
+    EXPECT_EQ(ui.Messages().size(), 2u);
+    state.RequestedFiles.AppendUrl("http://b/");
+    SaveAllLists(state, folder.Path(), failing);
+    EXPECT_EQ(ui.Messages(), (std::vector<std::string>{filesMessage, filesMessage, filesMessage}));
+    EXPECT_EQ(ReadFileBytes(folder.Path() / "reqfiles.data"), "http://a/\r\n");
 }
 
 TEST(AtomicSave, ASymbolicLinkIsReplacedNotFollowed) {
@@ -106,8 +134,8 @@ TEST(AtomicSave, ASymbolicLinkIsReplacedNotFollowed) {
 std::string ManyFileRecords(char letter) {
     std::string data;
     for (int i = 0; i < 20000; ++i) {
-        RenderFileRecord(FileEntry{"http://host/" + std::string(40, letter) + std::to_string(i), ""},
-                         data);
+        RenderFileRecord(
+            FileEntry{"http://host/" + std::string(40, letter) + std::to_string(i), ""}, data);
     }
     return data;
 }

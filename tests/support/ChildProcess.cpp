@@ -94,6 +94,24 @@ void ChildProcess::Signal(int signal) const {
     }
 }
 
+int ChildProcess::Wait(std::chrono::milliseconds timeout) {
+    if (pid_ <= 0 || reaped_) {
+        return -1;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    int status = 0;
+    while (::waitpid(pid_, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    reaped_ = true;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 bool ChildProcess::Run(const std::vector<std::string>& argv) {
     ChildProcess process(argv);
     return process.Started() && process.Wait() == 0;

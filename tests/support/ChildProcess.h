@@ -19,12 +19,15 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool Started() const { return pid_ > 0; }
+    pid_t Pid() const { return pid_; }
     // The next line of standard output, or nothing when none comes within the timeout.
     std::optional<std::string> ReadLine(std::chrono::milliseconds timeout);
     // Waits for the program to end; its exit code, or -1 if it did not end normally.
     int Wait();
     // Sends the signal, as a user's kill or the session's end would.
     void Signal(int signal) const;
+    // The same, but a program still running after the timeout is killed, and -1 returned.
+    int Wait(std::chrono::milliseconds timeout);
 
     // Runs a program to its end; true when it exits with 0.
     static bool Run(const std::vector<std::string>& argv);
