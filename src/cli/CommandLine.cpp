@@ -164,6 +164,28 @@ int SearchProject::*EngineFlag(const std::string& name) {
     return found == engines.end() ? nullptr : found->second;
 }
 
+bool IsOption(const std::string& argument, const char* name) {
+    const std::string option(name);
+    return argument == option || (argument.starts_with(option) && argument.size() > option.size() &&
+                                  argument[option.size()] == '=');
+}
+
+// The mirror options that set a text of the project, with the field they set.
+std::optional<std::pair<const char*, std::string WebProject::*>> TextOptionOf(
+    const std::string& argument) {
+    static const std::pair<const char*, std::string WebProject::*> options[] = {
+        {"--other-types", &WebProject::otherTypes},
+        {"--user", &WebProject::userName},
+        {"--password", &WebProject::password},
+    };
+    for (const auto& option : options) {
+        if (IsOption(argument, option.first)) {
+            return option;
+        }
+    }
+    return std::nullopt;
+}
+
 // Walks the arguments after the verb: options with their values, and the rest as operands.
 class VerbArguments {
 public:
@@ -189,12 +211,6 @@ private:
     const std::vector<std::string>& arguments_;
     std::size_t next_;
 };
-
-bool IsOption(const std::string& argument, const char* name) {
-    const std::string option(name);
-    return argument == option || (argument.starts_with(option) && argument.size() > option.size() &&
-                                  argument[option.size()] == '=');
-}
 
 }  // namespace
 
@@ -280,38 +296,27 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             if (!types || !SetTypes(web, *types)) {
                 return Usage("--types takes kinds of htm,gif,jpg,zip,exe,mp3,pdf");
             }
-        } else if (command.verb == Verb::Mirror && IsOption(argument, "--other-types")) {
-            const auto types = value("--other-types");
-            if (!types) {
-                return Usage("--other-types needs a text");
+        } else if (const auto text =
+                       command.verb == Verb::Mirror ? TextOptionOf(argument) : std::nullopt) {
+            const auto given = value(text->first);
+            if (!given) {
+                return Usage(std::string(text->first) + " needs a text");
             }
-            web.otherTypes = *types;
-        } else if (command.verb == Verb::Mirror && IsOption(argument, "--domains")) {
-            const auto text = value("--domains");
-            const std::optional<int> count = text ? Number(*text) : std::nullopt;
-            if (!count) {
-                return Usage("--domains needs a number");
+            web.*(text->second) = *given;
+        } else if (command.verb == Verb::Mirror &&
+                   (IsOption(argument, "--domains") || IsOption(argument, "--depth"))) {
+            const bool domains = IsOption(argument, "--domains");
+            const char* option = domains ? "--domains" : "--depth";
+            const auto given = value(option);
+            const std::optional<int> number = given ? Number(*given) : std::nullopt;
+            if (!number) {
+                return Usage(std::string(option) + " needs a number");
             }
-            web.maxDomainCount = *count;
-        } else if (command.verb == Verb::Mirror && IsOption(argument, "--depth")) {
-            const auto text = value("--depth");
-            const std::optional<int> depth = text ? Number(*text) : std::nullopt;
-            if (!depth) {
-                return Usage("--depth needs a number");
+            if (domains) {
+                web.maxDomainCount = *number;
+            } else {
+                command.order.maxDepth = *number;
             }
-            command.order.maxDepth = *depth;
-        } else if (command.verb == Verb::Mirror && IsOption(argument, "--user")) {
-            const auto user = value("--user");
-            if (!user) {
-                return Usage("--user needs a name");
-            }
-            web.userName = *user;
-        } else if (command.verb == Verb::Mirror && IsOption(argument, "--password")) {
-            const auto password = value("--password");
-            if (!password) {
-                return Usage("--password needs a text");
-            }
-            web.password = *password;
         } else if (command.verb == Verb::Search && IsOption(argument, "--engine")) {
             const auto engine = value("--engine");
             int SearchProject::*flag = engine ? EngineFlag(*engine) : nullptr;

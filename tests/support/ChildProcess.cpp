@@ -35,19 +35,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
 }
 
 ChildProcess::~ChildProcess() {
-    if (pid_ > 0 && !reaped_) {
-        ::kill(pid_, SIGTERM);
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        int status = 0;
-        while (::waitpid(pid_, &status, WNOHANG) == 0) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                ::kill(pid_, SIGKILL);
-                ::waitpid(pid_, &status, 0);
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    }
+    Signal(SIGTERM);
+    Wait(std::chrono::seconds(5));
     if (output_ >= 0) {
         ::close(output_);
     }
