@@ -196,10 +196,19 @@ TEST_F(CliProcessTest, WhileTheWindowHoldsTheFolderItTakesTheWork) {
     EXPECT_TRUE(
         Eventually([&] { return ReadFileBytes(folder.Path() / "Files" / "f.bin") == body; }));
     EXPECT_EQ(RunCli(folder, {"run", "no-such-entry"}).code, 1);
+    // A second window started with a URL hands it over too, and ends.
+    ChildProcess second({"sh", "-c", "cd \"$0\" && exec \"$1\" \"$2\"", folder.Path().string(),
+                         TARNWICK_WINDOW_PATH, "http://h/from-desktop.zip"});
+    EXPECT_EQ(second.Wait(10s), 0);
+    // A transfer still running when the window is told to end stays requested.
+    EXPECT_EQ(RunCli(folder, {"get", server.Url("/slow.bin")}).code, 0);
+    EXPECT_TRUE(Eventually([&] { return server.Requests().size() >= 2; }));
 
     window.Signal(SIGTERM);
-    EXPECT_EQ(window.Wait(), 143);
+    EXPECT_EQ(window.Wait(10s), 143);
     EXPECT_EQ(Lists("dnldfiles.data"), url + "\r\n");
+    EXPECT_EQ(Lists("reqfiles.data"), "http://h/later.zip\r\nhttp://h/from-desktop.zip\r\n" +
+                                          server.Url("/slow.bin") + "\r\n");
     // With the window gone, the folder is free for the command line.
     EXPECT_EQ(RunCli(folder, {"add", "http://h/after.zip"}).code, 0);
 }
