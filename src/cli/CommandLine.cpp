@@ -64,8 +64,9 @@ Options for a new project:
   --types LIST          kinds of files to keep, comma-separated, of: htm,gif,jpg,zip,exe,mp3,pdf
                         (default: htm,gif,jpg: pages and their pictures)
   --other-types TEXT    further file name endings to keep, e.g. ".css .js .png"
-  --domains N           how many other hosts the crawl may visit (default 0)
-  --stay-on-host        never leave the start address's host
+  --max-domain-count N  the property sheet's Max Domain Count, kept with the project
+  --exit-domain         the property sheet's Exit domain: no link of the start page is
+                        followed
   --user NAME, --password TEXT
                         credentials the site asks for
 )";
@@ -289,7 +290,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             web.name = search.name = *name;
         } else if (command.verb == Verb::Mirror && argument == "--all") {
             web.downloadAll = 1;
-        } else if (command.verb == Verb::Mirror && argument == "--stay-on-host") {
+        } else if (command.verb == Verb::Mirror && argument == "--exit-domain") {
             web.exitDomain = 1;
         } else if (command.verb == Verb::Mirror && IsOption(argument, "--types")) {
             const auto types = value("--types");
@@ -304,9 +305,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             }
             web.*(text->second) = *given;
         } else if (command.verb == Verb::Mirror &&
-                   (IsOption(argument, "--domains") || IsOption(argument, "--depth"))) {
-            const bool domains = IsOption(argument, "--domains");
-            const char* option = domains ? "--domains" : "--depth";
+                   (IsOption(argument, "--max-domain-count") || IsOption(argument, "--depth"))) {
+            const bool domains = IsOption(argument, "--max-domain-count");
+            const char* option = domains ? "--max-domain-count" : "--depth";
             const auto given = value(option);
             const std::optional<int> number = given ? Number(*given) : std::nullopt;
             if (!number) {

@@ -20,7 +20,7 @@ TEST(CommandLine, MistakesAreUsageErrorsThatSayWhatIsWrong) {
         {{"mirror", "http://h/"}, "--name NAME"},
         {{"mirror", "http://h/", "--name"}, "--name needs"},
         {{"mirror", "http://h/", "--name", "n", "--types", "htm,doc"}, "--types"},
-        {{"mirror", "http://h/", "--name", "n", "--domains", "-1"}, "--domains"},
+        {{"mirror", "http://h/", "--name", "n", "--max-domain-count", "-1"}, "--max-domain-count"},
         {{"mirror", "http://h/", "--name", "n", "--depth", "x"}, "--depth needs a number"},
         {{"search", "q", "--name", "n", "--engine", "lycos"}, "unknown engine lycos"},
         {{"run", "--schedule", "x"}, "takes no names"},
@@ -50,8 +50,9 @@ TEST(CommandLine, VerbsBecomeOrders) {
     parsed = Parse({"add", "u"});
     EXPECT_FALSE(parsed.command->order.start);
 
-    parsed = Parse({"mirror", "http://h/", "--name=docs", "--types", "htm,pdf", "--domains", "2",
-                    "--other-types", ".css", "--stay-on-host", "--depth=2"});
+    parsed =
+        Parse({"mirror", "http://h/", "--name=docs", "--types", "htm,pdf", "--max-domain-count",
+               "2", "--other-types", ".css", "--exit-domain", "--depth=2"});
     ASSERT_TRUE(parsed.command.has_value());
     ASSERT_EQ(parsed.command->order.webProjects.size(), 1u);
     const WebProject& web = parsed.command->order.webProjects[0];
