@@ -4,6 +4,7 @@
 
 #include "session/HandOverName.h"
 #include "session/HandOverWire.h"
+#include "session/PeerCheck.h"
 #include "session/WorkOrderText.h"
 
 namespace tarnwick {
@@ -13,7 +14,8 @@ std::optional<std::string> HandOverToWindow(const std::filesystem::path& folder,
                                             std::chrono::milliseconds timeout) {
     QLocalSocket socket;
     socket.connectToServer(QString::fromStdString(HandOverName(folder)));
-    if (!socket.waitForConnected(static_cast<int>(timeout.count()))) {
+    if (!socket.waitForConnected(static_cast<int>(timeout.count())) ||
+        !PeerIsThisUser(static_cast<int>(socket.socketDescriptor()))) {
         return std::nullopt;
     }
     const std::string framed = FramedMessage(EncodeWorkOrder(order));

@@ -7,6 +7,7 @@
 
 #include "session/HandOverName.h"
 #include "session/HandOverWire.h"
+#include "session/PeerCheck.h"
 #include "session/WorkOrderText.h"
 
 namespace tarnwick {
@@ -27,6 +28,11 @@ bool HandOverServer::Listen(const std::filesystem::path& folder) {
 
 void HandOverServer::OnNewConnection() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        if (!PeerIsThisUser(static_cast<int>(socket->socketDescriptor()))) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         auto received = std::make_shared<QByteArray>();
         connect(socket, &QLocalSocket::readyRead, this,
