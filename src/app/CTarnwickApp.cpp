@@ -38,16 +38,17 @@ bool CTarnwickApp::InitInstance(bool offerStartDialog) {
         HandOverToHolder();
         return false;
     }
+    // Listening from the start, however long the lists take to read: a sender is connected at
+    // once and answered as soon as the event loop runs, the start dialog's included.
+    handOver_ = std::make_unique<HandOverServer>(
+        [this](const WorkOrder& order) { return TakeHandedOverOrder(order); });
+    handOver_->Listen(workingDirectory_);
     // Read before the start dialog can add a project, so that its name is checked against
     // the lists and the new project counts as a change that is saved.
     LoadAllLists(state_, workingDirectory_);
     WorkerFunctions workers{RunFileDownload, RunFtpDownload, RunSiteCrawl, RunSearchProject};
     mainFrame_ = std::make_unique<CMainFrame>(state_, workingDirectory_, editors_, workers);
     editors_.SetOwner(mainFrame_.get());
-    // Listening before the start dialog opens: work handed over meanwhile is taken at once.
-    handOver_ = std::make_unique<HandOverServer>(
-        [this](const WorkOrder& order) { return TakeHandedOverOrder(order); });
-    handOver_->Listen(workingDirectory_);
     if (const std::vector<std::string> urls = UrlArguments(); !urls.empty()) {
         WorkOrder order;
         order.fileUrls = urls;
@@ -110,6 +111,9 @@ void CTarnwickApp::HandOverToHolder() {
 }
 
 std::string CTarnwickApp::TakeHandedOverOrder(const WorkOrder& order) {
+    if (!mainFrame_) {
+        return "error: the window is not ready yet";
+    }
     const TakenOrder taken = mainFrame_->Control().CarryOut(order);
     SaveAllLists(state_, workingDirectory_);
     mainFrame_->raise();

@@ -2,6 +2,8 @@
 
 #include <QLocalSocket>
 
+#include <thread>
+
 #include "session/HandOverName.h"
 #include "session/HandOverWire.h"
 #include "session/PeerCheck.h"
@@ -13,9 +15,19 @@ std::optional<std::string> HandOverToWindow(const std::filesystem::path& folder,
                                             const WorkOrder& order,
                                             std::chrono::milliseconds timeout) {
     QLocalSocket socket;
-    socket.connectToServer(QString::fromStdString(HandOverName(folder)));
-    if (!socket.waitForConnected(static_cast<int>(timeout.count())) ||
-        !PeerIsThisUser(static_cast<int>(socket.socketDescriptor()))) {
+    const QString name = QString::fromStdString(HandOverName(folder));
+    // A window that has just taken the folder may not listen yet: a missing socket fails at
+    // once, so ask again until the timeout.
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    socket.connectToServer(name);
+    while (!socket.waitForConnected(100)) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        socket.connectToServer(name);
+    }
+    if (!PeerIsThisUser(static_cast<int>(socket.socketDescriptor()))) {
         return std::nullopt;
     }
     const std::string framed = FramedMessage(EncodeWorkOrder(order));

@@ -73,23 +73,25 @@ std::vector<std::string_view> Lines(std::string_view text) {
     return lines;
 }
 
-// "depth -" (none given) or "depth N"; nothing when the line is neither.
-std::optional<std::optional<int>> TakeDepth(std::string_view& text) {
+// "depth -" (none given) or "depth N"; false when the line is neither.
+bool TakeDepth(std::string_view& text, std::optional<int>& depth) {
     const std::size_t end = text.find('\n');
     if (end == std::string_view::npos || !text.starts_with("depth ")) {
-        return std::nullopt;
+        return false;
     }
     const std::string_view value = text.substr(6, end - 6);
     text.remove_prefix(end + 1);
+    depth.reset();
     if (value == "-") {
-        return std::optional<int>{};
+        return true;
     }
-    int depth = 0;
-    const auto [last, error] = std::from_chars(value.data(), value.data() + value.size(), depth);
-    if (error != std::errc{} || last != value.data() + value.size() || depth < 0) {
-        return std::nullopt;
+    int number = 0;
+    const auto [last, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+    if (error != std::errc{} || last != value.data() + value.size() || number < 0) {
+        return false;
     }
-    return std::optional<int>{depth};
+    depth = number;
+    return true;
 }
 
 }  // namespace
@@ -139,19 +141,18 @@ std::optional<WorkOrder> DecodeWorkOrder(std::string_view text) {
     WorkOrder order;
     const std::optional<bool> start = TakeFlag(text, "start");
     const std::optional<bool> all = TakeFlag(text, "all");
-    const std::optional<std::optional<int>> depth = TakeDepth(text);
+    const bool depthRead = TakeDepth(text, order.maxDepth);
     const auto files = TakeSection(text, "files");
     const auto webs = TakeSection(text, "webs");
     const auto webTexts = TakeSection(text, "webtexts");
     const auto searches = TakeSection(text, "searches");
     const auto names = TakeSection(text, "names");
-    if (!start || !all || !depth || !files || !webs || !webTexts || !searches || !names ||
+    if (!start || !all || !depthRead || !files || !webs || !webTexts || !searches || !names ||
         !text.empty()) {
         return std::nullopt;
     }
     order.start = *start;
     order.runAll = *all;
-    order.maxDepth = *depth;
     ParseFileRecords(*files, "", [&](FileEntry&& entry) { order.fileUrls.push_back(entry.url); });
     ParseWebRecords(*webs, "",
                     [&](WebProject&& project) { order.webProjects.push_back(std::move(project)); });
