@@ -1,9 +1,9 @@
 #include "cli/CommandLine.h"
 
-#include <charconv>
 #include <map>
 
 #include "model/Records.h"
+#include "model/WholeNumber.h"
 
 namespace tarnwick {
 
@@ -112,15 +112,6 @@ ParsedCommandLine Help(const char* text) {
 
 ParsedCommandLine Usage(const std::string& text) {
     return {std::nullopt, "tarnwick-cli: " + text + "\nTry 'tarnwick-cli --help'.\n", true};
-}
-
-std::optional<int> Number(const std::string& text) {
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || end != text.data() + text.size() || value < 0) {
-        return std::nullopt;
-    }
-    return value;
 }
 
 // Sets the project's type flags from "htm,gif,jpg"; false on an unknown kind.
@@ -309,7 +300,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             const bool domains = IsOption(argument, "--max-domain-count");
             const char* option = domains ? "--max-domain-count" : "--depth";
             const auto given = value(option);
-            const std::optional<int> number = given ? Number(*given) : std::nullopt;
+            const std::optional<int> number = given ? WholeNumber<int>(*given) : std::nullopt;
             if (!number) {
                 return Usage(std::string(option) + " needs a number");
             }

@@ -1,8 +1,9 @@
 #include "model/WebProjectOptions.h"
 
-#include <charconv>
 #include <fstream>
 #include <sstream>
+
+#include "model/WholeNumber.h"
 
 namespace tarnwick {
 
@@ -45,12 +46,8 @@ WebProjectOptionsFile ParseWebProjectOptions(std::string_view text) {
             Trimmed(line.substr(0, equals)) != "depth") {
             continue;
         }
-        const std::string_view value = Trimmed(line.substr(equals + 1));
-        int depth = 0;
-        const auto [last, error] =
-            std::from_chars(value.data(), value.data() + value.size(), depth);
-        if (error == std::errc{} && last == value.data() + value.size() && depth >= 0) {
-            current->maxDepth = depth;
+        if (const auto depth = WholeNumber<int>(Trimmed(line.substr(equals + 1)))) {
+            current->maxDepth = *depth;
         }
     }
     std::erase_if(options, [](const auto& entry) { return IsDefault(entry.second); });

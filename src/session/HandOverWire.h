@@ -1,10 +1,11 @@
 #pragma once
 
-#include <charconv>
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "model/WholeNumber.h"
 
 namespace tarnwick {
 
@@ -21,13 +22,11 @@ inline std::optional<std::string_view> WholeMessage(std::string_view received) {
     if (end == std::string_view::npos) {
         return std::nullopt;
     }
-    std::size_t length = 0;
-    const auto [last, error] = std::from_chars(received.data(), received.data() + end, length);
-    if (error != std::errc{} || last != received.data() + end || length > kMaxMessageBytes ||
-        received.size() - end - 1 < length) {
+    const auto length = WholeNumber<std::size_t>(received.substr(0, end));
+    if (!length || *length > kMaxMessageBytes || received.size() - end - 1 < *length) {
         return std::nullopt;
     }
-    return received.substr(end + 1, length);
+    return received.substr(end + 1, *length);
 }
 
 }  // namespace tarnwick

@@ -1,10 +1,10 @@
 #include "session/WorkOrderText.h"
 
 #include <array>
-#include <charconv>
 #include <vector>
 
 #include "model/ListFileFormat.h"
+#include "model/WholeNumber.h"
 
 namespace tarnwick {
 
@@ -24,14 +24,13 @@ std::optional<std::string_view> TakeSection(std::string_view& text, std::string_
         text[label.size()] != ' ') {
         return std::nullopt;
     }
-    std::size_t length = 0;
-    const char* first = text.data() + label.size() + 1;
-    const auto [last, error] = std::from_chars(first, text.data() + end, length);
-    if (error != std::errc{} || last != text.data() + end || length > text.size() - end - 1) {
+    const auto length =
+        WholeNumber<std::size_t>(text.substr(label.size() + 1, end - label.size() - 1));
+    if (!length || *length > text.size() - end - 1) {
         return std::nullopt;
     }
-    const std::string_view bytes = text.substr(end + 1, length);
-    text.remove_prefix(end + 1 + length);
+    const std::string_view bytes = text.substr(end + 1, *length);
+    text.remove_prefix(end + 1 + *length);
     return bytes;
 }
 
@@ -85,13 +84,8 @@ bool TakeDepth(std::string_view& text, std::optional<int>& depth) {
     if (value == "-") {
         return true;
     }
-    int number = 0;
-    const auto [last, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-    if (error != std::errc{} || last != value.data() + value.size() || number < 0) {
-        return false;
-    }
-    depth = number;
-    return true;
+    depth = WholeNumber<int>(value);
+    return depth.has_value();
 }
 
 }  // namespace
