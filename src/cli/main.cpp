@@ -107,8 +107,7 @@ int main(int argc, char** argv) {
     StopSignals stopSignals(StopSignals::SecondInterrupt::EndsAtOnce);
     FolderLock lock;
     if (!lock.TryAcquire(command.folder)) {
-        if (!lock.ErrorText().empty() && lock.HolderPid() == 0 &&
-            lock.ErrorText() != "the folder is in use") {
+        if (!lock.InUse()) {
             PrintError(lock.ErrorText());
             return kExitDisk;
         }

@@ -41,6 +41,7 @@ bool FolderLock::Lock(const std::filesystem::path& folder, bool wait) {
     Release();
     error_.clear();
     holder_ = 0;
+    inUse_ = false;
     const std::filesystem::path path = folder / kFileName;
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0) {
@@ -52,8 +53,9 @@ bool FolderLock::Lock(const std::filesystem::path& folder, bool wait) {
         locked = ::flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB));
     } while (locked != 0 && errno == EINTR && wait);
     if (locked != 0) {
+        inUse_ = errno == EWOULDBLOCK;
+        error_ = inUse_ ? "the folder is in use" : std::strerror(errno);
         holder_ = ReadPid(fd);
-        error_ = errno == EWOULDBLOCK ? "the folder is in use" : std::strerror(errno);
         ::close(fd);
         return false;
     }

@@ -25,6 +25,9 @@ public:
     void Release();
 
     bool Held() const { return fd_ >= 0; }
+    // After a failed attempt: true when another process holds the lock, false when the lock
+    // file itself could not be opened.
+    bool InUse() const { return inUse_; }
     // After a failed attempt: the holder's process id as it wrote it, 0 when unknown.
     pid_t HolderPid() const { return holder_; }
     const std::string& ErrorText() const { return error_; }
@@ -36,6 +39,7 @@ private:
 
     int fd_ = -1;
     pid_t holder_ = 0;
+    bool inUse_ = false;
     std::string error_;
 };
 
