@@ -104,7 +104,9 @@ void TerminalProgress::ShowMessage(const std::string& text) {
     PrintLocked(errors_, "tarnwick-cli: " + text);
 }
 
-void TerminalProgress::ShowTransferProgress(const std::string& url, std::uint64_t bytes) {
+void TerminalProgress::ShowTransferProgress(const std::string& url,
+                                            const TransferSnapshot& progress) {
+    const std::uint64_t bytes = progress.done;
     std::lock_guard lock(mutex_);
     bytesAtEnd_[url] = bytes;
     if (!liveLines_) {

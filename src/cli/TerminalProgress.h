@@ -53,7 +53,7 @@ public:
     void ShowMessage(const std::string& text) override;
     bool AskYesNo(const std::string&) override { return false; }
 
-    void ShowTransferProgress(const std::string& url, std::uint64_t bytes) override;
+    void ShowTransferProgress(const std::string& url, const TransferSnapshot& progress) override;
 
 private:
     // Erases the live lines drawn last, so that a plain line can be printed above them.

@@ -361,7 +361,7 @@ std::function<void()> DownloadControl::WorkerBody(Record entry, std::shared_ptr<
     auto worker = WorkerFor(workers_, entry);
     return [&state = state_, directory = workingDirectory_, gate = std::move(gate),
             worker = std::move(worker), entry = std::move(entry)]() mutable {
-        WorkerContext context{state, directory, gate, {}};
+        WorkerContext context{state, directory, gate, {}, {}, {}};
         worker(context, std::move(entry));
     };
 }

@@ -65,7 +65,7 @@ bool FileDownloadJob::ReportProgress(bool storeInEntry) {
         state_.ui.SetStatusText(text);
     }
     if (found.found) {
-        state_.ui.ShowTransferProgress(url_, bytes_);
+        state_.ui.ShowTransferProgress(url_, TransferSnapshot{.done = bytes_});
     }
     return found.found;
 }

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "engine/transfer/TransferPolicy.h"
+#include "model/FileRequestOptions.h"
 #include "model/JobGate.h"
 #include "model/Records.h"
 #include "model/SharedState.h"
@@ -17,6 +19,8 @@ struct WorkerContext {
     std::filesystem::path workingDirectory;  // Files/ and WebSites/ go below it
     std::shared_ptr<JobGate> gate;           // pause, resume and cancel at exit
     std::string caBundlePath;                // empty: the system's trust store; tests set their own
+    TransferPolicy transfer;                 // retries, stalls and the global speed limit
+    FileRequestOptions fileOptions;          // a file worker's checksum and own speed limit
 };
 
 // Thread procedures; each returns the worker's exit code.

@@ -109,9 +109,9 @@ bool UiPort::AskYesNo(const std::string& question) {
     return messages != nullptr && messages->AskYesNo(question);
 }
 
-void UiPort::ShowTransferProgress(const std::string& url, std::uint64_t bytes) {
-    if (auto* progress = Open(progress_)) {
-        progress->ShowTransferProgress(url, bytes);
+void UiPort::ShowTransferProgress(const std::string& url, const TransferSnapshot& progress) {
+    if (auto* target = Open(progress_)) {
+        target->ShowTransferProgress(url, progress);
     }
 }
 

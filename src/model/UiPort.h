@@ -52,12 +52,20 @@ public:
     virtual bool AskYesNo(const std::string& question) = 0;
 };
 
-// The bytes a transfer has received so far, for each requested file; the command line draws
-// its progress lines from them.
+// How far one requested file's transfer has come. Unknown values are negative.
+struct TransferSnapshot {
+    std::uint64_t done = 0;        // bytes held, the resumed part included
+    std::int64_t total = -1;       // the whole file's length
+    double bytesPerSecond = 0;     // a smoothed average over the last seconds
+    std::int64_t etaSeconds = -1;  // until the whole file is held, at that speed
+};
+
+// The progress of each requested file's transfer; the command line draws its progress lines
+// and the window its progress columns from them.
 class TransferProgress {
 public:
     virtual ~TransferProgress() = default;
-    virtual void ShowTransferProgress(const std::string& url, std::uint64_t bytes) = 0;
+    virtual void ShowTransferProgress(const std::string& url, const TransferSnapshot& progress) = 0;
 };
 
 // What the core sees of the user interface. Each call may come from any thread and returns
@@ -108,7 +116,7 @@ public:
     void ShowMessage(const std::string& text) override;
     bool AskYesNo(const std::string& question) override;
 
-    void ShowTransferProgress(const std::string& url, std::uint64_t bytes) override;
+    void ShowTransferProgress(const std::string& url, const TransferSnapshot& progress) override;
 
 private:
     template <typename Target>

@@ -55,7 +55,7 @@ protected:
         ui.AttachTo(state.ui);
     }
 
-    WorkerContext Context() { return WorkerContext{state, folder.Path(), gate, {}}; }
+    WorkerContext Context() { return WorkerContext{state, folder.Path(), gate, {}, {}, {}}; }
 
     // Shows the list as the entry list would: category, newest first, one row selected.
     template <typename List>

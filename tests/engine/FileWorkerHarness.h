@@ -34,7 +34,7 @@ public:
         ui.SetRows(rows);
     }
 
-    WorkerContext Context() { return WorkerContext{state, folder.Path(), gate, caBundlePath}; }
+    WorkerContext Context() { return WorkerContext{state, folder.Path(), gate, caBundlePath, {}, {}}; }
 
     int Run(int (*worker)(WorkerContext&, FileEntry), const std::string& url) {
         WorkerContext context = Context();
