@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "control/JobKind.h"
+#include "model/FileRequestOptions.h"
 #include "model/ListFiles.h"
 #include "model/WebProjectOptions.h"
 
@@ -20,6 +21,7 @@ constexpr const char* kDownloading = "Downloading...";
 constexpr const char* kNoErrors = "No errors";
 constexpr const char* kStopped = "Stopped";
 constexpr const char* kErrorStarting = "Error starting download";
+constexpr const char* kQueued = "Queued";
 
 // Calls action with std::type_identity<Record> for the kind shown in the category; nothing
 // for the downloaded lists and the search results.
@@ -109,7 +111,15 @@ DownloadControl::DownloadControl(SharedState& state, std::filesystem::path worki
       workingDirectory_(std::move(workingDirectory)),
       workers_(std::move(workers)),
       pauseAfterStart_(std::move(pauseAfterStart)),
-      threads_(std::move(threadStarter)) {}
+      threads_(std::move(threadStarter)) {
+    ApplySettings(LoadSettings(workingDirectory_));
+}
+
+void DownloadControl::ApplySettings(const Settings& settings) {
+    settings_ = settings;
+    slots_.SetCount(settings.maxConcurrent);
+    sharedLimit_->SetBytesPerSecond(settings.limitBytesPerSecond);
+}
 
 void DownloadControl::OnDownloadSelected() {
     ForKindOf(CurrentCategory(),
@@ -274,6 +284,10 @@ template <typename Record>
 void DownloadControl::StartJob(const Located<Record>& target) {
     using Kind = JobKind<Record>;
     auto gate = std::make_shared<JobGate>();
+    bool queued = false;
+    if constexpr (std::is_same_v<Record, FileEntry>) {
+        queued = !slots_.Reserve(gate);
+    }
     {
         std::lock_guard lock(state_.mutex);
         Kind::Slot(state_) = target.entry;
@@ -283,13 +297,16 @@ void DownloadControl::StartJob(const Located<Record>& target) {
         if constexpr (std::is_same_v<Record, WebProject>) {
             SetEntryStatus(target, kDownloading);
         }
+        if (queued) {
+            SetEntryStatus(target, kQueued);
+        }
         if constexpr (!std::is_same_v<Record, SearchProject>) {
             state_.SelectedRow = target.row;
         }
     }
     // Shown before the worker runs, so that its own first reports are not overwritten.
     if constexpr (std::is_same_v<Record, FileEntry>) {
-        ShowRowStatus<Record>(target.row, kDownloading);
+        ShowRowStatus<Record>(target.row, queued ? kQueued : kDownloading);
         state_.ui.SetCurrentProjectText("None");
         state_.ui.SetLastActionText(target.entry.url);
         state_.ui.SetStatusText(kNoErrors);
@@ -300,8 +317,11 @@ void DownloadControl::StartJob(const Located<Record>& target) {
         state_.ui.SetStatusText(kNoErrors);
     }
     try {
-        threads_.Start(gate, WorkerBody(target.entry, gate));
+        threads_.Start(gate, WorkerBody(target.entry, gate, queued));
     } catch (const std::system_error&) {
+        if constexpr (std::is_same_v<Record, FileEntry>) {
+            slots_.Leave(gate);
+        }
         ReportStartFailure(target, gate);
         return;
     }
@@ -314,7 +334,7 @@ void DownloadControl::StartJob(const Located<Record>& target) {
 template <typename Record>
 void DownloadControl::ResumeJob(const Located<Record>& target) {
     target.gate->Resume();
-    ShowRowStatus<Record>(target.row, kDownloading);
+    ShowRowStatus<Record>(target.row, slots_.IsWaiting(target.gate) ? kQueued : kDownloading);
     state_.ui.SetCurrentProjectText("None");
     state_.ui.SetLastActionText(KeyOf(target.entry));
     state_.ui.SetStatusText(kNoErrors);
@@ -357,13 +377,53 @@ void DownloadControl::ReportStartFailure(const Located<Record>& target,
 }
 
 template <typename Record>
-std::function<void()> DownloadControl::WorkerBody(Record entry, std::shared_ptr<JobGate> gate) {
+std::function<void()> DownloadControl::WorkerBody(Record entry, std::shared_ptr<JobGate> gate,
+                                                  bool queued) {
     auto worker = WorkerFor(workers_, entry);
-    return [&state = state_, directory = workingDirectory_, gate = std::move(gate),
-            worker = std::move(worker), entry = std::move(entry)]() mutable {
-        WorkerContext context{state, directory, gate, {}, {}, {}};
-        worker(context, std::move(entry));
-    };
+    if constexpr (std::is_same_v<Record, FileEntry>) {
+        return [this, context = ContextFor(entry, gate), worker = std::move(worker),
+                entry = std::move(entry), queued]() mutable {
+            if (queued) {
+                if (!slots_.WaitForTurn(context.gate)) {
+                    RemoveRunningJob(state_, state_.RunningFileJobs, entry.url, context.gate);
+                    return;
+                }
+                ShowTurnCame(entry.url);
+            }
+            worker(context, std::move(entry));
+            slots_.Leave(context.gate);
+        };
+    } else {
+        return [&state = state_, directory = workingDirectory_, gate = std::move(gate),
+                worker = std::move(worker), entry = std::move(entry)]() mutable {
+            WorkerContext context{state, directory, gate, {}, {}, {}};
+            worker(context, std::move(entry));
+        };
+    }
+}
+
+WorkerContext DownloadControl::ContextFor(const FileEntry& entry, std::shared_ptr<JobGate> gate) {
+    TransferPolicy policy;
+    policy.retries = settings_.retries;
+    policy.stallTime = std::chrono::seconds{settings_.stallSeconds};
+    policy.sharedLimit = sharedLimit_;
+    const FileRequestOptionsFile options = LoadFileRequestOptions(workingDirectory_);
+    const auto found = options.find(entry.url);
+    return WorkerContext{
+        state_, workingDirectory_, std::move(gate),
+        {},     std::move(policy), found == options.end() ? FileRequestOptions{} : found->second};
+}
+
+void DownloadControl::ShowTurnCame(const std::string& url) {
+    const std::optional<Located<FileEntry>> target = LocateAgain<FileEntry>(-1, url);
+    if (!target) {
+        return;
+    }
+    {
+        std::lock_guard lock(state_.mutex);
+        SetEntryStatus(*target, kDownloading);
+    }
+    ShowRowStatus<FileEntry>(target->row, kDownloading);
 }
 
 template <typename Record>

@@ -7,12 +7,15 @@
 #include <string>
 
 #include "control/ScheduleClock.h"
+#include "control/TransferSlots.h"
 #include "control/WorkOrder.h"
 #include "control/WorkOrderTaking.h"
 #include "control/WorkerFunctions.h"
 #include "control/WorkerThreads.h"
+#include "engine/transfer/SharedRateLimit.h"
 #include "model/JobGate.h"
 #include "model/ListCategory.h"
+#include "model/Settings.h"
 #include "model/SharedState.h"
 
 namespace tarnwick {
@@ -41,6 +44,10 @@ public:
     TakenOrder CarryOut(const WorkOrder& order);
     // The minute timer, given the local time of the tick. Also saves the modified lists.
     void OnScheduleTimer(LocalMinute now);
+
+    // Settings the transfers started from now on follow; the concurrency and the global speed
+    // limit change at once for those already running. Read from the folder's file at first.
+    void ApplySettings(const Settings& settings);
 
     // At exit, after state.ui.Close() and before the lists are saved.
     void Shutdown(const std::function<void()>& whileWaiting) { threads_.Shutdown(whileWaiting); }
@@ -83,7 +90,11 @@ private:
     template <typename Record>
     void ReportStartFailure(const Located<Record>& target, const std::shared_ptr<JobGate>& gate);
     template <typename Record>
-    std::function<void()> WorkerBody(Record entry, std::shared_ptr<JobGate> gate);
+    std::function<void()> WorkerBody(Record entry, std::shared_ptr<JobGate> gate, bool queued);
+    // What a file transfer started now is to do, from the settings and the entry's options.
+    WorkerContext ContextFor(const FileEntry& entry, std::shared_ptr<JobGate> gate);
+    // A queued file's worker got its slot: the entry and its row say it downloads.
+    void ShowTurnCame(const std::string& url);
 
     template <typename Record>
     std::optional<Located<Record>> LocateRow(int row);
@@ -108,6 +119,10 @@ private:
     WorkerFunctions workers_;
     std::function<void()> pauseAfterStart_;
     ScheduleClock clock_;
+    Settings settings_;
+    std::shared_ptr<SharedRateLimit> sharedLimit_ = std::make_shared<SharedRateLimit>();
+    TransferSlots slots_{Settings{}.maxConcurrent};
+    // Last: its destructor joins the workers, which use the members above.
     WorkerThreads threads_;
 };
 

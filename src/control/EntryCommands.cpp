@@ -1,7 +1,11 @@
 #include "control/EntryCommands.h"
 
+#include <algorithm>
+
+#include "control/JobKind.h"
 #include "control/WorkOrderTaking.h"
 #include "model/CompletedFileUrl.h"
+#include "model/JobGate.h"
 
 namespace tarnwick {
 
@@ -17,6 +21,25 @@ std::string RowTextAsName(SharedState& state, int row, int column) {
 ListCategory CurrentCategoryOf(SharedState& state) {
     std::lock_guard lock(state.mutex);
     return state.CurrentCategory;
+}
+
+// Ends the worker of the entry at this index, paused, queued or running, so that it stops
+// writing and a later entry of the same key starts afresh instead of resuming it. Call with
+// the mutex held.
+template <typename Record>
+void EndJobOf(SharedState& state, const EntryList<Record>& list, int index) {
+    const Record* entry = list.GetAt(index);
+    if (entry == nullptr) {
+        return;
+    }
+    RunningJobTable& jobs = JobKind<Record>::Jobs(state);
+    const int job = jobs.FindByName(KeyOf(*entry));
+    if (const RunningJob* running = jobs.GetAt(job)) {
+        if (running->thread) {
+            running->thread->Cancel();
+        }
+        jobs.RemoveAt(job);
+    }
 }
 
 // The entry a dialog was opened for, found again after the dialog closed: at the same
@@ -142,8 +165,11 @@ void EntryCommands::OnDeleteEntry() {
         }
         state_.ui.DeleteRow(row);
         std::lock_guard lock(state_.mutex);
-        WithCategoryList(state_, category,
-                         [row](auto& list) { list.RemoveAt(IndexOfRow(list.GetCount(), row)); });
+        WithCategoryList(state_, category, [this, row](auto& list) {
+            const int index = IndexOfRow(list.GetCount(), row);
+            EndJobOf(state_, list, index);
+            list.RemoveAt(index);
+        });
     }
 }
 
@@ -258,8 +284,14 @@ void EntryCommands::OnDeleteAllLists() {
         for (ListCategory category : {ListCategory::RequestedFiles, ListCategory::RequestedWebSites,
                                       ListCategory::DownloadedFiles, ListCategory::DownloadedSites,
                                       ListCategory::SearchProjects, ListCategory::SearchResults}) {
-            WithCategoryList(state_, category, [](auto& list) {
+            const bool requested =
+                std::find(kRequestedCategories.begin(), kRequestedCategories.end(), category) !=
+                kRequestedCategories.end();
+            WithCategoryList(state_, category, [this, requested](auto& list) {
                 for (int index = list.GetCount() - 1; index >= 0; --index) {
+                    if (requested) {
+                        EndJobOf(state_, list, index);
+                    }
                     list.RemoveAt(index);
                 }
             });

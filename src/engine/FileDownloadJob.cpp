@@ -18,7 +18,7 @@ std::string ProgressText(std::uint64_t bytes) {
 }
 
 FileDownloadJob::FileDownloadJob(WorkerContext& context, std::string url)
-    : state_(context.state), url_(std::move(url)) {}
+    : state_(context.state), gate_(context.gate), url_(std::move(url)) {}
 
 FileDownloadJob::Found FileDownloadJob::Locate() const {
     Found found;
@@ -141,7 +141,7 @@ void FileDownloadJob::ShowMessage(const std::string& text) {
 
 int FileDownloadJob::End(int exitCode) {
     StopBusyAnimation(state_);
-    RemoveRunningJob(state_, state_.RunningFileJobs, url_);
+    RemoveRunningJob(state_, state_.RunningFileJobs, url_, gate_);
     return exitCode;
 }
 

@@ -48,6 +48,7 @@ private:
     bool ReportProgress(bool storeInEntry);
 
     SharedState& state_;
+    std::shared_ptr<JobGate> gate_;
     std::string url_;
     std::uint64_t bytes_ = 0;
     bool progressOwed_ = false;

@@ -53,7 +53,7 @@ public:
 
     int Run() {
         const bool complete = RunPasses();
-        RemoveRunningJob(state_, state_.RunningSearchJobs, project_.name);
+        RemoveRunningJob(state_, state_.RunningSearchJobs, project_.name, context_.gate);
         return complete ? 1 : 0;
     }
 

@@ -86,7 +86,7 @@ int SiteCrawl::Run() {
         }
     }
     StopBusyAnimation(state_);
-    RemoveRunningJob(state_, state_.RunningSiteJobs, project_.name);
+    RemoveRunningJob(state_, state_.RunningSiteJobs, project_.name, context_.gate);
     return 0;
 }
 

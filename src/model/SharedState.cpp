@@ -24,9 +24,20 @@ void StopBusyAnimation(SharedState& state) {
     state.ui.StopBusyAnimation();
 }
 
-void RemoveRunningJob(SharedState& state, RunningJobTable& table, const std::string& key) {
+void RemoveRunningJob(SharedState& state, RunningJobTable& table, const std::string& key,
+                      const std::shared_ptr<JobGate>& gate) {
     std::lock_guard lock(state.mutex);
-    table.RemoveAt(table.FindByName(key));
+    if (!gate) {
+        table.RemoveAt(table.FindByName(key));
+        return;
+    }
+    for (int index = 0; index < table.GetCount(); ++index) {
+        const RunningJob* job = table.GetAt(index);
+        if (job->thread == gate) {
+            table.RemoveAt(index);
+            return;
+        }
+    }
 }
 
 void ClearHandOverSlots(SharedState& state) {

@@ -75,8 +75,11 @@ decltype(auto) WithCategoryList(SharedState& state, ListCategory category, Fn&& 
 void StartBusyAnimation(SharedState& state);
 void StopBusyAnimation(SharedState& state);
 
-// Removes the first running job with this key from the table; nothing if there is none.
-void RemoveRunningJob(SharedState& state, RunningJobTable& table, const std::string& key);
+// Removes the running job of this gate from the table, so a worker ending late never takes
+// the record of a later job of the same entry; nothing if there is none. Without a gate, the
+// first job of the key.
+void RemoveRunningJob(SharedState& state, RunningJobTable& table, const std::string& key,
+                      const std::shared_ptr<JobGate>& gate);
 
 // Empties the hand-over slots, as the program does at exit.
 void ClearHandOverSlots(SharedState& state);

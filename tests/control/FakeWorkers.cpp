@@ -56,7 +56,7 @@ int FakeWorkers::Run(WorkerContext& context, const std::string& procedure, Runni
             std::this_thread::sleep_for(std::chrono::milliseconds{1});
         }
     }
-    RemoveRunningJob(state_, jobs, key);
+    RemoveRunningJob(state_, jobs, key, context.gate);
     {
         std::lock_guard lock(mutex_);
         ++ended_;

@@ -69,14 +69,23 @@ TEST(SharedState, BusyClipPlaysOnlyWhenStoppedAndStopsOnlyWhenPlaying) {
     EXPECT_EQ(state.BusyAnimationRunning, 1);
 }
 
-TEST(SharedState, RemovingAJobThatIsNotThereIsHarmless) {
+TEST(SharedState, RemovingAJobTakesOnlyItsOwnRecord) {
     SharedState state;
-    RemoveRunningJob(state, state.RunningFileJobs, "http://nothing/");
+    RemoveRunningJob(state, state.RunningFileJobs, "http://nothing/", nullptr);
     state.RunningFileJobs.Append(RunningJob{nullptr, "http://A/", 0});
     state.RunningFileJobs.Append(RunningJob{nullptr, "http://a/", 1});
-    RemoveRunningJob(state, state.RunningFileJobs, "HTTP://a/");
+    RemoveRunningJob(state, state.RunningFileJobs, "HTTP://a/", nullptr);
     ASSERT_EQ(state.RunningFileJobs.GetCount(), 1);
     EXPECT_EQ(state.RunningFileJobs.GetAt(0)->row, 1);
+
+    // A deleted entry's worker ending after the entry was added and started again.
+    auto ended = std::make_shared<JobGate>();
+    auto later = std::make_shared<JobGate>();
+    state.RunningSiteJobs.Append(RunningJob{later, "site", 2});
+    RemoveRunningJob(state, state.RunningSiteJobs, "site", ended);
+    ASSERT_EQ(state.RunningSiteJobs.GetCount(), 1);
+    RemoveRunningJob(state, state.RunningSiteJobs, "site", later);
+    EXPECT_EQ(state.RunningSiteJobs.GetCount(), 0);
 }
 
 TEST(UiPort, ClosingSilencesOtherThreadsButNotTheClosingOne) {

@@ -1,0 +1,64 @@
+#include "model/FileRequestOptions.h"
+
+#include <optional>
+
+#include "model/AtomicFile.h"
+#include "model/ByteRate.h"
+#include "model/IniText.h"
+
+namespace tarnwick {
+
+namespace {
+
+constexpr const char* kHeader = "# Tarnwick requested file options, version 1\n";
+
+}  // namespace
+
+FileRequestOptionsFile ParseFileRequestOptions(std::string_view text) {
+    FileRequestOptionsFile options;
+    ForEachIniValue(text, [&options](const IniValue& value) {
+        if (value.section.empty()) {
+            return;
+        }
+        if (value.key == "checksum") {
+            options[std::string(value.section)].checksum = value.value;
+        } else if (value.key == "limit-rate") {
+            if (const auto rate = ParseByteRate(value.value)) {
+                options[std::string(value.section)].limitBytesPerSecond = *rate;
+            }
+        }
+    });
+    std::erase_if(options, [](const auto& entry) { return entry.second == FileRequestOptions{}; });
+    return options;
+}
+
+std::string RenderFileRequestOptions(const FileRequestOptionsFile& options) {
+    std::string text = kHeader;
+    for (const auto& [url, file] : options) {
+        if (file == FileRequestOptions{}) {
+            continue;
+        }
+        text += "\n[" + url + "]\n";
+        if (!file.checksum.empty()) {
+            text += "checksum=" + file.checksum + "\n";
+        }
+        if (file.limitBytesPerSecond != 0) {
+            text += "limit-rate=" + ByteRateText(file.limitBytesPerSecond) + "\n";
+        }
+    }
+    return text;
+}
+
+FileRequestOptionsFile LoadFileRequestOptions(const std::filesystem::path& folder) {
+    const std::optional<std::string> text = ReadTextFile(folder / kFileRequestOptionsFileName);
+    return text ? ParseFileRequestOptions(*text) : FileRequestOptionsFile{};
+}
+
+bool StoreFileRequestOptions(const std::filesystem::path& folder,
+                             const FileRequestOptionsFile& options) {
+    SaveSteps steps;
+    return WriteFileAtomically(folder / kFileRequestOptionsFileName,
+                               RenderFileRequestOptions(options), steps);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+// The user's settings, kept in `settings.ini` in the working folder, never in the lists:
+//   # Tarnwick settings, version 1
+//   [transfers]
+//   max-concurrent=4
+//   limit-rate=2M
+//   retries=5
+//   stall-timeout=30
+// A missing or damaged file, an unknown key or a value out of range reads as the default
+// of what it names, so a hand-edited file or one of a later version never stops the program.
+struct Settings {
+    int maxConcurrent = 4;                  // file transfers at once; later starts are queued
+    std::uint64_t limitBytesPerSecond = 0;  // all transfers together; 0: no limit
+    int retries = 5;                        // further attempts after a transient failure
+    int stallSeconds = 30;                  // under 1 KiB/s this long: the attempt is retried
+
+    bool operator==(const Settings&) const = default;
+};
+
+inline constexpr const char* kSettingsFileName = "settings.ini";
+
+Settings ParseSettings(std::string_view text);
+std::string RenderSettings(const Settings& settings);
+
+Settings LoadSettings(const std::filesystem::path& folder);
+// Writes the file atomically; false when it cannot, the old file then staying.
+bool StoreSettings(const std::filesystem::path& folder, const Settings& settings);
+
+}  // namespace tarnwick

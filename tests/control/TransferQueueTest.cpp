@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ControlFixture.h"
+#include "control/EntryCommands.h"
+#include "control/ScriptedEditors.h"
+#include "control/TransferSlots.h"
+
+namespace tarnwick::testing {
+namespace {
+
+using TransferQueue = ControlFixture;
+
+RunTargets FilesTarget(const std::vector<std::string>& urls) {
+    RunTargets targets;
+    targets.files = urls;
+    return targets;
+}
+
+TEST_F(TransferQueue, StartsBeyondTheLimitWaitAsQueuedAndBeginInOrder) {
+    Settings settings;
+    settings.maxConcurrent = 2;
+    control.ApplySettings(settings);
+    const std::vector<std::string> urls{"http://h/1", "http://h/2", "http://h/3", "http://h/4"};
+    for (const std::string& url : urls) {
+        state.RequestedFiles.AppendUrl(url);
+    }
+    Show(ListCategory::RequestedFiles, state.RequestedFiles);
+
+    control.StartTargets(FilesTarget(urls));
+    ASSERT_TRUE(fakes.WaitForStarts(2));
+    std::this_thread::sleep_for(std::chrono::milliseconds{300});
+    EXPECT_EQ(fakes.StartedKeys(), (std::vector<std::string>{"http://h/1", "http://h/2"}));
+    EXPECT_EQ(StatusOf(state.RequestedFiles, 2), "Queued");
+    EXPECT_EQ(RowStatus(0), "Queued");  // the newest entry is the top row
+    EXPECT_EQ(RowStatus(3), "Downloading...");
+    EXPECT_EQ(JobCount(state.RunningFileJobs), 4);  // a queued entry can be stopped or deleted
+
+    fakes.Finish("http://h/2");
+    ASSERT_TRUE(fakes.WaitForStarts(3));
+    EXPECT_EQ(fakes.StartedKeys().back(), "http://h/3");
+    EXPECT_EQ(StatusOf(state.RequestedFiles, 2), "Downloading...");
+    EXPECT_EQ(RowStatus(1), "Downloading...");
+
+    settings.maxConcurrent = 3;  // a wider limit starts the next waiter at once
+    control.ApplySettings(settings);
+    ASSERT_TRUE(fakes.WaitForStarts(4));
+}
+
+TEST_F(TransferQueue, DeletingAnEntryEndsItsWorkerSoTheSameUrlStartsAfresh) {
+    ScriptedEditors editors;
+    EntryCommands commands{state, editors};
+    Settings settings;
+    settings.maxConcurrent = 1;
+    control.ApplySettings(settings);
+    state.RequestedFiles.AppendUrl("http://h/running");
+    state.RequestedFiles.AppendUrl("http://h/queued");
+    Show(ListCategory::RequestedFiles, state.RequestedFiles);
+    control.StartTargets(FilesTarget({"http://h/running", "http://h/queued"}));
+    ASSERT_TRUE(fakes.WaitForStarts(1));
+    const auto running = GateOf(state.RunningFileJobs, "http://h/running");
+    const auto queued = GateOf(state.RunningFileJobs, "http://h/queued");
+    ASSERT_TRUE(running && queued);
+    running->Pause();
+
+    ui.SetYesNoAnswer(true);
+    ui.SelectRows({0, 1});
+    commands.OnDeleteEntry();
+    EXPECT_TRUE(running->IsCancelled());
+    EXPECT_TRUE(queued->IsCancelled());
+    EXPECT_EQ(JobCount(state.RunningFileJobs), 0);
+    ASSERT_TRUE(fakes.WaitForEnded(1));
+
+    // Added again, the URL gets a worker of its own rather than the deleted one's.
+    state.RequestedFiles.AppendUrl("http://h/running");
+    Show(ListCategory::RequestedFiles, state.RequestedFiles);
+    control.StartTargets(FilesTarget({"http://h/running"}));
+    ASSERT_TRUE(fakes.WaitForStarts(2));
+    const auto again = GateOf(state.RunningFileJobs, "http://h/running");
+    ASSERT_TRUE(again);
+    EXPECT_NE(again, running);
+    EXPECT_FALSE(again->IsCancelled());
+    EXPECT_EQ(fakes.StartedKeys(),
+              (std::vector<std::string>{"http://h/running", "http://h/running"}));
+}
+
+TEST(TransferSlots, APausedWaiterLetsTheNextGoAndACancelledOneLeavesTheLine) {
+    TransferSlots slots(1);
+    auto first = std::make_shared<JobGate>();
+    auto paused = std::make_shared<JobGate>();
+    auto cancelled = std::make_shared<JobGate>();
+    auto last = std::make_shared<JobGate>();
+    ASSERT_TRUE(slots.Reserve(first));
+    EXPECT_FALSE(slots.Reserve(paused));
+    EXPECT_FALSE(slots.Reserve(cancelled));
+    EXPECT_FALSE(slots.Reserve(last));
+    paused->Pause();
+    cancelled->Cancel();
+
+    std::thread cancelledWaiter([&] { EXPECT_FALSE(slots.WaitForTurn(cancelled)); });
+    cancelledWaiter.join();
+    EXPECT_FALSE(slots.IsWaiting(cancelled));
+    std::thread lastWaiter([&] { EXPECT_TRUE(slots.WaitForTurn(last)); });
+    slots.Leave(first);
+    lastWaiter.join();
+    EXPECT_TRUE(slots.IsWaiting(paused));
+
+    paused->Resume();
+    std::thread resumedWaiter([&] { EXPECT_TRUE(slots.WaitForTurn(paused)); });
+    slots.Leave(last);
+    resumedWaiter.join();
+    EXPECT_FALSE(slots.IsWaiting(paused));
+}
+
+}  // namespace
+}  // namespace tarnwick::testing
