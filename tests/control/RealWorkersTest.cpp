@@ -47,7 +47,12 @@ bool PollUntil(Condition condition, std::chrono::seconds patience = 20s) {
 // stall part way, so that a worker is surely in the middle of its transfer when paused.
 class RealWorkers : public ::testing::Test {
 protected:
-    RealWorkers() { ui.AttachTo(state.ui); }
+    RealWorkers() {
+        ui.AttachTo(state.ui);
+        Settings everyoneAtOnce;
+        everyoneAtOnce.maxConcurrent = 20;
+        control.ApplySettings(everyoneAtOnce);
+    }
 
     void SetUp() override {
         if (!server.Started()) {
