@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "model/ByteRate.h"
+#include "model/FileRequestOptions.h"
 #include "model/Records.h"
 #include "model/WholeNumber.h"
 
@@ -10,7 +12,8 @@ namespace tarnwick {
 namespace {
 
 constexpr const char* kGeneralHelp =
-    R"(Usage: tarnwick-cli [--dir DIR] [-q|-v] [--wait] VERB [ARGS...]
+    R"(Usage: tarnwick-cli [--dir DIR] [-q|-v] [--wait] [--max-concurrent N] [--limit-rate RATE]
+                    VERB [ARGS...]
 
 Works on the lists of the current folder, or of DIR, that the Tarnwick window shares. While a
 window has the folder open, the work is handed to it.
@@ -32,6 +35,11 @@ Options:
   -q, --quiet    print nothing but errors
   -v, --verbose  print each step of the workers as well
   --wait         wait while another command line works in the folder
+  --max-concurrent N
+                 transfers at once in this run (default: settings.ini's, else 4); the
+                 others wait as "Queued"
+  --limit-rate RATE
+                 all transfers of this run together at most RATE bytes a second: 500k, 2M
   -h, --help     this text; VERB --help for a verb's own
 
 Exit codes:
@@ -39,16 +47,21 @@ Exit codes:
   5 disk      6 folder in use          128+N ended by signal N (130 SIGINT, 143 SIGTERM)
 )";
 
-constexpr const char* kAddHelp = R"(Usage: tarnwick-cli add URL...
+constexpr const char* kAddHelp = R"(Usage: tarnwick-cli add [--checksum ALGO=HEX] URL...
 
 Adds each URL to the requested files, as Add File(s) does; a URL already requested is not
 added twice. Nothing is downloaded. An address without "//" gets "http://" in front.
+  --checksum ALGO=HEX  as for get: the digest the finished file must have
 )";
 
-constexpr const char* kGetHelp = R"(Usage: tarnwick-cli get URL...
+constexpr const char* kGetHelp = R"(Usage: tarnwick-cli get [--checksum ALGO=HEX] URL...
 
 Adds each URL to the requested files and downloads it now into Files/. A finished file moves
-to the downloaded files. Exits 0 only when every one completed.
+to the downloaded files. An interrupted transfer resumes where it stopped, next time too.
+Exits 0 only when every one completed.
+  --checksum sha256=HEX|md5=HEX
+                 for one URL: the finished file must have this digest, else the entry fails
+                 and the data stays in Files/NAME.part
 )";
 
 constexpr const char* kMirrorHelp = R"(Usage: tarnwick-cli mirror URL --name NAME [options]
@@ -185,6 +198,7 @@ public:
         : arguments_(arguments), next_(first) {}
 
     bool Done() const { return next_ >= arguments_.size(); }
+    std::size_t Position() const { return next_; }
     const std::string& Peek() const { return arguments_[next_]; }
     std::string Take() { return arguments_[next_++]; }
     // The value of an option, given as "--name VALUE" or "--name=VALUE".
@@ -204,34 +218,60 @@ private:
     std::size_t next_;
 };
 
+// Takes an option that sets how the whole run goes, given before or after the verb: nothing
+// when the argument is none of them, else an empty text, or what is wrong with its value.
+std::optional<std::string> TakeRunOption(CommandLine& command, const std::string& argument,
+                                         VerbArguments& rest) {
+    if (argument == "-q" || argument == "--quiet") {
+        command.verbosity = Verbosity::Quiet;
+    } else if (argument == "-v" || argument == "--verbose") {
+        command.verbosity = Verbosity::Verbose;
+    } else if (IsOption(argument, "--max-concurrent")) {
+        const auto given = rest.ValueOf("--max-concurrent");
+        const std::optional<int> count = given ? WholeNumber<int>(*given) : std::nullopt;
+        if (!count || *count < 1 || *count > 100) {
+            return "--max-concurrent needs a number from 1 to 100";
+        }
+        command.maxConcurrent = *count;
+    } else if (IsOption(argument, "--limit-rate")) {
+        const auto given = rest.ValueOf("--limit-rate");
+        const auto rate = given ? ParseByteRate(*given) : std::nullopt;
+        if (!rate) {
+            return "--limit-rate needs a rate such as 500k or 2M";
+        }
+        command.limitBytesPerSecond = *rate;
+    } else {
+        return std::nullopt;
+    }
+    return "";
+}
+
 }  // namespace
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine command;
-    std::size_t index = 0;
-    for (; index < arguments.size(); ++index) {
-        const std::string& argument = arguments[index];
+    VerbArguments global(arguments, 0);
+    while (!global.Done() && global.Peek().starts_with("-")) {
+        const std::string argument = global.Take();
         if (argument == "-h" || argument == "--help") {
             return Help(kGeneralHelp);
-        } else if (argument == "-q" || argument == "--quiet") {
-            command.verbosity = Verbosity::Quiet;
-        } else if (argument == "-v" || argument == "--verbose") {
-            command.verbosity = Verbosity::Verbose;
+        } else if (const auto error = TakeRunOption(command, argument, global)) {
+            if (!error->empty()) {
+                return Usage(*error);
+            }
         } else if (argument == "--wait") {
             command.waitForFolder = true;
-        } else if (argument == "--dir") {
-            if (++index >= arguments.size()) {
+        } else if (IsOption(argument, "--dir")) {
+            const auto folder = global.ValueOf("--dir");
+            if (!folder) {
                 return Usage("--dir needs a folder");
             }
-            command.folder = arguments[index];
-        } else if (argument.starts_with("--dir=")) {
-            command.folder = argument.substr(6);
-        } else if (argument.starts_with("-")) {
-            return Usage("unknown option " + argument);
+            command.folder = *folder;
         } else {
-            break;
+            return Usage("unknown option " + argument);
         }
     }
+    const std::size_t index = global.Position();
     if (index >= arguments.size()) {
         return Usage("no verb given");
     }
@@ -260,10 +300,17 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         const auto value = [&](const char* option) { return rest.ValueOf(option); };
         if (argument == "-h" || argument == "--help") {
             return Help(verbHelp);
-        } else if (argument == "-q" || argument == "--quiet") {
-            command.verbosity = Verbosity::Quiet;
-        } else if (argument == "-v" || argument == "--verbose") {
-            command.verbosity = Verbosity::Verbose;
+        } else if (const auto error = TakeRunOption(command, argument, rest)) {
+            if (!error->empty()) {
+                return Usage(*error);
+            }
+        } else if ((command.verb == Verb::Add || command.verb == Verb::Get) &&
+                   IsOption(argument, "--checksum")) {
+            const auto checksum = value("--checksum");
+            if (!checksum || !IsChecksumText(*checksum)) {
+                return Usage("--checksum takes sha256=HEX (64 digits) or md5=HEX (32 digits)");
+            }
+            command.order.fileOptions.checksum = *checksum;
         } else if (argument == "--") {
             while (!rest.Done()) {
                 operands.push_back(rest.Take());
@@ -333,6 +380,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         case Verb::Get:
             if (operands.empty()) {
                 return Usage(verb + " needs at least one URL");
+            }
+            if (!order.fileOptions.checksum.empty() && operands.size() != 1) {
+                return Usage("--checksum belongs to one URL");
             }
             order.start = command.verb == Verb::Get;
             order.fileUrls = operands;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -19,7 +20,10 @@ struct CommandLine {
     Verb verb = Verb::List;
     std::filesystem::path folder;  // where the lists are: --dir, else the current folder
     Verbosity verbosity = Verbosity::Normal;
-    bool waitForFolder = false;        // --wait: queue behind another command line in the folder
+    bool waitForFolder = false;  // --wait: queue behind another command line in the folder
+    // This run's own concurrency and global speed limit, over the settings file's.
+    std::optional<int> maxConcurrent;
+    std::optional<std::uint64_t> limitBytesPerSecond;
     bool schedule = false;             // run --schedule: stay up and start projects on time
     WorkOrder order;                   // what add, get, mirror, search and run ask for
     std::vector<ListCategory> listed;  // list: the lists to print, in order

@@ -11,6 +11,7 @@
 #include "control/JobKind.h"
 #include "control/RunOutcome.h"
 #include "model/ListFiles.h"
+#include "model/Settings.h"
 
 namespace tarnwick {
 
@@ -68,6 +69,11 @@ public:
                    WorkerFunctions{RunFileDownload, RunFtpDownload, RunSiteCrawl, RunSearchProject},
                    [] {}) {
         terminal_.AttachTo(state_.ui);
+        Settings settings = LoadSettings(command.folder);
+        settings.maxConcurrent = command.maxConcurrent.value_or(settings.maxConcurrent);
+        settings.limitBytesPerSecond =
+            command.limitBytesPerSecond.value_or(settings.limitBytesPerSecond);
+        control_.ApplySettings(settings);
     }
 
     int Execute() {

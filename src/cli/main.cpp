@@ -54,6 +54,9 @@ int WhenFolderHeld(int argc, char** argv, const CommandLine& command, FolderLock
                        " runs the schedule itself");
             return kExitFolderInUse;
         }
+        if (answer && (command.maxConcurrent || command.limitBytesPerSecond)) {
+            PrintError("the window keeps its own concurrency and speed limit");
+        }
         if (answer) {
             const bool ok = answer->starts_with("ok");
             if (!ok || command.verbosity != Verbosity::Quiet) {

@@ -169,6 +169,10 @@ void DownloadControl::StoreOptions(const WorkOrder& order, const TakenOrder& tak
     if (!stored) {
         state_.ui.ShowMessage("Error saving the web project options");
     }
+    if (order.fileOptions != FileRequestOptions{} &&
+        !KeepFileOptions(state_, workingDirectory_, taken.targets.files, order.fileOptions)) {
+        state_.ui.ShowMessage(kFileOptionsNotSaved);
+    }
 }
 
 template <typename Record>

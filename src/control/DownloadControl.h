@@ -72,7 +72,7 @@ private:
     void StopSelected();
     template <typename Record>
     void StartByKey(const std::string& key);
-    // Keeps the order's options of its web projects in their file beside the lists.
+    // Keeps the order's options of its web projects and files in their files beside the lists.
     void StoreOptions(const WorkOrder& order, const TakenOrder& taken);
     // Each returns false when a resumed project ended the tick.
     bool RunScheduledMinute(int hour, int minute);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "model/FileRequestOptions.h"
 #include "model/Records.h"
 
 namespace tarnwick {
@@ -15,6 +16,8 @@ struct WorkOrder {
     // Start the entries once added (get, mirror, search, run) or only add them (add).
     bool start = false;
     std::vector<std::string> fileUrls;
+    // What those files ask more of their transfer: a checksum, a speed limit.
+    FileRequestOptions fileOptions;
     std::vector<WebProject> webProjects;
     // How deep the web projects crawl (links from the start page, 0: no limit); nothing keeps
     // what a reused project has.

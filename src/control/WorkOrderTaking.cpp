@@ -152,4 +152,20 @@ TakenOrder TakeWorkOrder(SharedState& state, const WorkOrder& order) {
     return taken;
 }
 
+bool KeepFileOptions(SharedState& state, const std::filesystem::path& folder,
+                     const std::vector<std::string>& urls, const FileRequestOptions& options) {
+    FileRequestOptionsFile all = LoadFileRequestOptions(folder);
+    for (const std::string& url : urls) {
+        all[url] = options;
+    }
+    {
+        // Options of entries no longer requested would only pile up.
+        std::lock_guard lock(state.mutex);
+        std::erase_if(all, [&state](const auto& entry) {
+            return state.RequestedFiles.FindByName(entry.first) < 0;
+        });
+    }
+    return StoreFileRequestOptions(folder, all);
+}
+
 }  // namespace tarnwick

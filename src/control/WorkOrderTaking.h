@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -29,5 +30,12 @@ TakenOrder TakeWorkOrder(SharedState& state, const WorkOrder& order);
 bool AppendRequested(SharedState& state, FileEntry entry);
 bool AppendRequested(SharedState& state, WebProject project);
 bool AppendRequested(SharedState& state, SearchProject project);
+
+// Keeps the options for the requested files of these URLs in their file in the folder, for
+// their transfers from then on, and drops those of entries no longer requested. False when
+// the file could not be written; the front end then shows kFileOptionsNotSaved.
+bool KeepFileOptions(SharedState& state, const std::filesystem::path& folder,
+                     const std::vector<std::string>& urls, const FileRequestOptions& options);
+inline constexpr const char* kFileOptionsNotSaved = "Error saving the requested file options";
 
 }  // namespace tarnwick

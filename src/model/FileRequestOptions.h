@@ -17,6 +17,10 @@ struct FileRequestOptions {
     bool operator==(const FileRequestOptions&) const = default;
 };
 
+// Whether the text names a checksum the transfer can check: "sha256=" and 64 hexadecimal
+// digits, or "md5=" and 32.
+bool IsChecksumText(std::string_view text);
+
 // The options of each requested file that has any, by URL, as kept in `fileoptions.ini` in the
 // working folder:
 //   [http://host/file.iso]

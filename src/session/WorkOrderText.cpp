@@ -10,7 +10,9 @@ namespace tarnwick {
 
 namespace {
 
-constexpr std::string_view kMagic = "tarnwick-order 1\n";
+constexpr std::string_view kMagic = "tarnwick-order 2\n";
+// The order's file options travel in their file's own format, under this name.
+constexpr const char* kEveryFile = "every file";
 
 void AddSection(std::string& out, std::string_view label, std::string_view bytes) {
     out.append(label).append(" ").append(std::to_string(bytes.size())).append("\n");
@@ -102,6 +104,7 @@ std::string EncodeWorkOrder(const WorkOrder& order) {
         RenderFileRecord(FileEntry{url, {}}, records);
     }
     AddSection(out, "files", records);
+    AddSection(out, "fileoptions", RenderFileRequestOptions({{kEveryFile, order.fileOptions}}));
     records.clear();
     for (const WebProject& project : order.webProjects) {
         RenderWebRecord(project, records);
@@ -137,17 +140,22 @@ std::optional<WorkOrder> DecodeWorkOrder(std::string_view text) {
     const std::optional<bool> all = TakeFlag(text, "all");
     const bool depthRead = TakeDepth(text, order.maxDepth);
     const auto files = TakeSection(text, "files");
+    const auto fileOptions = TakeSection(text, "fileoptions");
     const auto webs = TakeSection(text, "webs");
     const auto webTexts = TakeSection(text, "webtexts");
     const auto searches = TakeSection(text, "searches");
     const auto names = TakeSection(text, "names");
-    if (!start || !all || !depthRead || !files || !webs || !webTexts || !searches || !names ||
-        !text.empty()) {
+    if (!start || !all || !depthRead || !files || !fileOptions || !webs || !webTexts || !searches ||
+        !names || !text.empty()) {
         return std::nullopt;
     }
     order.start = *start;
     order.runAll = *all;
     ParseFileRecords(*files, "", [&](FileEntry&& entry) { order.fileUrls.push_back(entry.url); });
+    const FileRequestOptionsFile options = ParseFileRequestOptions(*fileOptions);
+    if (const auto every = options.find(kEveryFile); every != options.end()) {
+        order.fileOptions = every->second;
+    }
     ParseWebRecords(*webs, "",
                     [&](WebProject&& project) { order.webProjects.push_back(std::move(project)); });
     const std::vector<std::string_view> texts = Lines(*webTexts);

@@ -26,6 +26,11 @@ TEST(CommandLine, MistakesAreUsageErrorsThatSayWhatIsWrong) {
         {{"run", "--schedule", "x"}, "takes no names"},
         {{"list", "everything"}, "unknown list everything"},
         {{"--dir"}, "--dir needs"},
+        {{"--max-concurrent", "0", "get", "u"}, "--max-concurrent needs"},
+        {{"get", "u", "--limit-rate=fast"}, "--limit-rate needs"},
+        {{"get", "--checksum", "sha256=abc", "u"}, "--checksum takes"},
+        {{"get", "--checksum", "md5=" + std::string(32, '0'), "u", "v"}, "belongs to one URL"},
+        {{"mirror", "u", "--name", "n", "--checksum", "md5=0"}, "unknown option --checksum"},
     };
     for (const auto& [arguments, expected] : cases) {
         const ParsedCommandLine parsed = Parse(arguments);
@@ -49,6 +54,16 @@ TEST(CommandLine, VerbsBecomeOrders) {
 
     parsed = Parse({"add", "u"});
     EXPECT_FALSE(parsed.command->order.start);
+    EXPECT_FALSE(parsed.command->maxConcurrent || parsed.command->limitBytesPerSecond);
+
+    // Run options go before or after the verb.
+    const std::string digest = "sha256=" + std::string(64, 'A');
+    parsed =
+        Parse({"--max-concurrent=2", "get", "--limit-rate", "2.5k", "--checksum", digest, "u"});
+    ASSERT_TRUE(parsed.command.has_value());
+    EXPECT_EQ(parsed.command->maxConcurrent, 2);
+    EXPECT_EQ(parsed.command->limitBytesPerSecond, 2560u);
+    EXPECT_EQ(parsed.command->order.fileOptions.checksum, digest);
 
     parsed =
         Parse({"mirror", "http://h/", "--name=docs", "--types", "htm,pdf", "--max-domain-count",

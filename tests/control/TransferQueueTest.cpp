@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "control/EntryCommands.h"
 #include "control/ScriptedEditors.h"
 #include "control/TransferSlots.h"
+#include "model/FileRequestOptions.h"
 
 namespace tarnwick::testing {
 namespace {
@@ -89,6 +91,40 @@ TEST_F(TransferQueue, DeletingAnEntryEndsItsWorkerSoTheSameUrlStartsAfresh) {
     EXPECT_FALSE(again->IsCancelled());
     EXPECT_EQ(fakes.StartedKeys(),
               (std::vector<std::string>{"http://h/running", "http://h/running"}));
+}
+
+TEST_F(TransferQueue, AnOrdersFileOptionsAndTheSettingsReachItsWorkers) {
+    Settings settings;
+    settings.retries = 2;
+    settings.limitBytesPerSecond = 4096;
+    control.ApplySettings(settings);
+    state.RequestedFiles.AppendUrl("http://h/gone");
+    ASSERT_TRUE(StoreFileRequestOptions(folder.Path(), {{"http://h/gone", {"", 1}}}));
+    state.RequestedFiles.RemoveAt(0);
+
+    std::mutex mutex;
+    WorkerContext seen{state, {}, nullptr, {}, {}, {}};
+    fakes.SetFirstStep([&](WorkerContext& context, const std::string&) {
+        std::lock_guard lock(mutex);
+        seen.transfer = context.transfer;
+        seen.fileOptions = context.fileOptions;
+        return false;
+    });
+    WorkOrder order;
+    order.start = true;
+    order.fileUrls = {"h/iso"};
+    order.fileOptions = {"md5=" + std::string(32, 'e'), 0};
+    control.CarryOut(order);
+    ASSERT_TRUE(fakes.WaitForEnded(1));
+
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(seen.fileOptions, order.fileOptions);
+    EXPECT_EQ(seen.transfer.retries, 2);
+    ASSERT_TRUE(seen.transfer.sharedLimit);
+    EXPECT_EQ(seen.transfer.sharedLimit->BytesPerSecond(), 4096u);
+    // Kept under the entry's own key; the options of an entry no longer requested are gone.
+    EXPECT_EQ(LoadFileRequestOptions(folder.Path()),
+              (FileRequestOptionsFile{{"http://h/iso", order.fileOptions}}));
 }
 
 TEST(TransferSlots, APausedWaiterLetsTheNextGoAndACancelledOneLeavesTheLine) {

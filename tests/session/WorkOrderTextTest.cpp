@@ -27,6 +27,7 @@ WorkOrder AwkwardOrder() {
     order.searchProjects = {search};
     order.runNames = {"first", "second one"};
     order.maxDepth = 4;
+    order.fileOptions = {"sha256=" + std::string(64, 'f'), 2048};
     return order;
 }
 
@@ -51,11 +52,13 @@ TEST(WorkOrderText, EveryPartOfAnOrderArrivesAsSent) {
     EXPECT_EQ(got->searchProjects[0].useYahoo, 1);
     EXPECT_EQ(got->runNames, sent.runNames);
     EXPECT_EQ(got->maxDepth, 4);
+    EXPECT_EQ(got->fileOptions, sent.fileOptions);
 
     const std::optional<WorkOrder> empty = DecodeWorkOrder(EncodeWorkOrder(WorkOrder{}));
     ASSERT_TRUE(empty.has_value());
     EXPECT_TRUE(empty->fileUrls.empty() && empty->webProjects.empty() && empty->runNames.empty());
     EXPECT_FALSE(empty->maxDepth.has_value());
+    EXPECT_EQ(empty->fileOptions, FileRequestOptions{});
 }
 
 TEST(WorkOrderText, TornOrForeignTextIsRefused) {
@@ -64,7 +67,7 @@ TEST(WorkOrderText, TornOrForeignTextIsRefused) {
         EXPECT_FALSE(DecodeWorkOrder(whole.substr(0, cut)).has_value()) << cut;
     }
     EXPECT_FALSE(DecodeWorkOrder(whole + "x").has_value());
-    EXPECT_FALSE(DecodeWorkOrder("tarnwick-order 2\n" + whole.substr(17)).has_value());
+    EXPECT_FALSE(DecodeWorkOrder("tarnwick-order 1\n" + whole.substr(17)).has_value());
     std::string huge = whole;
     huge.replace(huge.find("files "), 7, "files 99999999999999999999");
     EXPECT_FALSE(DecodeWorkOrder(huge).has_value());
