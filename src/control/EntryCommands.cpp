@@ -90,10 +90,15 @@ void EditEntryOfRow(SharedState& state, List& list, int row, Locate locate, Edit
 
 void EntryCommands::OnAddFiles() {
     std::string text;
-    if (!editors_.AskFileUrl(text) || text.empty()) {
+    FileRequestOptions options;
+    if (!editors_.AskFileUrl(text, options) || text.empty()) {
         return;
     }
-    AppendRequested(state_, FileEntry{CompletedFileUrl(text), kReady});
+    const std::string url = CompletedFileUrl(text);
+    if (AppendRequested(state_, FileEntry{url, kReady}) && options != FileRequestOptions{} &&
+        !KeepFileOptions(state_, workingDirectory_, {url}, options)) {
+        state_.ui.ShowMessage(kFileOptionsNotSaved);
+    }
 }
 
 void EntryCommands::OnAddWebSite() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <filesystem>
+
 #include "control/EntryEditors.h"
 #include "model/SharedState.h"
 
@@ -13,7 +15,8 @@ enum class CommandSource { MainWindow, ListPanel };
 // The commands that create, edit, move and delete entries, on the rows of the entry list.
 class EntryCommands {
 public:
-    EntryCommands(SharedState& state, EntryEditors& editors) : state_(state), editors_(editors) {}
+    EntryCommands(SharedState& state, EntryEditors& editors, std::filesystem::path workingDirectory)
+        : state_(state), editors_(editors), workingDirectory_(std::move(workingDirectory)) {}
 
     void OnAddFiles();
     void OnAddWebSite();
@@ -33,6 +36,7 @@ private:
 
     SharedState& state_;
     EntryEditors& editors_;
+    std::filesystem::path workingDirectory_;  // where the files beside the lists are
     // Each source keeps its own staging project for the life of the program.
     WebProject mainWindowStaging_;
     WebProject listPanelStaging_;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "model/FileRequestOptions.h"
 #include "model/Records.h"
 
 namespace tarnwick {
@@ -12,8 +13,9 @@ class EntryEditors {
 public:
     virtual ~EntryEditors() = default;
 
-    // "Add File(s)": true with the typed address when closed with "Add".
-    virtual bool AskFileUrl(std::string& url) = 0;
+    // "Add File(s)": true with the typed address, and what the file asks of its transfer, when
+    // closed with "Add".
+    virtual bool AskFileUrl(std::string& url, FileRequestOptions& options) = 0;
 
     // The web project sheet, filled from the project under the given caption. On OK the
     // project takes every value of the sheet (times and count converted from their texts)

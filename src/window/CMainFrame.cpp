@@ -31,7 +31,7 @@ CMainFrame::CMainFrame(SharedState& state, std::filesystem::path workingDirector
                        QWidget* parent)
     : QMainWindow(parent),
       state_(state),
-      commands_(state, editors),
+      commands_(state, editors, workingDirectory),
       control_(state, std::move(workingDirectory), std::move(workers)),
       opener_(std::move(opener)) {
     setWindowTitle(QStringLiteral("Tarnwick"));

@@ -7,12 +7,13 @@
 
 namespace tarnwick {
 
-bool DialogEntryEditors::AskFileUrl(std::string& url) {
+bool DialogEntryEditors::AskFileUrl(std::string& url, FileRequestOptions& options) {
     CAddFileDlg dialog(owner_);
     if (dialog.exec() != QDialog::Accepted) {
         return false;
     }
     url = dialog.Url().toStdString();
+    options = dialog.Options();
     return true;
 }
 

@@ -12,7 +12,7 @@ public:
     explicit DialogEntryEditors(QWidget* owner = nullptr) : owner_(owner) {}
     void SetOwner(QWidget* owner) { owner_ = owner; }
 
-    bool AskFileUrl(std::string& url) override;
+    bool AskFileUrl(std::string& url, FileRequestOptions& options) override;
     bool EditWebProject(WebProject& project, const std::string& caption) override;
     bool EditSearchProject(SearchProject& project) override;
     int AskStartChoice() override;

@@ -4,6 +4,7 @@
 #include "control/EntryCommands.h"
 #include "control/ScriptedEditors.h"
 #include "support/RecordingUi.h"
+#include "support/TempFolder.h"
 
 namespace tarnwick {
 namespace {
@@ -47,7 +48,8 @@ protected:
     SharedState state;
     RecordingUi ui;
     ScriptedEditors editors;
-    EntryCommands commands{state, editors};
+    testing::TempFolder folder;
+    EntryCommands commands{state, editors, folder.Path()};
 };
 
 TEST_F(EntryCommandsTest, AddFilesPutsHttpInFrontOnlyWithoutDoubleSlash) {
@@ -64,6 +66,13 @@ TEST_F(EntryCommandsTest, AddFilesPutsHttpInFrontOnlyWithoutDoubleSlash) {
     EXPECT_EQ(state.RequestedFiles.GetAt(2)->status, "Ready for download");
     EXPECT_EQ(ui.Rows().front().project, "host//c.zip");  // newest on top
     EXPECT_EQ(ui.Rows().front().status, "Ready for download");
+
+    // A checksum given in the dialog is kept under the completed address.
+    editors.fileOptions.checksum = "md5=" + std::string(32, '1');
+    TypeUrl("host/d.iso");
+    commands.OnAddFiles();
+    EXPECT_EQ(LoadFileRequestOptions(folder.Path()),
+              (FileRequestOptionsFile{{"http://host/d.iso", editors.fileOptions}}));
 }
 
 TEST_F(EntryCommandsTest, AFileAddedWhileAnotherListIsShownAppearsOnlyWhenFilesIsChosen) {

@@ -25,10 +25,12 @@ public:
     std::deque<std::function<bool(WebProject&)>> webAnswers;
     std::deque<std::function<bool(SearchProject&)>> searchAnswers;
     std::deque<int> startAnswers;
+    FileRequestOptions fileOptions;  // what every Add File(s) answers besides its address
     std::vector<Opened> opened;
 
-    bool AskFileUrl(std::string& url) override {
+    bool AskFileUrl(std::string& url, FileRequestOptions& options) override {
         opened.push_back({"file", "", {}, {}});
+        options = fileOptions;
         return Answer(fileAnswers, url);
     }
     bool EditWebProject(WebProject& project, const std::string& caption) override {

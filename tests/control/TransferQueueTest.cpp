@@ -58,7 +58,7 @@ TEST_F(TransferQueue, StartsBeyondTheLimitWaitAsQueuedAndBeginInOrder) {
 
 TEST_F(TransferQueue, DeletingAnEntryEndsItsWorkerSoTheSameUrlStartsAfresh) {
     ScriptedEditors editors;
-    EntryCommands commands{state, editors};
+    EntryCommands commands{state, editors, folder.Path()};
     Settings settings;
     settings.maxConcurrent = 1;
     control.ApplySettings(settings);

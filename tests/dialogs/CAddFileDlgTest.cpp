@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,7 +37,10 @@ private slots:
         QCOMPARE(dialog.AddButton()->text(), QStringLiteral("Add"));
         QCOMPARE(dialog.CancelButton()->text(), QStringLiteral("Cancel"));
         QVERIFY(dialog.AddButton()->isDefault());
-        QVERIFY(dialog.findChild<QLabel*>()->text() == QStringLiteral("URL"));
+        const auto labels = dialog.findChildren<QLabel*>();
+        QVERIFY(std::any_of(labels.begin(), labels.end(), [](const QLabel* label) {
+            return label->text() == QStringLiteral("URL") && label->buddy() != nullptr;
+        }));
         QVERIFY(dialog.Url().isEmpty());
     }
 
@@ -67,6 +72,27 @@ private slots:
         QCOMPARE(clicked.exec(), int(QDialog::Rejected));
         QVERIFY(cancel.Fired());
         QVERIFY(clicked.Url().isEmpty());
+    }
+
+    void addTakesAChecksumAndALimitOnlyWhenUsable() {
+        CAddFileDlg dialog;
+        bool refused = false;
+        OnModal<CAddFileDlg> fill([&refused](CAddFileDlg* shown) {
+            shown->UrlField()->setText(QStringLiteral("http://127.0.0.1/a.iso"));
+            shown->ChecksumField()->setText(QStringLiteral("sha256=123"));
+            QTest::mouseClick(shown->AddButton(), Qt::LeftButton);
+            shown->ChecksumField()->setText(QStringLiteral(" md5=") +
+                                            QString(32, QLatin1Char('A')));
+            shown->LimitField()->setText(QStringLiteral("fast"));
+            QTest::mouseClick(shown->AddButton(), Qt::LeftButton);
+            refused = shown->isVisible();
+            shown->LimitField()->setText(QStringLiteral("1.5M"));
+            QTest::mouseClick(shown->AddButton(), Qt::LeftButton);
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QVERIFY(refused);
+        QCOMPARE(dialog.Options().checksum, "md5=" + std::string(32, 'A'));
+        QCOMPARE(dialog.Options().limitBytesPerSecond, std::uint64_t{1572864});
     }
 
     void fieldLeavesRoomForTheSchemeTheCallerAdds() {
