@@ -1,8 +1,7 @@
 #include "model/WebProjectOptions.h"
 
-#include <fstream>
-#include <sstream>
-
+#include "model/IniLines.h"
+#include "model/SmallTextFile.h"
 #include "model/WholeNumber.h"
 
 namespace tarnwick {
@@ -10,16 +9,6 @@ namespace tarnwick {
 namespace {
 
 constexpr const char* kHeader = "# Tarnwick web project options, version 1\n";
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 bool IsDefault(const WebProjectOptions& options) {
     return options.maxDepth == 0;
@@ -30,26 +19,15 @@ bool IsDefault(const WebProjectOptions& options) {
 WebProjectOptionsFile ParseWebProjectOptions(std::string_view text) {
     WebProjectOptionsFile options;
     WebProjectOptions* current = nullptr;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        const std::string_view line = Trimmed(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (line.empty() || line.front() == '#' || line.front() == ';') {
-            continue;
+    ForEachIniLine(text, [&](const IniLine& line) {
+        if (line.isSection) {
+            current = &options[std::string(line.name)];
+        } else if (current != nullptr && line.name == "depth") {
+            if (const auto depth = WholeNumber<int>(line.value)) {
+                current->maxDepth = *depth;
+            }
         }
-        if (line.front() == '[' && line.back() == ']' && line.size() > 2) {
-            current = &options[std::string(line.substr(1, line.size() - 2))];
-            continue;
-        }
-        const std::size_t equals = line.find('=');
-        if (current == nullptr || equals == std::string_view::npos ||
-            Trimmed(line.substr(0, equals)) != "depth") {
-            continue;
-        }
-        if (const auto depth = WholeNumber<int>(Trimmed(line.substr(equals + 1)))) {
-            current->maxDepth = *depth;
-        }
-    }
+    });
     std::erase_if(options, [](const auto& entry) { return IsDefault(entry.second); });
     return options;
 }
@@ -67,13 +45,8 @@ std::string RenderWebProjectOptions(const WebProjectOptionsFile& options) {
 }
 
 WebProjectOptionsFile LoadWebProjectOptions(const std::filesystem::path& folder) {
-    std::ifstream file(folder / kWebProjectOptionsFileName, std::ios::binary);
-    if (!file) {
-        return {};
-    }
-    std::ostringstream text;
-    text << file.rdbuf();
-    return ParseWebProjectOptions(text.str());
+    const std::optional<std::string> text = ReadSmallTextFile(folder / kWebProjectOptionsFileName);
+    return text ? ParseWebProjectOptions(*text) : WebProjectOptionsFile{};
 }
 
 WebProjectOptions LoadWebProjectOptions(const std::filesystem::path& folder,
