@@ -48,6 +48,7 @@ TransferResult HttpSession::Get(const HttpRequest& request,
         curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.Get());
         curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, request.followRedirects ? 1L : 0L);
         curl_easy_setopt(handle, CURLOPT_FAILONERROR, request.failOnHttpError ? 1L : 0L);
+        curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, request.timeoutMs);
     }
     TransferResult result = easy.Perform(onData);
     // libcurl lets some error answers through (an authentication challenge); the status decides.

@@ -16,6 +16,7 @@ struct HttpRequest {
     std::vector<std::string> headers;  // whole header lines, e.g. "Accept: */*"
     bool followRedirects = false;      // redirects only ever go to http and https
     bool failOnHttpError = false;      // an answer of 400 or more is a failure
+    long timeoutMs = 0;                // the whole request at most; 0 sets no limit
 };
 
 // One libcurl easy handle, owned by one worker thread. Reusing it for several requests
