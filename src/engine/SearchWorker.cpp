@@ -36,9 +36,14 @@ bool WaitPolitely(const WorkerContext& context, int waitMs) {
     return !IsCancelled(context);
 }
 
-// The body of one result page, up to the cap; nothing when it did not arrive.
-std::optional<std::string> FetchPage(WorkerContext& context, HttpSession& session,
-                                     const SearchEngineQuery& engine, const std::string& url) {
+struct ResultPage {
+    std::string url;  // where it came from, redirects followed: its relative links start there
+    std::string body;
+};
+
+// One result page, its body up to the cap; nothing when it did not arrive.
+std::optional<ResultPage> FetchPage(WorkerContext& context, HttpSession& session,
+                                    const SearchEngineQuery& engine, const std::string& url) {
     HttpRequest request;
     request.url = url;
     request.followRedirects = true;
@@ -54,7 +59,8 @@ std::optional<std::string> FetchPage(WorkerContext& context, HttpSession& sessio
     if ((!result.ok && !capped) || IsCancelled(context)) {
         return std::nullopt;
     }
-    return page;
+    const std::string arrivedFrom = session.EffectiveUrl();
+    return ResultPage{arrivedFrom.empty() ? url : arrivedFrom, std::move(page)};
 }
 
 std::string LinksFoundText(int count) {
@@ -227,18 +233,18 @@ EnginePass QuerySearchEngine(WorkerContext& context, const SearchEngineQuery& en
         if (page > 0 && !WaitPolitely(context, engine.waitMs)) {
             break;
         }
-        const std::string url = engine.PageUrl(searchString, page);
-        const std::optional<std::string> body = FetchPage(context, session, engine, url);
-        if (!body) {
+        const std::optional<ResultPage> fetched =
+            FetchPage(context, session, engine, engine.PageUrl(searchString, page));
+        if (!fetched) {
             break;
         }
         pass.answered = true;
         const std::size_t before = pass.newLinks.size();
-        engine.results.ForEachLink(*body, [&](std::string_view found) {
+        engine.results.ForEachLink(fetched->body, [&](std::string_view found) {
             ++pass.matched;
             const std::string decoded =
                 engine.linksEncoded ? PercentDecoded(HtmlDecoded(found)) : HtmlDecoded(found);
-            std::optional<std::string> link = AbsoluteResultLink(url, decoded);
+            std::optional<std::string> link = AbsoluteResultLink(fetched->url, decoded);
             // A link too wide for a result entry would be stored cut, pointing elsewhere.
             if (link && link->size() < kUrlWidth && seen.insert(*link).second) {
                 pass.newLinks.push_back(std::move(*link));

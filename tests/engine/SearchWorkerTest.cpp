@@ -89,11 +89,13 @@ protected:
 TEST_F(SearchWorkerTest, ReadsPagesUntilOneGivesNothingNewAndKeepsOnlyPatternLinks) {
     WriteEngines(Engine("Pages", server, "pages=5\nstep=10\nfirst=1\n"));
     const std::string query = "/Pages?q=tarn+wick+%26+co%3F&s=";
+    // Relative links start from where the page came from, after its redirect.
+    server.Serve(query + "1", Answer(302, "", {{"Location", "/deep/er/results"}}));
     server.Serve(
-        query + "1",
+        "/deep/er/results",
         "<a href=\"http://ad.example/\">an ad</a>\n"
         "<a class=\"r\" href=\"http://one.example/?a=1&amp;b=2\">entity</a>"
-        "<a class=\"r\" href=\"/local/page\">relative</a>\n"
+        "<a class=\"r\" href=\"/local/page\">rooted</a><a class=\"r\" href=\"near\">near</a>\n"
         "<a class=\"r\" href=\"../up.htm\">parent</a> <a class=\"r\" href=\"//cdn.example/x\">"
         "<a class=\"r\" href=\"mailto:me@example.invalid\">mail</a>\n"
         "<a class=\"r\" href=\"http://two.example/a b\">blank</a>"
@@ -107,13 +109,14 @@ TEST_F(SearchWorkerTest, ReadsPagesUntilOneGivesNothingNewAndKeepsOnlyPatternLin
 
     EXPECT_EQ(Run(project), 1);
 
-    EXPECT_EQ(Fetched(), (std::vector<std::string>{query + "1", query + "11", query + "21"}));
+    EXPECT_EQ(Fetched(), (std::vector<std::string>{query + "1", "/deep/er/results", query + "11",
+                                                   query + "21"}));
     const std::string site = "http://127.0.0.1:" + std::to_string(server.Port());
     EXPECT_EQ(ResultUrls(),
               (std::vector<std::string>{"http://one.example/?a=1&b=2", site + "/local/page",
-                                        site + "/up.htm", "http://cdn.example/x",
-                                        "http://two.example/a%20b", "http://second.example/0",
-                                        "http://second.example/1"}));
+                                        site + "/deep/er/near", site + "/deep/up.htm",
+                                        "http://cdn.example/x", "http://two.example/a%20b",
+                                        "http://second.example/0", "http://second.example/1"}));
     EXPECT_EQ(Results().front().second, "finder");
 }
 

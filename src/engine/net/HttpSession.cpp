@@ -68,6 +68,14 @@ long HttpSession::ResponseCode() const {
     return code;
 }
 
+std::string HttpSession::EffectiveUrl() const {
+    char* url = nullptr;
+    if (CURL* handle = impl_->easy.Handle()) {
+        curl_easy_getinfo(handle, CURLINFO_EFFECTIVE_URL, &url);
+    }
+    return url != nullptr ? url : "";
+}
+
 long HttpSession::ConnectionsOpened() const {
     return impl_->easy.ConnectionsOpened();
 }

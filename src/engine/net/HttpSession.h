@@ -39,6 +39,8 @@ public:
     // treats answers differently decides before the first byte of the body.
     long ResponseCode() const;
 
+    // The address the last answer came from, redirects followed; empty before any request.
+    std::string EffectiveUrl() const;
     // Connections opened so far by this session (to check keep-alive).
     long ConnectionsOpened() const;
 
