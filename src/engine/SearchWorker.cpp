@@ -1,9 +1,11 @@
 #include "engine/SearchWorker.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 #include <utility>
 
