@@ -2,11 +2,13 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "engine/search/DefaultSearchEngines.h"
+#include "engine/search/ResultLink.h"
 #include "engine/search/SearchEngineCatalog.h"
 #include "support/TempFolder.h"
 
@@ -73,6 +75,33 @@ TEST(SearchEngineCatalogTest, LeavesOutEachBadEntryOnceWithItsNameAndLine) {
             prefix + "15: engine \"NoResults\" left out: it has no results pattern",
             prefix + "20: engine \"good\" left out: an engine of that name comes before it",
         }));
+}
+
+TEST(SearchEngineCatalogTest, DefaultPatternsFindTheResultsOfPagesShapedAsPublished) {
+    const SearchEngineCatalog defaults = ParseSearchEngines(DefaultSearchEnginesText());
+    const std::pair<const char*, const char*> pages[] = {
+        {"DuckDuckGo",
+         "<a rel=\"nofollow\" class=\"result__a\" href=\"//duckduckgo.com/l/?uddg=https%3A%2F%2F"
+         "tarn.example%2Fa%3Fb%3D1&amp;rut=f00\">Tarn</a>"
+         "<a class=\"result__url\" href=\"https://ad.example/\">ad</a>"},
+        {"Mojeek",
+         "<li><a href=\"https://ad.example/\" class=\"ob\">x</a><h2><a class=\"title\" "
+         "href=\"https://tarn.example/a?b=1\">Tarn</a></h2>"},
+        {"Marginalia",
+         "<nav><a href=\"/news\">News</a></nav><h2 class=\"text-xl\">\n  <a "
+         "class=\"text-liteblue\" href=\"https://tarn.example/a?b=1\">Tarn</a></h2>"},
+    };
+    for (const auto& [name, page] : pages) {
+        const SearchEngineQuery* engine = defaults.Find(name);
+        ASSERT_NE(engine, nullptr) << name;
+        std::vector<std::string> links;
+        engine->results.ForEachLink(page, [&](std::string_view found) {
+            const std::string link = HtmlDecoded(found);
+            links.push_back(engine->linksEncoded ? PercentDecoded(link) : link);
+            return true;
+        });
+        EXPECT_EQ(links, std::vector<std::string>{"https://tarn.example/a?b=1"}) << name;
+    }
 }
 
 TEST(SearchEngineCatalogTest, AMissingFileIsWrittenWithTheDefaultsAndAnOwnFileIsKept) {
