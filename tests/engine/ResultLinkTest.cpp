@@ -37,6 +37,7 @@ TEST(ResultLinkTest, ResolvesLinksAgainstTheirPageAsABrowserWould) {
         {"http://e.example/a", "http:no-slashes", nullptr},
         {"http://e.example/a", "http://e.example/line\nbreak", nullptr},
         {"http://e.example/a", "", nullptr},
+        {"http://e.example/\x01/a", "relative", nullptr},
     };
     for (const Row& row : rows) {
         const std::optional<std::string> got = AbsoluteResultLink(row.page, row.link);

@@ -209,11 +209,6 @@ std::optional<std::string> AbsoluteResultLink(std::string_view pageUrl, std::str
     if (link.empty()) {
         return std::nullopt;
     }
-    for (const char c : link) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            return std::nullopt;
-        }
-    }
     std::string absolute;
     const std::string scheme = SchemeOf(link);
     if (!scheme.empty()) {
@@ -229,8 +224,12 @@ std::optional<std::string> AbsoluteResultLink(std::string_view pageUrl, std::str
         }
         absolute = Resolved(*base, link);
     }
+    // Checked whole, since the page's own address goes into a relative link.
     std::string spaced;
     for (const char c : absolute) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            return std::nullopt;
+        }
         spaced += c == ' ' ? std::string("%20") : std::string(1, c);
     }
     return spaced;
