@@ -34,8 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const tarnwick::SearchEngineQuery& engine : catalog.engines) {
         const std::string page = engine.PageUrl(text.substr(0, 64), 1);
         engine.results.ForEachLink(text, [&](std::string_view found) {
-            const std::string decoded =
-                tarnwick::PercentDecoded(tarnwick::HtmlDecoded(found));
+            const std::string decoded = tarnwick::PercentDecoded(tarnwick::HtmlDecoded(found));
             if (const auto link = tarnwick::AbsoluteResultLink(page, decoded)) {
                 Require(StartsWithWebScheme(*link));
                 for (const char c : *link) {
