@@ -8,6 +8,7 @@
 #include <chrono>
 
 #include "engine/Workers.h"
+#include "engine/search/SearchEngineCatalog.h"
 #include "model/ListFiles.h"
 #include "session/HandOverClient.h"
 #include "session/HandOverServer.h"
@@ -46,6 +47,9 @@ bool CTarnwickApp::InitInstance(bool offerStartDialog) {
     // Read before the start dialog can add a project, so that its name is checked against
     // the lists and the new project counts as a change that is saved.
     LoadAllLists(state_, workingDirectory_);
+    // A first start writes the default engines, for the user to see and edit.
+    LoadSearchEngines(workingDirectory_);
+    editors_.SetWorkingDirectory(workingDirectory_);
     WorkerFunctions workers{RunFileDownload, RunFtpDownload, RunSiteCrawl, RunSearchProject};
     mainFrame_ = std::make_unique<CMainFrame>(state_, workingDirectory_, editors_, workers);
     editors_.SetOwner(mainFrame_.get());

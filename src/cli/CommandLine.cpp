@@ -5,6 +5,7 @@
 #include "model/ByteRate.h"
 #include "model/FileRequestOptions.h"
 #include "model/Records.h"
+#include "model/SearchEngineChoice.h"
 #include "model/WholeNumber.h"
 
 namespace tarnwick {
@@ -87,8 +88,9 @@ Options for a new project:
 constexpr const char* kSearchHelp = R"(Usage: tarnwick-cli search QUERY --name NAME [--engine E]...
 
 Creates the search project NAME, or reuses it with QUERY as its search string, and runs it
-now. The links found go to the search results. Engines: altavista, hotbot, yahoo,
-northernlight, webcrawler, msn, go2net (default: altavista and yahoo).
+now. The links found go to the search results, each once. Engines are named as in the
+folder's searchengines.conf; without --engine a new project asks every engine there and a
+reused one keeps its own.
 )";
 
 constexpr const char* kRunHelp = R"(Usage: tarnwick-cli run [NAME...]
@@ -149,24 +151,6 @@ bool SetTypes(WebProject& project, const std::string& list) {
         start = comma + 1;
     }
     return true;
-}
-
-int SearchProject::*EngineFlag(const std::string& name) {
-    static const std::map<std::string, int SearchProject::*> engines{
-        {"altavista", &SearchProject::useAltavista},
-        {"hotbot", &SearchProject::useHotBot},
-        {"yahoo", &SearchProject::useYahoo},
-        {"northernlight", &SearchProject::useNorthernLight},
-        {"webcrawler", &SearchProject::useWebCrawler},
-        {"msn", &SearchProject::useMsn},
-        {"go2net", &SearchProject::useGo2Net},
-    };
-    std::string lower = name;
-    for (char& c : lower) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    const auto found = engines.find(lower);
-    return found == engines.end() ? nullptr : found->second;
 }
 
 bool IsOption(const std::string& argument, const char* name) {
@@ -292,7 +276,6 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     web.getHtm = web.getGif = web.getJpg = 1;  // pages and what they show
     SearchProject search;
     search.runWhenRequested = search.stopWhenRequested = 1;
-    bool engineGiven = false;
     std::vector<std::string> operands;
     VerbArguments rest(arguments, index + 1);
     while (!rest.Done()) {
@@ -358,15 +341,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             }
         } else if (command.verb == Verb::Search && IsOption(argument, "--engine")) {
             const auto engine = value("--engine");
-            int SearchProject::*flag = engine ? EngineFlag(*engine) : nullptr;
-            if (flag == nullptr) {
-                return Usage("unknown engine " + engine.value_or(""));
+            if (!engine || engine->empty()) {
+                return Usage("--engine needs an engine's name");
             }
-            if (!engineGiven) {
-                search.useAltavista = search.useYahoo = 0;
-                engineGiven = true;
-            }
-            search.*flag = 1;
+            ChooseEngine(search, *engine, true);
         } else if (argument.starts_with("-") && argument.size() > 1) {
             return Usage("unknown option " + argument + " for " + verb);
         } else {
@@ -399,9 +377,6 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         case Verb::Search:
             if (operands.size() != 1 || search.name.empty()) {
                 return Usage("search needs one QUERY and --name NAME");
-            }
-            if (!engineGiven) {
-                search.useAltavista = search.useYahoo = 1;
             }
             search.searchString = operands[0];
             order.start = true;

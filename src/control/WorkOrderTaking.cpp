@@ -2,6 +2,7 @@
 
 #include "control/JobKind.h"
 #include "model/CompletedFileUrl.h"
+#include "model/SearchEngineChoice.h"
 
 namespace tarnwick {
 
@@ -83,6 +84,11 @@ std::string TakeSearchProject(SharedState& state, SearchProject project) {
         if (SearchProject* requested = Requested<SearchProject>(state, project.name)) {
             if (requested->searchString != project.searchString) {
                 requested->searchString = project.searchString;
+                state.SearchProjects.SetModified(1);
+            }
+            // Engines named in the order replace the project's; none named keeps them.
+            if (!NamesNoEngine(project)) {
+                CopyEngineChoice(project, *requested);
                 state.SearchProjects.SetModified(1);
             }
             return requested->name;

@@ -12,38 +12,27 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <string>
 
 #include "dialogs/DialogUnits.h"
 #include "dialogs/FieldWidthValidator.h"
 #include "dialogs/ScheduleChoice.h"
+#include "engine/search/SearchEngineCatalog.h"
+#include "model/SearchEngineChoice.h"
 
 namespace tarnwick {
 
 namespace {
 
-struct Engine {
-    const char* label;
-    int SearchProject::*flag;
-    bool offered;  // only these can be ticked; the others are kept for the record's sake
-};
-
-constexpr std::array<Engine, CAddSearchDlg::kEngineCount> kEngines = {{
-    {"Altavista", &SearchProject::useAltavista, true},
-    {"HotBot", &SearchProject::useHotBot, true},
-    {"Yahoo", &SearchProject::useYahoo, true},
-    {"Northern Light", &SearchProject::useNorthernLight, false},
-    {"WebCrawler", &SearchProject::useWebCrawler, false},
-    {"MSN", &SearchProject::useMsn, false},
-    {"Go2Net", &SearchProject::useGo2Net, false},
-}};
 constexpr int kEngineColumns = 4;
 
 }  // namespace
 
-CAddSearchDlg::CAddSearchDlg(QWidget* parent)
+CAddSearchDlg::CAddSearchDlg(const SearchEngineCatalog& engines, QWidget* parent)
     : QDialog(parent),
       name_(new QLineEdit(this)),
       search_(new QLineEdit(this)),
+      problems_(new QLabel(this)),
       start_(new ScheduleChoice(QStringLiteral("Run when requested"),
                                 QStringLiteral("Start running at (HH:MM)"), this)),
       stop_(new ScheduleChoice(QStringLiteral("Stop when requested"),
@@ -65,13 +54,24 @@ CAddSearchDlg::CAddSearchDlg(QWidget* parent)
     texts->addWidget(search_, 1, 1);
     texts->addWidget(new QLabel(QStringLiteral("on"), this), 1, 2);
 
-    auto* engines = new QGroupBox(QStringLiteral("Search Engines"), this);
-    auto* engineLayout = new QGridLayout(engines);
-    for (int i = 0; i < kEngineCount; ++i) {
-        engineBoxes_[i] = new QCheckBox(QString::fromLatin1(kEngines[i].label), engines);
-        engineBoxes_[i]->setEnabled(kEngines[i].offered);
-        engineLayout->addWidget(engineBoxes_[i], i / kEngineColumns, i % kEngineColumns);
+    auto* engineGroup = new QGroupBox(QStringLiteral("Search Engines"), this);
+    auto* engineLayout = new QGridLayout(engineGroup);
+    for (const SearchEngineQuery& engine : engines.engines) {
+        const int i = EngineCount();
+        engineNames_.push_back(engine.name);
+        // A '&' in a name is shown, not taken for a shortcut mark.
+        const QString label =
+            QString::fromStdString(engine.name).replace(QLatin1Char('&'), QStringLiteral("&&"));
+        engineBoxes_.push_back(new QCheckBox(label, engineGroup));
+        engineLayout->addWidget(engineBoxes_.back(), i / kEngineColumns, i % kEngineColumns);
     }
+    QStringList problems;
+    for (const std::string& problem : engines.problems) {
+        problems << QString::fromStdString(problem);
+    }
+    problems_->setText(problems.join(QLatin1Char('\n')));
+    problems_->setWordWrap(true);
+    problems_->setVisible(!problems.isEmpty());
 
     auto* schedules = new QHBoxLayout;
     schedules->addWidget(start_);
@@ -80,7 +80,8 @@ CAddSearchDlg::CAddSearchDlg(QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(texts);
-    layout->addWidget(engines);
+    layout->addWidget(engineGroup);
+    layout->addWidget(problems_);
     layout->addLayout(schedules);
     layout->addWidget(buttons_);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -91,19 +92,23 @@ CAddSearchDlg::CAddSearchDlg(QWidget* parent)
 void CAddSearchDlg::FillFromProject(const SearchProject& project) {
     name_->setText(QString::fromStdString(project.name));
     search_->setText(QString::fromStdString(project.searchString));
-    for (int i = 0; i < kEngineCount; ++i) {
-        engineBoxes_[i]->setChecked(project.*kEngines[i].flag != 0);
+    chosen_ = project;
+    for (int i = 0; i < EngineCount(); ++i) {
+        engineBoxes_[i]->setChecked(ChoosesEngine(project, engineNames_[i]));
     }
     start_->Fill(project.runWhenRequested, project.startHour, project.startMinute);
     stop_->Fill(project.stopWhenRequested, project.stopHour, project.stopMinute);
 }
 
 SearchProject CAddSearchDlg::ProjectFromDialog() const {
-    SearchProject project;
+    // From the project filled in, for the choices of engines the catalog lacks.
+    SearchProject project = chosen_;
+    project.reservedText1.clear();
+    project.reservedText2.clear();
     project.name = name_->text().toStdString();
     project.searchString = search_->text().toStdString();
-    for (int i = 0; i < kEngineCount; ++i) {
-        project.*kEngines[i].flag = engineBoxes_[i]->isChecked() ? 1 : 0;
+    for (int i = 0; i < EngineCount(); ++i) {
+        ChooseEngine(project, engineNames_[i], engineBoxes_[i]->isChecked());
     }
     project.runWhenRequested = start_->WhenRequested();
     project.startHour = start_->Hour();

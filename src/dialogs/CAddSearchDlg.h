@@ -2,30 +2,33 @@
 
 #include <QDialog>
 
-#include <array>
+#include <string>
+#include <vector>
 
 #include "model/Records.h"
 
 class QCheckBox;
 class QDialogButtonBox;
+class QLabel;
 class QLineEdit;
 
 namespace tarnwick {
 
 class ScheduleChoice;
+struct SearchEngineCatalog;
 
 // "Add a Search Project": creates and edits a search project. It reads and writes no list;
-// OK closes it only when the fields pass their checks.
+// OK closes it only when the fields pass their checks. The engines offered are those of the
+// catalog, in its order; its bad entries are listed beneath them.
 class CAddSearchDlg : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int kEngineCount = 7;
-
-    explicit CAddSearchDlg(QWidget* parent = nullptr);
+    explicit CAddSearchDlg(const SearchEngineCatalog& engines, QWidget* parent = nullptr);
 
     void FillFromProject(const SearchProject& project);
-    // The project the fields describe, ready for the search projects list.
+    // The project the fields describe, ready for the search projects list. Engines the
+    // project chose that the catalog lacks stay chosen.
     SearchProject ProjectFromDialog() const;
 
     // The message of the first check the fields fail, in the order OK runs them; empty when
@@ -36,8 +39,10 @@ public:
 
     QLineEdit* NameField() const { return name_; }
     QLineEdit* SearchField() const { return search_; }
-    // Altavista, HotBot, Yahoo, Northern Light, WebCrawler, MSN, Go2Net, in this order.
+    int EngineCount() const { return static_cast<int>(engineBoxes_.size()); }
     QCheckBox* EngineBox(int index) const { return engineBoxes_.at(index); }
+    // The catalog's bad entries, hidden when it has none.
+    QLabel* EngineProblems() const { return problems_; }
     ScheduleChoice* StartSchedule() const { return start_; }
     ScheduleChoice* StopSchedule() const { return stop_; }
     QDialogButtonBox* Buttons() const { return buttons_; }
@@ -45,7 +50,11 @@ public:
 private:
     QLineEdit* name_;
     QLineEdit* search_;
-    std::array<QCheckBox*, kEngineCount> engineBoxes_{};
+    std::vector<std::string> engineNames_;
+    std::vector<QCheckBox*> engineBoxes_;
+    QLabel* problems_;
+    // The engine choices as filled in, which boxes then change.
+    SearchProject chosen_;
     ScheduleChoice* start_;
     ScheduleChoice* stop_;
     QDialogButtonBox* buttons_;

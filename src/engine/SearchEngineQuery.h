@@ -3,34 +3,30 @@
 #include <string>
 #include <string_view>
 
+#include "engine/search/ResultPattern.h"
+
 namespace tarnwick {
 
-// How one search engine is asked: its web host, the path and query the search text goes
-// into, how many result lines are read, and the word whose links lead back to the engine.
+// How one search engine of searchengines.conf is asked and how its result pages are read.
 struct SearchEngineQuery {
-    const char* name;          // also the excluded word, and the name in the status texts
-    const char* hostVariable;  // environment variable that overrides the host
-    const char* defaultHost;
-    const char* prefix;       // path and query before the search text
-    const char* suffix;       // after the search text
-    int lineCapacity;         // result lines read at most
-    bool reportsInRowStatus;  // its outcome is shown in the project's row as well
+    std::string name;  // also the name in the status texts
+    int line = 0;      // of its section in the file
+    // The page's address: {query} becomes the search text URL-encoded, {start} the offset of
+    // the page (first, first + step, ...).
+    std::string url;
+    ResultPattern results;      // its first group is a result link
+    int pages = 1;              // result pages read at most
+    int step = 10;              // results per page, as the engine counts its offsets
+    int first = 0;              // the offset of the first page
+    int waitMs = 1000;          // between two requests to the engine, to be polite
+    int timeoutMs = 20000;      // for one page
+    bool linksEncoded = false;  // the group is percent-encoded, as in a redirect's parameter
 
-    // "host[:port]": the variable's value when set and not empty, else the default host.
-    std::string Host() const;
-    // The query URL for a search text whose spaces are already '+'.
-    std::string Url(std::string_view encodedText) const;
+    // The address of the result page with this index (0 for the first).
+    std::string PageUrl(std::string_view searchString, int page) const;
 };
 
-inline constexpr SearchEngineQuery kAltavistaQuery{"Altavista",
-                                                   "TARNWICK_ALTAVISTA_HOST",
-                                                   "www.altavista.com",
-                                                   "/cgi-bin/query?pg=q&kl=XX&stype=stext&q=",
-                                                   "&search.x=19&search.y=9",
-                                                   10000,
-                                                   true};
-
-inline constexpr SearchEngineQuery kYahooQuery{
-    "Yahoo", "TARNWICK_YAHOO_HOST", "search.yahoo.com", "/bin/search?p=", "", 2000, false};
+// The text as a query parameter: unreserved characters kept, a space as '+', the rest %XX.
+std::string QueryEncoded(std::string_view text);
 
 }  // namespace tarnwick

@@ -1,38 +1,68 @@
 #include "engine/SearchWorker.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <mutex>
 #include <optional>
+#include <string>
+#include <thread>
 #include <utility>
 
-#include "engine/LineSplitter.h"
-#include "engine/LinkExtractor.h"
 #include "engine/ProjectReporter.h"
 #include "engine/net/HttpSession.h"
+#include "engine/search/ResultLink.h"
+#include "engine/search/SearchEngineCatalog.h"
+#include "model/SearchEngineChoice.h"
 
 namespace tarnwick {
 
 namespace {
 
-bool PassGate(const WorkerContext& context) {
-    return !context.gate || context.gate->WaitWhilePaused();
-}
+constexpr auto kWaitSlice = std::chrono::milliseconds(50);
 
 bool IsCancelled(const WorkerContext& context) {
     return context.gate && context.gate->IsCancelled();
 }
 
-// The first link of a line, if it leads away from the engine.
-bool AcceptedLink(const SearchEngineQuery& engine, std::string_view line, std::string& link) {
-    if (!LinkExtractor::ExtractHref(line, link) || LinkExtractor::LinkContains(engine.name, link)) {
-        return false;
+// Waits the engine's pause between two requests; false when the job was cancelled meanwhile.
+bool WaitPolitely(const WorkerContext& context, int waitMs) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    while (std::chrono::steady_clock::now() < until) {
+        if (context.gate && !context.gate->WaitWhilePaused()) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            kWaitSlice, until - std::chrono::steady_clock::now()));
     }
-    // A link too wide for a result entry would be stored cut, pointing somewhere else.
-    if (link.size() >= kUrlWidth) {
-        return false;
+    return !IsCancelled(context);
+}
+
+struct ResultPage {
+    std::string url;  // where it came from, redirects followed: its relative links start there
+    std::string body;
+};
+
+// One result page, its body up to the cap; nothing when it did not arrive.
+std::optional<ResultPage> FetchPage(WorkerContext& context, HttpSession& session,
+                                    const SearchEngineQuery& engine, const std::string& url) {
+    HttpRequest request;
+    request.url = url;
+    request.followRedirects = true;
+    request.failOnHttpError = true;
+    request.timeoutMs = engine.timeoutMs;
+    std::string page;
+    bool capped = false;
+    const TransferResult result = session.Get(request, [&](std::string_view data) {
+        page.append(data.substr(0, kMaxResultPageBytes - page.size()));
+        capped = page.size() >= kMaxResultPageBytes;
+        return !capped;
+    });
+    if ((!result.ok && !capped) || IsCancelled(context)) {
+        return std::nullopt;
     }
-    return LinkExtractor::LinkContains("http://", link) ||
-           LinkExtractor::LinkContains("https://", link);
+    const std::string arrivedFrom = session.EffectiveUrl();
+    return ResultPage{arrivedFrom.empty() ? url : arrivedFrom, std::move(page)};
 }
 
 std::string LinksFoundText(int count) {
@@ -41,7 +71,7 @@ std::string LinksFoundText(int count) {
     return text;
 }
 
-// One run of a search project over the engines it selects, in their fixed order.
+// One run of a search project over the engines it chooses, in the file's order.
 class SearchRun {
 public:
     SearchRun(WorkerContext& context, SearchProject project)
@@ -68,8 +98,16 @@ private:
             state_.ui.SetRowStatus(found->row, "Running search project...");
         }
         StartBusyAnimation(state_);
-        const bool ranThrough = (project_.useAltavista == 0 || Pass(kAltavistaQuery)) &&
-                                (project_.useYahoo == 0 || Pass(kYahooQuery));
+        const SearchEngineCatalog catalog = LoadSearchEngines(context_.workingDirectory);
+        ReportProblemsOnce(catalog.problems);
+        SeedSeenLinks();
+        bool ranThrough = true;
+        for (const auto& [name, engine] : ChosenEngines(catalog)) {
+            if (!Pass(name, engine)) {
+                ranThrough = false;
+                break;
+            }
+        }
         StopBusyAnimation(state_);
         if (!ranThrough) {
             return false;
@@ -85,13 +123,58 @@ private:
         return true;
     }
 
-    bool Pass(const SearchEngineQuery& engine) {
-        if (!reporter_.EchoLastAction(std::string("Retrieving links from ") + engine.name +
-                                      "...")) {
+    // Each bad entry of the file is shown once while the program runs, not on every run.
+    void ReportProblemsOnce(const std::vector<std::string>& problems) {
+        for (const std::string& problem : problems) {
+            bool first = false;
+            {
+                std::lock_guard lock(state_.mutex);
+                first = state_.engineProblemsShown.insert(problem).second;
+            }
+            if (first) {
+                state_.ui.ShowMessage(problem);
+            }
+        }
+    }
+
+    // Links this project found on earlier runs are not kept a second time.
+    void SeedSeenLinks() {
+        std::lock_guard lock(state_.mutex);
+        for (const FileEntry& entry : state_.SearchResults.Entries()) {
+            if (EqualsIgnoreCase(entry.status, project_.name)) {
+                seen_.insert(entry.url);
+            }
+        }
+    }
+
+    // The engines of the file the project chooses, in the file's order, then the names it
+    // chooses that the file lacks (each a failing pass). The seven flags of engines the file
+    // lacks ask nothing, as they always have.
+    std::vector<std::pair<std::string, const SearchEngineQuery*>> ChosenEngines(
+        const SearchEngineCatalog& catalog) const {
+        std::vector<std::pair<std::string, const SearchEngineQuery*>> chosen;
+        const bool every = NamesNoEngine(project_);
+        for (const SearchEngineQuery& engine : catalog.engines) {
+            if (every || ChoosesEngine(project_, engine.name)) {
+                chosen.emplace_back(engine.name, &engine);
+            }
+        }
+        for (const std::string& name : project_.otherEngines) {
+            if (catalog.Find(name) == nullptr) {
+                chosen.emplace_back(name, nullptr);
+            }
+        }
+        return chosen;
+    }
+
+    bool Pass(const std::string& name, const SearchEngineQuery* engine) {
+        if (!reporter_.EchoLastAction("Retrieving links from " + name + "...")) {
             return false;
         }
-        std::vector<std::string> links;
-        const int count = QuerySearchEngine(context_, engine, project_.searchString, links);
+        EnginePass pass;
+        if (engine != nullptr) {
+            pass = QuerySearchEngine(context_, *engine, project_.searchString, seen_);
+        }
         if (IsCancelled(context_)) {
             return false;
         }
@@ -102,13 +185,15 @@ private:
             if (!found) {
                 return false;
             }
-            for (std::string& link : links) {
+            for (std::string& link : pass.newLinks) {
                 state_.SearchResults.Append(FileEntry{std::move(link), project_.name});
             }
         }
-        if (count > 0) {
-            linksFound_ += count;
-            if (engine.reportsInRowStatus && found->shown) {
+        // The first engine's outcome stays in the row; later ones show in the status panel.
+        const bool inRow = passesRun_++ == 0 && found->shown;
+        if (pass.answered && pass.matched > 0) {
+            linksFound_ += static_cast<int>(pass.newLinks.size());
+            if (inRow) {
                 state_.ui.SetRowStatus(found->row, "Search Completed Successfully");
             }
             if (found->selected) {
@@ -117,8 +202,8 @@ private:
             return true;
         }
         errorOccurred_ = true;
-        const std::string error = std::string("Error retrieving links from ") + engine.name;
-        if (engine.reportsInRowStatus && found->shown) {
+        const std::string error = "Error retrieving links from " + name;
+        if (inRow) {
             state_.ui.SetRowStatus(found->row, error);
         }
         if (found->selected) {
@@ -131,57 +216,48 @@ private:
     SharedState& state_;
     SearchProject project_;
     ProjectReporter<SearchProjectList> reporter_;
+    std::unordered_set<std::string> seen_;
+    int passesRun_ = 0;
     int linksFound_ = 0;
     bool errorOccurred_ = false;
 };
 
 }  // namespace
 
-int QuerySearchEngine(WorkerContext& context, const SearchEngineQuery& engine,
-                      std::string_view searchString, std::vector<std::string>& results) {
-    results.clear();
+EnginePass QuerySearchEngine(WorkerContext& context, const SearchEngineQuery& engine,
+                             std::string_view searchString, std::unordered_set<std::string>& seen) {
+    EnginePass pass;
     if (searchString.empty()) {
-        return kEmptySearchString;
+        return pass;
     }
-    std::string text(searchString);
-    for (char& c : text) {
-        if (c == ' ') {
-            c = '+';
-        }
-    }
-    HttpRequest request;
-    request.url = engine.Url(text);
-    request.followRedirects = true;
-
-    std::vector<std::string> accepted;
-    int linesRead = 0;
-    bool readEnough = false;
-    const LineSplitter::LineSink scanLine = [&](std::string& line, bool) {
-        if (!PassGate(context)) {
-            return false;
-        }
-        std::string link;
-        if (AcceptedLink(engine, line, link)) {
-            accepted.push_back(std::move(link));
-        }
-        readEnough = ++linesRead >= engine.lineCapacity || accepted.size() >= kMaxSearchResultLinks;
-        return !readEnough;
-    };
-    LineSplitter lines;
     HttpSession session(context.gate, context.caBundlePath);
-    const TransferResult result =
-        session.Get(request, [&](std::string_view data) { return lines.Feed(data, scanLine); });
-    if (!readEnough) {
-        if (!result.ok) {
-            return kSearchFailed;
+    for (int page = 0; page < engine.pages; ++page) {
+        if (page > 0 && !WaitPolitely(context, engine.waitMs)) {
+            break;
         }
-        lines.Finish(scanLine);
+        const std::optional<ResultPage> fetched =
+            FetchPage(context, session, engine, engine.PageUrl(searchString, page));
+        if (!fetched) {
+            break;
+        }
+        pass.answered = true;
+        const std::size_t before = pass.newLinks.size();
+        engine.results.ForEachLink(fetched->body, [&](std::string_view found) {
+            ++pass.matched;
+            const std::string decoded =
+                engine.linksEncoded ? PercentDecoded(HtmlDecoded(found)) : HtmlDecoded(found);
+            std::optional<std::string> link = AbsoluteResultLink(fetched->url, decoded);
+            // A link too wide for a result entry would be stored cut, pointing elsewhere.
+            if (link && link->size() < kUrlWidth && seen.insert(*link).second) {
+                pass.newLinks.push_back(std::move(*link));
+            }
+            return pass.newLinks.size() < kMaxSearchResultLinks;
+        });
+        if (pass.newLinks.size() == before || pass.newLinks.size() >= kMaxSearchResultLinks) {
+            break;
+        }
     }
-    if (IsCancelled(context)) {
-        return kSearchFailed;
-    }
-    results = std::move(accepted);
-    return static_cast<int>(results.size());
+    return pass;
 }
 
 int RunSearchProject(WorkerContext& context, SearchProject project) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/SearchEngineQuery.h"
@@ -10,17 +11,25 @@
 
 namespace tarnwick {
 
-// Accepted links kept from one engine's result page; reading stops when they are reached.
+// New links kept from one engine pass at most.
 inline constexpr std::size_t kMaxSearchResultLinks = 100;
+// A result page is read this far; the rest of a longer one is not looked at.
+inline constexpr std::size_t kMaxResultPageBytes = 2 << 20;
 
-// What QuerySearchEngine answers besides a count of accepted links.
-inline constexpr int kSearchFailed = -1;       // the page could not be fetched or read
-inline constexpr int kEmptySearchString = -2;  // nothing asked
+// What one engine pass found.
+struct EnginePass {
+    bool answered = false;              // its first page arrived
+    int matched = 0;                    // links its pages matched, repeats included
+    std::vector<std::string> newLinks;  // absolute, not seen before, in page order
+};
 
-// One engine pass: sends the search text with its spaces made '+', reads the result page
-// line by line up to the engine's line capacity and keeps, in page order, the first link of
-// each line that leads away from the engine. Returns the number of links kept in results.
-int QuerySearchEngine(WorkerContext& context, const SearchEngineQuery& engine,
-                      std::string_view searchString, std::vector<std::string>& results);
+// One engine pass: reads the engine's result pages for the search text, one after the other
+// with the engine's polite wait between them, and keeps the links its pattern matches, decoded
+// and made absolute. `seen` holds the links the project has already, and takes the new ones.
+// Reading stops after the engine's page count, at a page that gives no new link, at a page
+// that fails after the first, or when the link limit is reached. An empty search text asks
+// nothing.
+EnginePass QuerySearchEngine(WorkerContext& context, const SearchEngineQuery& engine,
+                             std::string_view searchString, std::unordered_set<std::string>& seen);
 
 }  // namespace tarnwick

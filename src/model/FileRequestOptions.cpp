@@ -4,7 +4,8 @@
 
 #include "model/AtomicFile.h"
 #include "model/ByteRate.h"
-#include "model/IniText.h"
+#include "model/IniLines.h"
+#include "model/SmallTextFile.h"
 
 namespace tarnwick {
 
@@ -28,16 +29,14 @@ bool IsChecksumText(std::string_view text) {
 
 FileRequestOptionsFile ParseFileRequestOptions(std::string_view text) {
     FileRequestOptionsFile options;
-    ForEachIniValue(text, [&options](const IniValue& value) {
-        if (value.section.empty()) {
-            return;
-        }
-        if (value.key == "checksum") {
-            options[std::string(value.section)].checksum = value.value;
-        } else if (value.key == "limit-rate") {
-            if (const auto rate = ParseByteRate(value.value)) {
-                options[std::string(value.section)].limitBytesPerSecond = *rate;
-            }
+    FileRequestOptions* current = nullptr;
+    ForEachIniLine(text, [&](const IniLine& line) {
+        if (line.isSection) {
+            current = &options[std::string(line.name)];
+        } else if (current != nullptr && line.name == "checksum") {
+            current->checksum = line.value;
+        } else if (current != nullptr && line.name == "limit-rate") {
+            current->limitBytesPerSecond = ParseByteRate(line.value).value_or(0);
         }
     });
     std::erase_if(options, [](const auto& entry) { return entry.second == FileRequestOptions{}; });
@@ -62,7 +61,7 @@ std::string RenderFileRequestOptions(const FileRequestOptionsFile& options) {
 }
 
 FileRequestOptionsFile LoadFileRequestOptions(const std::filesystem::path& folder) {
-    const std::optional<std::string> text = ReadTextFile(folder / kFileRequestOptionsFileName);
+    const std::optional<std::string> text = ReadSmallTextFile(folder / kFileRequestOptionsFileName);
     return text ? ParseFileRequestOptions(*text) : FileRequestOptionsFile{};
 }
 

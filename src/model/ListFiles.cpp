@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "model/ListFileFormat.h"
+#include "model/SearchProjectEngines.h"
 
 namespace tarnwick {
 
@@ -99,8 +101,9 @@ void LoadList(SharedState& state, List& list, const std::filesystem::path& path,
     list.SetModified(0);
 }
 
+// True when the list was modified and its file has been written.
 template <typename List, typename Render>
-void SaveList(SharedState& state, List& list, ListCategory category,
+bool SaveList(SharedState& state, List& list, ListCategory category,
               const std::filesystem::path& path, const char* message, SaveSteps& steps,
               Render render) {
     std::string data;
@@ -109,7 +112,7 @@ void SaveList(SharedState& state, List& list, ListCategory category,
     {
         std::lock_guard lock(state.mutex);
         if (list.IsModified() == 0) {
-            return;
+            return false;
         }
         snapshot = list.ChangeCount();
         empty = list.GetCount() == 0;
@@ -139,6 +142,34 @@ void SaveList(SharedState& state, List& list, ListCategory category,
         failureShown = true;
         state.ui.ShowMessage(message);
     }
+    return saved;
+}
+
+std::vector<const SearchProject*> SearchProjectsOf(const SharedState& state) {
+    std::vector<const SearchProject*> projects;
+    for (const SearchProject& project : state.SearchProjects.Entries()) {
+        projects.push_back(&project);
+    }
+    return projects;
+}
+
+// The engines beyond the flags go with reqsearch.data; when they cannot be written the list
+// stays modified, so the next save tries both again.
+void SaveSearchEngineChoices(SharedState& state, const std::filesystem::path& folder,
+                             SaveSteps& steps) {
+    std::string text;
+    {
+        std::lock_guard lock(state.mutex);
+        text = RenderSearchProjectEngines(SearchProjectsOf(state));
+    }
+    if (SaveSearchProjectEngines(folder, text, steps)) {
+        return;
+    }
+    {
+        std::lock_guard lock(state.mutex);
+        state.SearchProjects.SetModified(1);
+    }
+    state.ui.ShowMessage(kSearchMessage);
 }
 
 }  // namespace
@@ -161,6 +192,12 @@ void LoadAllLists(SharedState& state, const std::filesystem::path& folder) {
     LoadList(state, state.SearchProjects, folder / "reqsearch.data",
              [](std::string_view data, const auto& add) { ParseSearchRecords(data, add); });
     LoadList(state, state.SearchResults, folder / "searchres.data", files("New Project"));
+    std::lock_guard lock(state.mutex);
+    std::vector<SearchProject*> projects;
+    for (int index = 0; index < state.SearchProjects.GetCount(); ++index) {
+        projects.push_back(state.SearchProjects.GetAt(index));
+    }
+    AttachSearchProjectEngines(folder, projects);
 }
 
 void SaveAllLists(SharedState& state, const std::filesystem::path& folder) {
@@ -174,8 +211,10 @@ void SaveAllLists(SharedState& state, const std::filesystem::path& folder, SaveS
              kFilesMessage, steps, RenderFileRecord);
     SaveList(state, state.RequestedWebSites, ListCategory::RequestedWebSites,
              folder / "reqwebs.data", kWebSitesMessage, steps, RenderWebRecord);
-    SaveList(state, state.SearchProjects, ListCategory::SearchProjects, folder / "reqsearch.data",
-             kSearchMessage, steps, RenderSearchRecord);
+    if (SaveList(state, state.SearchProjects, ListCategory::SearchProjects,
+                 folder / "reqsearch.data", kSearchMessage, steps, RenderSearchRecord)) {
+        SaveSearchEngineChoices(state, folder, steps);
+    }
     SaveList(state, state.DownloadedFiles, ListCategory::DownloadedFiles, folder / "dnldfiles.data",
              kFilesMessage, steps, RenderFileRecord);
     SaveList(state, state.DownloadedSites, ListCategory::DownloadedSites, folder / "dnldwebs.data",

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarnwick {
 
@@ -75,6 +76,9 @@ struct SearchProject {
     std::string reservedText1;
     std::string reservedText2;
     std::string status;
+    // Engines asked beyond the seven flags, by their names in searchengines.conf. Kept in a
+    // file of their own, since reqsearch.data keeps its format.
+    std::vector<std::string> otherEngines;
 };
 
 // One running worker, found again by the key of its entry.

@@ -4,7 +4,8 @@
 
 #include "model/AtomicFile.h"
 #include "model/ByteRate.h"
-#include "model/IniText.h"
+#include "model/IniLines.h"
+#include "model/SmallTextFile.h"
 #include "model/WholeNumber.h"
 
 namespace tarnwick {
@@ -28,19 +29,24 @@ std::optional<int> NumberWithin(std::string_view text, int lowest, int highest) 
 Settings ParseSettings(std::string_view text) {
     const Settings defaults;
     Settings settings;
-    ForEachIniValue(text, [&settings, &defaults](const IniValue& value) {
-        if (value.section != kTransfers) {
+    std::string_view section;
+    ForEachIniLine(text, [&](const IniLine& value) {
+        if (value.isSection) {
+            section = value.name;
             return;
         }
-        if (value.key == "max-concurrent") {
+        if (section != kTransfers) {
+            return;
+        }
+        if (value.name == "max-concurrent") {
             settings.maxConcurrent =
                 NumberWithin(value.value, 1, 100).value_or(defaults.maxConcurrent);
-        } else if (value.key == "limit-rate") {
+        } else if (value.name == "limit-rate") {
             settings.limitBytesPerSecond =
                 ParseByteRate(value.value).value_or(defaults.limitBytesPerSecond);
-        } else if (value.key == "retries") {
+        } else if (value.name == "retries") {
             settings.retries = NumberWithin(value.value, 0, 100).value_or(defaults.retries);
-        } else if (value.key == "stall-timeout") {
+        } else if (value.name == "stall-timeout") {
             settings.stallSeconds =
                 NumberWithin(value.value, 1, 3600).value_or(defaults.stallSeconds);
         }
@@ -59,7 +65,7 @@ std::string RenderSettings(const Settings& settings) {
 }
 
 Settings LoadSettings(const std::filesystem::path& folder) {
-    const std::optional<std::string> text = ReadTextFile(folder / kSettingsFileName);
+    const std::optional<std::string> text = ReadSmallTextFile(folder / kSettingsFileName);
     return text ? ParseSettings(*text) : Settings{};
 }
 

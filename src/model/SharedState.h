@@ -3,6 +3,8 @@
 #include <array>
 #include <mutex>
 #include <optional>
+#include <set>
+#include <string>
 
 #include "model/EntryList.h"
 #include "model/ListCategory.h"
@@ -47,6 +49,9 @@ struct SharedState {
     // and no save of that file has succeeded since, so the minute's saves stay quiet. Guarded
     // by saveMutex.
     std::array<bool, 6> saveFailureShown{};
+    // The bad entries of searchengines.conf already shown, so each is reported once.
+    // Guarded by mutex.
+    std::set<std::string> engineProblemsShown;
 };
 
 // Calls fn with the list of the category (a FileEntryList, WebProjectList or

@@ -1,6 +1,7 @@
 #include "model/WebProjectOptions.h"
 
-#include "model/IniText.h"
+#include "model/IniLines.h"
+#include "model/SmallTextFile.h"
 #include "model/WholeNumber.h"
 
 namespace tarnwick {
@@ -17,12 +18,14 @@ bool IsDefault(const WebProjectOptions& options) {
 
 WebProjectOptionsFile ParseWebProjectOptions(std::string_view text) {
     WebProjectOptionsFile options;
-    ForEachIniValue(text, [&options](const IniValue& value) {
-        if (value.section.empty() || value.key != "depth") {
-            return;
-        }
-        if (const auto depth = WholeNumber<int>(value.value)) {
-            options[std::string(value.section)].maxDepth = *depth;
+    WebProjectOptions* current = nullptr;
+    ForEachIniLine(text, [&](const IniLine& line) {
+        if (line.isSection) {
+            current = &options[std::string(line.name)];
+        } else if (current != nullptr && line.name == "depth") {
+            if (const auto depth = WholeNumber<int>(line.value)) {
+                current->maxDepth = *depth;
+            }
         }
     });
     std::erase_if(options, [](const auto& entry) { return IsDefault(entry.second); });
@@ -42,7 +45,7 @@ std::string RenderWebProjectOptions(const WebProjectOptionsFile& options) {
 }
 
 WebProjectOptionsFile LoadWebProjectOptions(const std::filesystem::path& folder) {
-    const std::optional<std::string> text = ReadTextFile(folder / kWebProjectOptionsFileName);
+    const std::optional<std::string> text = ReadSmallTextFile(folder / kWebProjectOptionsFileName);
     return text ? ParseWebProjectOptions(*text) : WebProjectOptionsFile{};
 }
 

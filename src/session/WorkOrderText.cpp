@@ -123,6 +123,15 @@ std::string EncodeWorkOrder(const WorkOrder& order) {
     }
     AddSection(out, "searches", records);
     records.clear();
+    // The engines beyond the flags, tab-separated, one line per search project.
+    for (const SearchProject& project : order.searchProjects) {
+        for (std::size_t i = 0; i < project.otherEngines.size(); ++i) {
+            records.append(i == 0 ? "" : "\t").append(OneLine(project.otherEngines[i]));
+        }
+        records.append("\n");
+    }
+    AddSection(out, "engines", records);
+    records.clear();
     for (const std::string& name : order.runNames) {
         records.append(name).append("\n");
     }
@@ -144,9 +153,10 @@ std::optional<WorkOrder> DecodeWorkOrder(std::string_view text) {
     const auto webs = TakeSection(text, "webs");
     const auto webTexts = TakeSection(text, "webtexts");
     const auto searches = TakeSection(text, "searches");
+    const auto engines = TakeSection(text, "engines");
     const auto names = TakeSection(text, "names");
     if (!start || !all || !depthRead || !files || !fileOptions || !webs || !webTexts || !searches ||
-        !names || !text.empty()) {
+        !engines || !names || !text.empty()) {
         return std::nullopt;
     }
     order.start = *start;
@@ -168,6 +178,17 @@ std::optional<WorkOrder> DecodeWorkOrder(std::string_view text) {
     ParseSearchRecords(*searches, [&](SearchProject&& project) {
         order.searchProjects.push_back(std::move(project));
     });
+    const std::vector<std::string_view> engineLines = Lines(*engines);
+    if (engineLines.size() != order.searchProjects.size()) {
+        return std::nullopt;
+    }
+    for (std::size_t index = 0; index < engineLines.size(); ++index) {
+        for (std::string_view line = engineLines[index]; !line.empty();) {
+            const std::size_t tab = line.find('\t');
+            order.searchProjects[index].otherEngines.emplace_back(line.substr(0, tab));
+            line.remove_prefix(tab == std::string_view::npos ? line.size() : tab + 1);
+        }
+    }
     for (std::string_view name : Lines(*names)) {
         order.runNames.emplace_back(name);
     }

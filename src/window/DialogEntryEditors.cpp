@@ -4,6 +4,7 @@
 #include "dialogs/CAddSearchDlg.h"
 #include "dialogs/CProjProps.h"
 #include "dialogs/CStartProjectDlg.h"
+#include "engine/search/SearchEngineCatalog.h"
 
 namespace tarnwick {
 
@@ -28,7 +29,8 @@ bool DialogEntryEditors::EditWebProject(WebProject& project, const std::string& 
 }
 
 bool DialogEntryEditors::EditSearchProject(SearchProject& project) {
-    CAddSearchDlg dialog(owner_);
+    // Read anew, so engines added to the file meanwhile are offered without a restart.
+    CAddSearchDlg dialog(LoadSearchEngines(folder_), owner_);
     dialog.FillFromProject(project);
     if (dialog.exec() != QDialog::Accepted) {
         return false;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <filesystem>
+#include <utility>
+
 #include "control/EntryEditors.h"
 
 class QWidget;
@@ -11,6 +14,8 @@ class DialogEntryEditors : public EntryEditors {
 public:
     explicit DialogEntryEditors(QWidget* owner = nullptr) : owner_(owner) {}
     void SetOwner(QWidget* owner) { owner_ = owner; }
+    // Where searchengines.conf is read each time the search project dialog opens.
+    void SetWorkingDirectory(std::filesystem::path folder) { folder_ = std::move(folder); }
 
     bool AskFileUrl(std::string& url, FileRequestOptions& options) override;
     bool EditWebProject(WebProject& project, const std::string& caption) override;
@@ -19,6 +24,7 @@ public:
 
 private:
     QWidget* owner_;
+    std::filesystem::path folder_;
 };
 
 }  // namespace tarnwick

@@ -75,7 +75,8 @@ private slots:
         QVERIFY(signalWhileOpen.Fired());
         QCOMPARE(ReadFileBytes(folder_.Path() / "reqfiles.data"),
                  std::string("http://h/while-starting.zip\r\n"));
-        QCOMPARE(folder_.Tree(), (std::vector<std::string>{".tarnwick.lock", "reqfiles.data"}));
+        QCOMPARE(folder_.Tree(), (std::vector<std::string>{".tarnwick.lock", "reqfiles.data",
+                                                           "searchengines.conf"}));
     }
 
     // The save at the end fails too (a folder where its temporary file goes): its message
@@ -90,7 +91,8 @@ private slots:
         QTimer::singleShot(0, [] { App().State().ui.ShowMessage("Connection lost"); });
         QCOMPARE(RunWithWatchdog(), 129);
         QVERIFY(signalWhileOpen.Fired());
-        QCOMPARE(folder_.Tree(), (std::vector<std::string>{".tarnwick.lock", "reqfiles.data.tmp"}));
+        QCOMPARE(folder_.Tree(), (std::vector<std::string>{".tarnwick.lock", "reqfiles.data.tmp",
+                                                           "searchengines.conf"}));
     }
 
     // Twenty transfers stalled mid-body or waiting their turn: the lists are on disk within two

@@ -25,8 +25,8 @@ class CTarnwickAppTest : public QObject {
 
 private:
     // The folder lock's file stays, empty of lists; only its flock, gone with the process,
-    // says whether the folder is in use.
-    const std::vector<std::string> kOnlyTheLock{".tarnwick.lock"};
+    // says whether the folder is in use. The first start writes the default search engines.
+    const std::vector<std::string> kOnlyTheLock{".tarnwick.lock", "searchengines.conf"};
 
     static CTarnwickApp& App() { return *static_cast<CTarnwickApp*>(QCoreApplication::instance()); }
 

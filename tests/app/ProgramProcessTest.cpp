@@ -49,7 +49,8 @@ TEST(Program, EndsPromptlyWithTheSignalsCodeAndLeavesTheListsAsTheyWere) {
         ::kill(program.Pid(), signal);
         EXPECT_EQ(program.Wait(10s), 128 + signal);
         EXPECT_LT(Clock::now() - signalled, 2s);
-        EXPECT_EQ(folder.Tree(), (std::vector<std::string>{".tarnwick.lock", "reqfiles.data"}));
+        EXPECT_EQ(folder.Tree(), (std::vector<std::string>{".tarnwick.lock", "reqfiles.data",
+                                                           "searchengines.conf"}));
         EXPECT_EQ(testing::ReadFileBytes(folder.Path() / "reqfiles.data"), "http://h/a.zip\n");
         std::filesystem::current_path("/");
     }

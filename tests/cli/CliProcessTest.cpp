@@ -143,6 +143,29 @@ TEST_F(CliProcessTest, MirrorKeepsItsDepthForTheProjectAndMovesItToTheMirroredSi
     EXPECT_TRUE(std::filesystem::exists(folder.Path() / "WebSites/site/two.htm"));
 }
 
+TEST_F(CliProcessTest, SearchAsksTheNamedEnginesOfTheFolderAndKeepsThemForTheProject) {
+    testing::WriteFileBytes(folder.Path() / "searchengines.conf",
+                            "[Local]\nurl=" + server.Url("/s?q={query}") +
+                                "\nresults=<a class=\"r\" href=\"([^\"]+)\"\nwait_ms=0\n");
+    server.Serve("/s?q=two+words",
+                 "<a class=\"r\" href=\"http://found.example/1\">1</a>\n"
+                 "<a class=\"r\" href=\"/2\">2</a>\n");
+    const Finished unknown =
+        RunCli(folder, {"search", "two words", "--name", "news", "--engine", "lycos"});
+    EXPECT_EQ(unknown.code, 2);
+    EXPECT_TRUE(Contains(unknown.output, "unknown engine lycos")) << unknown.output;
+
+    const Finished found =
+        RunCli(folder, {"search", "two words", "--name", "news", "--engine", "local"});
+    EXPECT_EQ(found.code, 0) << found.output;
+    EXPECT_EQ(Lists("searchres.data"), "http://found.example/1\r\n" + server.Url("/2") + "\r\n");
+    EXPECT_EQ(Lists("searchprojects.ini"),
+              "# Tarnwick search project engines, version 1\n\n[news]\nengine=local\n");
+    // Run again, the project keeps its engine and no link is listed twice.
+    EXPECT_EQ(RunCli(folder, {"search", "two words", "--name", "news"}).code, 0);
+    EXPECT_EQ(server.Requests().size(), 2U);
+}
+
 TEST_F(CliProcessTest, SigtermDuringATransferEndsPromptlyWithTheListsSaved) {
     auto get = StartStalledGet();
     const auto signalled = std::chrono::steady_clock::now();

@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ExitCodes.h"
+#include "model/SearchEngineChoice.h"
 
 namespace tarnwick {
 namespace {
@@ -22,7 +23,7 @@ TEST(CommandLine, MistakesAreUsageErrorsThatSayWhatIsWrong) {
         {{"mirror", "http://h/", "--name", "n", "--types", "htm,doc"}, "--types"},
         {{"mirror", "http://h/", "--name", "n", "--max-domain-count", "-1"}, "--max-domain-count"},
         {{"mirror", "http://h/", "--name", "n", "--depth", "x"}, "--depth needs a number"},
-        {{"search", "q", "--name", "n", "--engine", "lycos"}, "unknown engine lycos"},
+        {{"search", "q", "--name", "n", "--engine", ""}, "--engine needs"},
         {{"run", "--schedule", "x"}, "takes no names"},
         {{"list", "everything"}, "unknown list everything"},
         {{"--dir"}, "--dir needs"},
@@ -87,13 +88,16 @@ TEST(CommandLine, VerbsBecomeOrders) {
     EXPECT_FALSE(parsed.command->order.maxDepth.has_value());
     EXPECT_EQ(plain.getHtm + plain.getGif + plain.getJpg, 3);
 
-    parsed = Parse({"search", "two words", "--name", "s", "--engine", "Yahoo"});
+    parsed = Parse({"search", "two words", "--name", "s", "--engine", "Yahoo", "--engine=Mojeek",
+                    "--engine", "mojeek"});
     const SearchProject& search = parsed.command->order.searchProjects[0];
     EXPECT_EQ(search.searchString, "two words");
     EXPECT_EQ(search.useYahoo, 1);
     EXPECT_EQ(search.useAltavista, 0);
-    EXPECT_EQ(Parse({"search", "q", "--name", "s"}).command->order.searchProjects[0].useAltavista,
-              1);
+    EXPECT_EQ(search.otherEngines, std::vector<std::string>{"Mojeek"});
+    // None named: every engine of the folder's file is asked.
+    EXPECT_TRUE(
+        NamesNoEngine(Parse({"search", "q", "--name", "s"}).command->order.searchProjects[0]));
 
     parsed = Parse({"run"});
     EXPECT_TRUE(parsed.command->order.runAll);

@@ -67,6 +67,35 @@ TEST_F(WorkOrderTakingTest, AWebProjectIsReusedByNameRequestedOrMirrored) {
     EXPECT_EQ(state.RequestedWebSites.GetAt(2)->name, "fresh");
 }
 
+TEST_F(WorkOrderTakingTest, AReusedSearchProjectTakesTheEnginesNamedAndKeepsItsOwnOtherwise) {
+    SearchProject news;
+    news.name = "news";
+    news.searchString = "old";
+    news.useYahoo = 1;
+    news.otherEngines = {"Mojeek"};
+    state.SearchProjects.Append(news);
+
+    WorkOrder order;
+    SearchProject asked;
+    asked.name = "NEWS";
+    asked.searchString = "new";
+    order.searchProjects = {asked};
+    TakeWorkOrder(state, order);
+    EXPECT_EQ(state.SearchProjects.GetAt(0)->searchString, "new");
+    EXPECT_EQ(state.SearchProjects.GetAt(0)->useYahoo, 1);
+    EXPECT_EQ(state.SearchProjects.GetAt(0)->otherEngines, news.otherEngines);
+
+    order.searchProjects[0].useAltavista = 1;
+    order.searchProjects[0].otherEngines = {"Marginalia"};
+    TakeWorkOrder(state, order);
+    ASSERT_EQ(state.SearchProjects.GetCount(), 1);
+    const SearchProject& taken = *state.SearchProjects.GetAt(0);
+    EXPECT_EQ(taken.name, "news");
+    EXPECT_EQ(taken.useYahoo, 0);
+    EXPECT_EQ(taken.useAltavista, 1);
+    EXPECT_EQ(taken.otherEngines, std::vector<std::string>{"Marginalia"});
+}
+
 TEST_F(WorkOrderTakingTest, RunFindsEntriesOfEveryKindByNameAndReportsTheUnknown) {
     state.RequestedFiles.AppendUrl("http://h/a.zip");
     state.RequestedWebSites.Append(Project("site", "http://h/"));

@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include "TypeText.h"
 #include "dialogs/CAddSearchDlg.h"
 #include "dialogs/ScheduleChoice.h"
+#include "engine/search/SearchEngineCatalog.h"
 
 using namespace tarnwick;
 using tarnwick::testing::OnModal;
@@ -23,10 +25,23 @@ auto Fields(const SearchProject& p) {
     return std::tie(p.name, p.searchString, p.useAltavista, p.useHotBot, p.useYahoo,
                     p.useNorthernLight, p.useWebCrawler, p.useMsn, p.useGo2Net, p.runWhenRequested,
                     p.stopWhenRequested, p.startMinute, p.startHour, p.stopMinute, p.stopHour,
-                    p.reservedText1, p.reservedText2, p.status);
+                    p.reservedText1, p.reservedText2, p.status, p.otherEngines);
+}
+
+// A file with engines of old names and new ones, and one bad entry.
+SearchEngineCatalog Engines() {
+    return ParseSearchEngines(
+        "[Altavista]\nurl=http://127.0.0.1/a?q={query}\nresults=(a)\n"
+        "[HotBot]\nurl=http://127.0.0.1/h?q={query}\nresults=(h)\n"
+        "[Yahoo]\nurl=http://127.0.0.1/y?q={query}\nresults=(y)\n"
+        "[Mojeek]\nurl=http://127.0.0.1/m?q={query}\nresults=(m)\n"
+        "[Broken]\nurl=http://127.0.0.1/b\nresults=(b)\n"
+        "[Q&A]\nurl=http://127.0.0.1/q?q={query}\nresults=(q)\n");
 }
 
 constexpr int kHotBot = 1;
+constexpr int kMojeek = 3;
+constexpr int kQuestions = 4;
 
 }  // namespace
 
@@ -35,18 +50,22 @@ class CAddSearchDlgTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void newDialogIsEmptyWithOnlyThreeEnginesOffered() {
-        CAddSearchDlg dialog;
+    void newDialogIsEmptyAndOffersTheEnginesOfTheFile() {
+        CAddSearchDlg dialog(Engines());
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Add a Search Project"));
         QVERIFY(dialog.NameField()->text().isEmpty());
         QVERIFY(dialog.SearchField()->text().isEmpty());
-        const QStringList engines = {"Altavista",  "HotBot", "Yahoo", "Northern Light",
-                                     "WebCrawler", "MSN",    "Go2Net"};
-        for (int i = 0; i < CAddSearchDlg::kEngineCount; ++i) {
+        const QStringList engines = {"Altavista", "HotBot", "Yahoo", "Mojeek", "Q&&A"};
+        QCOMPARE(dialog.EngineCount(), engines.size());
+        for (int i = 0; i < dialog.EngineCount(); ++i) {
             QCOMPARE(dialog.EngineBox(i)->text(), engines[i]);
-            QCOMPARE(dialog.EngineBox(i)->isEnabled(), i < 3);
+            QVERIFY(dialog.EngineBox(i)->isEnabled());
             QVERIFY(!dialog.EngineBox(i)->isChecked());
         }
+        QVERIFY(dialog.EngineProblems()->text().contains(
+            QStringLiteral("line 13: engine \"Broken\" left out")));
+        QVERIFY(!dialog.EngineProblems()->isHidden());
+        QVERIFY(CAddSearchDlg(ParseSearchEngines("")).EngineProblems()->isHidden());
         for (const ScheduleChoice* pair : {dialog.StartSchedule(), dialog.StopSchedule()}) {
             QVERIFY(pair->WhenRequestedButton()->isChecked());
             QVERIFY(pair->HourField()->text().isEmpty());
@@ -61,7 +80,7 @@ private slots:
     }
 
     void checksRunInOrderAndOutOfRangeTimesPass() {
-        CAddSearchDlg dialog;
+        CAddSearchDlg dialog(Engines());
         QCOMPARE(dialog.FirstFailedCheck(), QStringLiteral("Enter the project's name!"));
         dialog.NameField()->setText(QStringLiteral(" "));
         QCOMPARE(dialog.FirstFailedCheck(), QStringLiteral("Enter the search string"));
@@ -100,7 +119,7 @@ private slots:
     }
 
     void timesTypedThenSwitchedBackToOnRequestAreKept() {
-        CAddSearchDlg dialog;
+        CAddSearchDlg dialog(Engines());
         dialog.NameField()->setText(QStringLiteral("news"));
         dialog.SearchField()->setText(QStringLiteral("weather"));
         dialog.EngineBox(0)->click();
@@ -134,7 +153,7 @@ private slots:
         project.stopMinute = 45;
         project.reservedText1 = "x";
         project.status = "Stopped";
-        CAddSearchDlg dialog;
+        CAddSearchDlg dialog(Engines());
         dialog.FillFromProject(project);
         const ScheduleChoice& start = *dialog.StartSchedule();
         QVERIFY(start.AtTimeButton()->isChecked());
@@ -144,7 +163,8 @@ private slots:
         QVERIFY(start.MinuteField()->isEnabled());
         QVERIFY(dialog.StopSchedule()->WhenRequestedButton()->isChecked());
         QVERIFY(!dialog.StopSchedule()->HourField()->isEnabled());
-        QVERIFY(dialog.EngineBox(3)->isChecked());
+        QVERIFY(dialog.EngineBox(2)->isChecked());
+        QVERIFY(!dialog.EngineBox(kMojeek)->isChecked());
 
         SearchProject expected = project;
         expected.reservedText1.clear();
@@ -152,8 +172,30 @@ private slots:
         QVERIFY(Fields(dialog.ProjectFromDialog()) == Fields(expected));
     }
 
+    void engineChoicesKeepWhatTheFileLacks() {
+        SearchProject project;
+        project.name = "news";
+        project.searchString = "tarn";
+        project.useNorthernLight = 1;
+        project.otherEngines = {"mojeek", "Gone"};
+        CAddSearchDlg dialog(Engines());
+        dialog.FillFromProject(project);
+        QVERIFY(dialog.EngineBox(kMojeek)->isChecked());
+        dialog.EngineBox(kMojeek)->click();
+        // Only engines the user can see count for the check.
+        QCOMPARE(dialog.FirstFailedCheck(), QStringLiteral("Select at least one search engine"));
+        dialog.EngineBox(kQuestions)->click();
+        dialog.EngineBox(2)->click();
+        QVERIFY(dialog.FirstFailedCheck().isEmpty());
+
+        const SearchProject read = dialog.ProjectFromDialog();
+        QCOMPARE(read.useYahoo, 1);
+        QCOMPARE(read.useNorthernLight, 1);
+        QVERIFY((read.otherEngines == std::vector<std::string>{"Gone", "Q&A"}));
+    }
+
     void okShowsTheFailedCheckAndStaysOpen() {
-        CAddSearchDlg dialog;
+        CAddSearchDlg dialog(Engines());
         dialog.show();
         QString shown;
         OnModal<QMessageBox> answer([&shown, &dialog](QMessageBox* box) {
@@ -178,7 +220,7 @@ private slots:
     }
 
     void cancelClosesWithoutValues() {
-        CAddSearchDlg dialog;
+        CAddSearchDlg dialog(Engines());
         OnModal<CAddSearchDlg> cancel([](CAddSearchDlg* shown) {
             shown->NameField()->setText(QStringLiteral("n"));
             shown->Buttons()->button(QDialogButtonBox::Cancel)->click();
@@ -188,7 +230,7 @@ private slots:
     }
 
     void choosingAtTimeMovesTheFocusToItsHour() {
-        CAddSearchDlg dialog;
+        CAddSearchDlg dialog(Engines());
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         for (ScheduleChoice* pair : {dialog.StartSchedule(), dialog.StopSchedule()}) {
@@ -201,7 +243,7 @@ private slots:
     }
 
     void textFieldsHoldTheirRecordWidthInBytes() {
-        CAddSearchDlg dialog;
+        CAddSearchDlg dialog(Engines());
         const std::pair<QLineEdit*, std::size_t> fields[] = {
             {dialog.NameField(), kNameWidth},
             {dialog.SearchField(), kSearchStringWidth},

@@ -1,5 +1,6 @@
-#include <cstdlib>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -7,18 +8,19 @@
 
 #include "engine/CrawlTestFixture.h"
 #include "engine/SearchWorker.h"
+#include "engine/search/SearchEngineCatalog.h"
 
 namespace tarnwick::testing {
 namespace {
 
-const std::string kAltavistaPath = "/cgi-bin/query?pg=q&kl=XX&stype=stext&q=";
-const std::string kAltavistaSuffix = "&search.x=19&search.y=9";
-const std::string kYahooPath = "/bin/search?p=";
+const std::string kResults = R"pattern(results=<a class="r" href="([^"]*)")pattern";
 
-std::string ResultLines(int count, const std::string& site) {
+// Result lines the engines' pattern matches, each to a page of its own on the site.
+std::string ResultLines(int count, const std::string& site, int from = 0) {
     std::string page;
-    for (int i = 0; i < count; ++i) {
-        page += "<a href=\"http://" + site + ".example/" + std::to_string(i) + "\">r</a>\n";
+    for (int i = from; i < from + count; ++i) {
+        page +=
+            "<a class=\"r\" href=\"http://" + site + ".example/" + std::to_string(i) + "\">r</a>\n";
     }
     return page;
 }
@@ -27,37 +29,30 @@ class SearchWorkerTest : public CrawlTestFixture {
 protected:
     void SetUp() override {
         CrawlTestFixture::SetUp();
-        const std::string host = "127.0.0.1:" + std::to_string(server.Port());
-        ::setenv("TARNWICK_ALTAVISTA_HOST", host.c_str(), 1);
-        ::setenv("TARNWICK_YAHOO_HOST", host.c_str(), 1);
+        if (!other.Started()) {
+            GTEST_SKIP() << "the second local HTTP server could not start";
+        }
     }
 
-    void TearDown() override {
-        ::unsetenv("TARNWICK_ALTAVISTA_HOST");
-        ::unsetenv("TARNWICK_YAHOO_HOST");
+    // One engine section on the given server, no polite wait, one page unless told.
+    std::string Engine(const std::string& name, const HttpTestServer& on,
+                       const std::string& extra = "pages=1\n") {
+        return "[" + name + "]\nurl=" + on.Url("/" + name + "?q={query}&s={start}") + "\n" +
+               kResults + "\nwait_ms=0\n" + extra;
     }
 
-    void ServeAltavista(const std::string& text, std::string page) {
-        server.Serve(kAltavistaPath + text + kAltavistaSuffix, std::move(page));
+    void WriteEngines(const std::string& text) {
+        WriteFileBytes(folder.Path() / kSearchEnginesFileName, text);
     }
 
-    void ServeYahoo(const std::string& text, std::string page) {
-        server.Serve(kYahooPath + text, std::move(page));
-    }
-
-    int Query(const SearchEngineQuery& engine, const std::string& text,
-              std::vector<std::string>& links) {
-        WorkerContext context = Context();
-        return QuerySearchEngine(context, engine, text, links);
-    }
-
-    SearchProject Project(const std::string& name, const std::string& text, int altavista,
-                          int yahoo) {
+    SearchProject Project(const std::string& name, const std::string& text,
+                          std::vector<std::string> engines, int altavista = 0, int yahoo = 0) {
         SearchProject project;
         project.name = name;
         project.searchString = text;
         project.useAltavista = altavista;
         project.useYahoo = yahoo;
+        project.otherEngines = std::move(engines);
         {
             std::lock_guard lock(state.mutex);
             state.SearchProjects.Append(project);
@@ -79,78 +74,57 @@ protected:
         }
         return results;
     }
+
+    std::vector<std::string> ResultUrls() {
+        std::vector<std::string> urls;
+        for (const auto& [url, status] : Results()) {
+            urls.push_back(url);
+        }
+        return urls;
+    }
+
+    HttpTestServer other;
 };
 
-TEST_F(SearchWorkerTest, SendsSpacesAsPlusAndKeepsOnlyLinksAwayFromTheEngine) {
-    const std::string page =
-        "<a href=\"http://one.example/\">1</a> <a href=\"http://two-on-line.example/\">2</a>\n"
-        "<a href=\"HTTP://CAPS.example/Page\">caps</a>\r\n"
-        "<A HREF=\"relative.htm\">relative</a>\n"
-        "<a href=\"http://frag.example/#x\">fragment</a>\n"
-        "<a href=\"http://www.AltaVista.com/help\">altavista</a>\n"
-        "<a href=\"http://mail.example/\">mail</a> or MAILTO:me@example.invalid\n"
-        "<a href=\"https://secure.example/\">tls</a>\n"
-        "<a href=\"http://search.yahoo.example/\">yahoo</a>\n"
-        "<a href=\"http://long.example/" +
-        std::string(250, 'L') +
-        "\">too wide</a>\n"
-        "<a href=\"http://last.example/\">no line end</a>";
-    const std::string sent = "tarn+wick+&+co?x";
-    ServeAltavista(sent, page);
-    ServeYahoo(sent, page);
+TEST_F(SearchWorkerTest, ReadsPagesUntilOneGivesNothingNewAndKeepsOnlyPatternLinks) {
+    WriteEngines(Engine("Pages", server, "pages=5\nstep=10\nfirst=1\n"));
+    const std::string query = "/Pages?q=tarn+wick+%26+co%3F&s=";
+    // Relative links start from where the page came from, after its redirect.
+    server.Serve(query + "1", Answer(302, "", {{"Location", "/deep/er/results"}}));
+    server.Serve(
+        "/deep/er/results",
+        "<a href=\"http://ad.example/\">an ad</a>\n"
+        "<a class=\"r\" href=\"http://one.example/?a=1&amp;b=2\">entity</a>"
+        "<a class=\"r\" href=\"/local/page\">rooted</a><a class=\"r\" href=\"near\">near</a>\n"
+        "<a class=\"r\" href=\"../up.htm\">parent</a> <a class=\"r\" href=\"//cdn.example/x\">"
+        "<a class=\"r\" href=\"mailto:me@example.invalid\">mail</a>\n"
+        "<a class=\"r\" href=\"http://two.example/a b\">blank</a>"
+        "<a class=\"r\" href=\"http://long.example/" +
+            std::string(250, 'L') + "\">too wide</a>");
+    server.Serve(query + "11",
+                 "<a class=\"r\" href=\"http://one.example/?a=1&#38;b=2\">again</a>\n" +
+                     ResultLines(2, "second"));
+    server.Serve(query + "21", ResultLines(2, "second"));
+    const SearchProject project = Project("finder", "tarn wick & co?", {"pages"});
 
-    std::vector<std::string> links;
-    EXPECT_EQ(Query(kAltavistaQuery, "tarn wick & co?x", links), 5);
-    EXPECT_EQ(links,
-              (std::vector<std::string>{"http://one.example/", "HTTP://CAPS.example/Page",
-                                        "https://secure.example/", "http://search.yahoo.example/",
-                                        "http://last.example/"}));
-    EXPECT_EQ(Query(kYahooQuery, "tarn wick & co?x", links), 5);
-    EXPECT_EQ(links, (std::vector<std::string>{"http://one.example/", "HTTP://CAPS.example/Page",
-                                               "http://www.AltaVista.com/help",
-                                               "https://secure.example/", "http://last.example/"}));
-    ASSERT_EQ(server.Requests().size(), 2U);
-    EXPECT_EQ(server.Requests()[0].target, kAltavistaPath + sent + kAltavistaSuffix);
-    EXPECT_EQ(server.Requests()[1].target, kYahooPath + sent);
+    EXPECT_EQ(Run(project), 1);
+
+    EXPECT_EQ(Fetched(), (std::vector<std::string>{query + "1", "/deep/er/results", query + "11",
+                                                   query + "21"}));
+    const std::string site = "http://127.0.0.1:" + std::to_string(server.Port());
+    EXPECT_EQ(ResultUrls(),
+              (std::vector<std::string>{"http://one.example/?a=1&b=2", site + "/local/page",
+                                        site + "/deep/er/near", site + "/deep/up.htm",
+                                        "http://cdn.example/x", "http://two.example/a%20b",
+                                        "http://second.example/0", "http://second.example/1"}));
+    EXPECT_EQ(Results().front().second, "finder");
 }
 
-TEST_F(SearchWorkerTest, AnswersEmptyStringsFailuresAndFullPages) {
-    std::vector<std::string> links{"stale"};
-    EXPECT_EQ(Query(kYahooQuery, "", links), kEmptySearchString);
-    EXPECT_TRUE(links.empty());
-    EXPECT_TRUE(server.Requests().empty());
-
-    // A page without an accepted link is read, not failed.
-    ServeYahoo("nothing", "<p>no results</p>\n");
-    EXPECT_EQ(Query(kYahooQuery, "nothing", links), 0);
-
-    // Reading stops at the line capacity and at the accepted-link limit.
-    std::string longPage(kYahooQuery.lineCapacity - 1, '\n');
-    longPage += "<a href=\"http://in.example/\">last line read</a>\n";
-    longPage += "<a href=\"http://out.example/\">beyond</a>\n";
-    ServeYahoo("long", longPage);
-    EXPECT_EQ(Query(kYahooQuery, "long", links), 1);
-    EXPECT_EQ(links, std::vector<std::string>{"http://in.example/"});
-    ServeAltavista("many", ResultLines(150, "many"));
-    EXPECT_EQ(Query(kAltavistaQuery, "many", links), 100);
-    EXPECT_EQ(links.back(), "http://many.example/99");
-
-    HttpResponse cut = Answer(200, ResultLines(3, "cut"));
-    cut.contentLength = 1000;
-    cut.closeAfterBytes = cut.body.size();
-    server.Serve(kYahooPath + "cut", cut);
-    EXPECT_EQ(Query(kYahooQuery, "cut", links), kSearchFailed);
-    EXPECT_TRUE(links.empty());
-
-    const std::string closed = "127.0.0.1:" + std::to_string(ClosedPort());
-    ::setenv("TARNWICK_YAHOO_HOST", closed.c_str(), 1);
-    EXPECT_EQ(Query(kYahooQuery, "refused", links), kSearchFailed);
-}
-
-TEST_F(SearchWorkerTest, BothEnginesAddUpTheirLinksAndAppendThemOnEveryRun) {
-    ServeAltavista("tarn", ResultLines(12, "alta"));
-    ServeYahoo("tarn", ResultLines(30, "other"));
-    const SearchProject project = Project("finder", "tarn", 1, 1);
+TEST_F(SearchWorkerTest, EachLinkOnceAcrossEnginesAndRunsWithTheTextsOfEachPass) {
+    WriteEngines(Engine("First", server) + Engine("Second", other));
+    server.Serve("/First?q=tarn&s=0", ResultLines(12, "alta"));
+    other.Serve("/Second?q=tarn&s=0", ResultLines(4, "alta", 10) + ResultLines(28, "other"));
+    const SearchProject project = Project("finder", "tarn", {"First", "second"});
     Show(ListCategory::SearchProjects, state.SearchProjects, 0);
 
     EXPECT_EQ(Run(project), 1);
@@ -158,90 +132,149 @@ TEST_F(SearchWorkerTest, BothEnginesAddUpTheirLinksAndAppendThemOnEveryRun) {
     EXPECT_EQ(ui.Calls(),
               (std::vector<std::string>{
                   "RowStatus:0|Running search project...", "Play",
-                  "LastAction:Retrieving links from Altavista...",
+                  "LastAction:Retrieving links from First...",
                   "RowStatus:0|Search Completed Successfully", "Status:12 links found",
-                  "LastAction:Retrieving links from Yahoo...", "Status:42 links found", "Stop",
+                  "LastAction:Retrieving links from Second...", "Status:42 links found", "Stop",
                   "LastAction:Search ended", "Status:Search completed succesfully"}));
-    const auto results = Results();
-    ASSERT_EQ(results.size(), 42U);
-    EXPECT_EQ(results.front(),
-              std::make_pair(std::string("http://alta.example/0"), std::string("finder")));
-    EXPECT_EQ(results[12].first, "http://other.example/0");
-    {
-        std::lock_guard lock(state.mutex);
-        EXPECT_EQ(state.RunningSearchJobs.GetCount(), 0);
-        EXPECT_EQ(state.SearchProjects.GetCount(), 1);
-    }
+    const std::vector<std::string> urls = ResultUrls();
+    ASSERT_EQ(urls.size(), 42U);
+    EXPECT_EQ(urls[12], "http://alta.example/12");
+    EXPECT_EQ(urls[14], "http://other.example/0");
 
+    // Found again on the next run, nothing is kept twice; the engines still answered.
+    ui.ClearCalls();
     Run(project);
-    EXPECT_EQ(Results().size(), 84U);
+    EXPECT_EQ(Results().size(), 42U);
+    EXPECT_TRUE(Called("Status:Search completed succesfully"));
 }
 
-TEST_F(SearchWorkerTest, AFailedPassShowsItsErrorAndSuppressesTheFinalTexts) {
-    ServeAltavista("tarn", "<p>nothing here</p>\n");
-    ServeYahoo("tarn", ResultLines(3, "other"));
-    const SearchProject project = Project("finder", "tarn", 1, 1);
+TEST_F(SearchWorkerTest, AFailingEngineShowsItsErrorWhileTheOthersGoOn) {
+    WriteEngines(Engine("Broken", server) + Engine("Slow", other, "timeout_ms=200\n") +
+                 Engine("Good", server, "pages=2\n"));
+    server.Serve("/Broken?q=tarn&s=0", Answer(503, ResultLines(3, "error-page")));
+    HttpResponse stalled = Answer(200, ResultLines(3, "late"));
+    stalled.stallBeforeAnswer = std::chrono::milliseconds(1500);
+    other.Serve("/Slow?q=tarn&s=0", stalled);
+    server.Serve("/Good?q=tarn&s=0", ResultLines(3, "good"));
+    server.Serve("/Good?q=tarn&s=10", Answer(500, ResultLines(3, "more")));
+    const SearchProject project = Project("finder", "tarn", {"Broken", "Slow", "Good"});
     Show(ListCategory::SearchProjects, state.SearchProjects, 0);
 
-    Run(project);
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(Run(project), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1000));
 
     EXPECT_EQ(ui.CallsStartingWith("RowStatus:"),
               (std::vector<std::string>{"RowStatus:0|Running search project...",
-                                        "RowStatus:0|Error retrieving links from Altavista"}));
+                                        "RowStatus:0|Error retrieving links from Broken"}));
     EXPECT_EQ(ui.CallsStartingWith("Status:"),
-              (std::vector<std::string>{"Status:Error retrieving links from Altavista",
+              (std::vector<std::string>{"Status:Error retrieving links from Broken",
+                                        "Status:Error retrieving links from Slow",
                                         "Status:3 links found"}));
     EXPECT_FALSE(Called("LastAction:Search ended"));
-    EXPECT_EQ(Results().size(), 3U);
-
-    // An engine that cannot be reached fails its pass; the other still runs.
-    ui.ClearCalls();
-    ServeAltavista("more", ResultLines(2, "alta"));
-    ::setenv("TARNWICK_YAHOO_HOST", "127.0.0.1:1", 1);
-    Run(Project("again", "more", 1, 1));
-    EXPECT_EQ(ui.CallsStartingWith("Status:"),
-              (std::vector<std::string>{"Status:2 links found",
-                                        "Status:Error retrieving links from Yahoo"}));
-    EXPECT_EQ(ui.CallsStartingWith("RowStatus:").back(),
-              "RowStatus:0|Search Completed Successfully");
-    EXPECT_FALSE(Called("LastAction:Search ended"));
-
-    // An empty search string fails both passes without asking anybody.
-    ui.ClearCalls();
-    const std::size_t asked = server.Requests().size();
-    Run(Project("empty", "", 1, 1));
-    EXPECT_EQ(server.Requests().size(), asked);
-    EXPECT_EQ(ui.CallsStartingWith("Status:"),
-              (std::vector<std::string>{"Status:Error retrieving links from Altavista",
-                                        "Status:Error retrieving links from Yahoo"}));
+    // A later page that fails ends the engine's pages, keeping what the first gave.
+    EXPECT_EQ(ResultUrls(),
+              (std::vector<std::string>{"http://good.example/0", "http://good.example/1",
+                                        "http://good.example/2"}));
 }
 
-TEST_F(SearchWorkerTest, OnlyYahooLeavesTheRowRunningAndOtherListsAreLeftAlone) {
-    ServeYahoo("tarn", ResultLines(4, "other"));
-    const SearchProject project = Project("finder", "tarn", 0, 1);
-    Show(ListCategory::SearchProjects, state.SearchProjects, 0);
+TEST_F(SearchWorkerTest, BadEntriesAreReportedOnceAndTheOtherEnginesRun) {
+    WriteEngines("[NoQuery]\nurl=" + server.Url("/x") + "\n" + kResults + "\n" +
+                 "[BadPattern]\nurl=" + server.Url("/x?q={query}") +
+                 "\nresults=<a href=\"([^\"]+\"\n" +
+                 "[NoGroup]\nurl=" + server.Url("/x?q={query}") + "\nresults=<a href=\"[^\"]+\"\n" +
+                 Engine("Good", server));
+    server.Serve("/Good?q=tarn&s=0", ResultLines(2, "good"));
+    const SearchProject project = Project("finder", "tarn", {});
 
     Run(project);
+    Run(Project("again", "tarn", {}));
 
-    EXPECT_EQ(ui.CallsStartingWith("RowStatus:"),
-              std::vector<std::string>{"RowStatus:0|Running search project..."});
-    EXPECT_EQ(ui.Rows().front().status, "Running search project...");
-    EXPECT_TRUE(Called("Status:4 links found"));
-    EXPECT_TRUE(Called("Status:Search completed succesfully"));
+    const std::vector<std::string> messages = ui.Messages();
+    ASSERT_EQ(messages.size(), 3U);
+    EXPECT_EQ(messages[0],
+              "searchengines.conf line 1: engine \"NoQuery\" left out: its url has no {query}");
+    EXPECT_NE(messages[1].find("line 6: engine \"BadPattern\" left out: its results pattern does "
+                               "not compile"),
+              std::string::npos)
+        << messages[1];
+    EXPECT_EQ(messages[2],
+              "searchengines.conf line 9: engine \"NoGroup\" left out: its results "
+              "pattern has no capture group");
+    EXPECT_EQ(Results().size(), 4U);
+    EXPECT_EQ(Fetched().size(), 2U);
+}
+
+TEST_F(SearchWorkerTest, ProjectsChooseEnginesByFlagOrNameAndNoChoiceAsksThemAll) {
+    WriteEngines(Engine("Yahoo", server) + Engine("Mojeek", server) + Engine("Spare", server));
+    server.Serve("/Yahoo?q=tarn&s=0", ResultLines(1, "yahoo"));
+    server.Serve("/Mojeek?q=tarn&s=0", ResultLines(1, "mojeek"));
+    server.Serve("/Spare?q=tarn&s=0", ResultLines(1, "spare"));
+
+    // The Altavista flag maps to nothing here and asks nobody, as an unknown flag always has.
+    Run(Project("flags", "tarn", {"MOJEEK"}, 1, 1));
+    EXPECT_EQ(Fetched(), (std::vector<std::string>{"/Yahoo?q=tarn&s=0", "/Mojeek?q=tarn&s=0"}));
+
+    // A name the file lacks is a pass that fails.
+    ui.ClearCalls();
+    Show(ListCategory::SearchProjects, state.SearchProjects, 0);
+    Run(Project("gone", "tarn", {"Lycos"}));
+    EXPECT_TRUE(Called("Status:Error retrieving links from Lycos"));
+    EXPECT_EQ(Fetched().size(), 2U);
+
+    Run(Project("all", "tarn", {}));
+    EXPECT_EQ(Fetched().size(), 5U);
+}
+
+TEST_F(SearchWorkerTest, WaitsPolitelyBetweenPagesAndStopsWaitingWhenCancelled) {
+    WriteEngines(Engine("Slowly", server, "pages=3\nwait_ms=150\n"));
+    for (int page = 0; page < 3; ++page) {
+        server.Serve("/Slowly?q=tarn&s=" + std::to_string(page * 10), ResultLines(1, "p", page));
+    }
+    const auto started = std::chrono::steady_clock::now();
+    Run(Project("polite", "tarn", {}));
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(300));
+    EXPECT_EQ(Results().size(), 3U);
+
+    // Cancelled at exit, the worker does not sit out a long wait.
+    WriteEngines(Engine("Slowly", server, "pages=3\nwait_ms=60000\n"));
+    const std::size_t asked = server.Requests().size();
+    const SearchProject waiting = Project("cancelled", "tarn", {});
+    int code = -1;
+    std::thread worker([&] { code = Run(waiting); });
+    while (server.Requests().size() == asked) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    const auto cancelled = std::chrono::steady_clock::now();
+    gate->Cancel();
+    worker.join();
+    EXPECT_EQ(code, 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - cancelled, std::chrono::seconds(2));
+}
+
+TEST_F(SearchWorkerTest, EmptyTextAsksNobodyAndAnotherCategoryChangesNoRow) {
+    WriteEngines(Engine("One", server));
+    server.Serve("/One?q=tarn&s=0", ResultLines(4, "other"));
+    Show(ListCategory::SearchProjects, state.SearchProjects, 0);
+    Run(Project("empty", "", {}));
+    EXPECT_TRUE(server.Requests().empty());
+    EXPECT_EQ(ui.CallsStartingWith("Status:"),
+              std::vector<std::string>{"Status:Error retrieving links from One"});
 
     ui.ClearCalls();
     {
         std::lock_guard lock(state.mutex);
         state.CurrentCategory = ListCategory::SearchResults;
     }
-    Run(project);
+    Run(Project("finder", "tarn", {}));
     EXPECT_EQ(ui.Calls(), (std::vector<std::string>{"Play", "Stop"}));
-    EXPECT_EQ(Results().size(), 8U);
+    EXPECT_EQ(Results().size(), 4U);
 }
 
 TEST_F(SearchWorkerTest, ARemovedProjectEndsTheRunQuietly) {
-    ServeYahoo("tarn", ResultLines(4, "other"));
-    SearchProject project = Project("finder", "tarn", 1, 1);
+    WriteEngines(Engine("One", server));
+    server.Serve("/One?q=tarn&s=0", ResultLines(4, "other"));
+    SearchProject project = Project("finder", "tarn", {});
     project.name = "unlisted";
 
     EXPECT_EQ(Run(project), 0);

@@ -188,11 +188,14 @@ TEST_F(ListFilesTest, AwkwardTextsCannotShiftTheRecordsThatFollow) {
 }
 
 TEST_F(ListFilesTest, ReaderAcceptsLfMissingFinalLineEndAndWordsPerLine) {
-    WriteFileBytes(folder.Path() / "reqfiles.data", "http://a/1\nhttp://a/2 http://a/3\r\n\n  http://a/4");
-    WriteFileBytes(folder.Path() / "reqwebs.data", "One\nhttp://one/\n1\n0 0 0 0 0 0 0\n1 0 0\n1 0 0\n"
-                                                   "0 0 1\n*\nTwo\r\nhttp://two/\r\n0\r\n"
-                                                   "1 1 1 1 1 1 1\r\n0 7 9\r\n1 0 0\r\n3 0 0\r\n*");
-    WriteFileBytes(folder.Path() / "reqsearch.data", "S\nwords here\n1 0 0 0 0 0 0\n1 0 0\n1 0 0\n*\n\n\n");
+    WriteFileBytes(folder.Path() / "reqfiles.data",
+                   "http://a/1\nhttp://a/2 http://a/3\r\n\n  http://a/4");
+    WriteFileBytes(folder.Path() / "reqwebs.data",
+                   "One\nhttp://one/\n1\n0 0 0 0 0 0 0\n1 0 0\n1 0 0\n"
+                   "0 0 1\n*\nTwo\r\nhttp://two/\r\n0\r\n"
+                   "1 1 1 1 1 1 1\r\n0 7 9\r\n1 0 0\r\n3 0 0\r\n*");
+    WriteFileBytes(folder.Path() / "reqsearch.data",
+                   "S\nwords here\n1 0 0 0 0 0 0\n1 0 0\n1 0 0\n*\n\n\n");
     Restart(state);
     ASSERT_EQ(state.RequestedFiles.GetCount(), 4);
     EXPECT_EQ(state.RequestedFiles.GetAt(2)->url, "http://a/3");
@@ -253,6 +256,62 @@ TEST_F(ListFilesTest, OnlyModifiedListsAreWrittenAndEmptyOnesDeleted) {
     SaveAllLists(fresh, folder.Path());
     EXPECT_EQ(folder.Tree(), std::vector<std::string>{"dnldfiles.data"});
     EXPECT_EQ(fresh.RequestedFiles.IsModified(), 0);
+}
+
+// Refuses to create the engines file beside the lists, and nothing else.
+class EnginesFileRefused : public SaveSteps {
+public:
+    std::FILE* Open(const std::filesystem::path& path) override {
+        return path.filename().string().starts_with("searchprojects") ? nullptr
+                                                                      : SaveSteps::Open(path);
+    }
+};
+
+TEST_F(ListFilesTest, OtherEnginesGoBesideTheSearchRecordsWhichKeepTheirFormat) {
+    SearchProject plain = Weather();
+    plain.name = "Plain";
+    TempFolder plainFolder;
+    SharedState plainState;
+    plainState.SearchProjects.Append(Weather());
+    plainState.SearchProjects.Append(plain);
+    SaveAllLists(plainState, plainFolder.Path());
+
+    SearchProject weather = Weather();
+    weather.otherEngines = {"Mojeek", "Q&A [x]"};
+    state.SearchProjects.Append(weather);
+    state.SearchProjects.Append(plain);
+    EnginesFileRefused refused;
+    SaveAllLists(state, folder.Path(), refused);
+    EXPECT_EQ(ui.Messages(),
+              std::vector<std::string>{"Error saving the 'Requested Search Projects' list!"});
+    EXPECT_EQ(state.SearchProjects.IsModified(), 1);  // so the next save tries again
+
+    SaveAllLists(state, folder.Path());
+    EXPECT_EQ(ReadFileBytes(folder.Path() / "reqsearch.data"),
+              ReadFileBytes(plainFolder.Path() / "reqsearch.data"));
+    EXPECT_EQ(ReadFileBytes(folder.Path() / "searchprojects.ini"),
+              "# Tarnwick search project engines, version 1\n\n[Weather]\nengine=Mojeek\n"
+              "engine=Q&A [x]\n");
+
+    SharedState fresh;
+    Restart(fresh);
+    ASSERT_EQ(fresh.SearchProjects.GetCount(), 2);
+    EXPECT_EQ(fresh.SearchProjects.GetAt(0)->otherEngines, weather.otherEngines);
+    EXPECT_TRUE(fresh.SearchProjects.GetAt(1)->otherEngines.empty());
+
+    // Edited by hand or damaged, the file still gives what it can.
+    WriteFileBytes(folder.Path() / "searchprojects.ini",
+                   "junk\r\n[Plain]\r\nengine=\r\nfuture=1\r\nengine = Marginalia \r\n[Gone]\n"
+                   "engine=Mojeek");
+    SharedState edited;
+    Restart(edited);
+    EXPECT_TRUE(edited.SearchProjects.GetAt(0)->otherEngines.empty());
+    EXPECT_EQ(edited.SearchProjects.GetAt(1)->otherEngines, std::vector<std::string>{"Marginalia"});
+
+    edited.SearchProjects.GetAt(1)->otherEngines.clear();
+    edited.SearchProjects.SetModified(1);
+    SaveAllLists(edited, folder.Path());
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "searchprojects.ini"));
 }
 
 TEST_F(ListFilesTest, MissingFilesLeaveListsEmptyWithoutMessages) {

@@ -24,7 +24,11 @@ WorkOrder AwkwardOrder() {
     search.name = "news";
     search.searchString = "two words";
     search.useYahoo = 1;
-    order.searchProjects = {search};
+    search.otherEngines = {"Mojeek", "Two Words"};
+    SearchProject plain = search;
+    plain.name = "plain";
+    plain.otherEngines.clear();
+    order.searchProjects = {search, plain};
     order.runNames = {"first", "second one"};
     order.maxDepth = 4;
     order.fileOptions = {"sha256=" + std::string(64, 'f'), 2048};
@@ -47,9 +51,11 @@ TEST(WorkOrderText, EveryPartOfAnOrderArrivesAsSent) {
     EXPECT_EQ(web.otherTypes, ".css .js");
     EXPECT_EQ(web.maxDomainCount, 3);
     EXPECT_EQ(web.password, "p w");
-    ASSERT_EQ(got->searchProjects.size(), 1u);
+    ASSERT_EQ(got->searchProjects.size(), 2u);
     EXPECT_EQ(got->searchProjects[0].searchString, "two words");
     EXPECT_EQ(got->searchProjects[0].useYahoo, 1);
+    EXPECT_EQ(got->searchProjects[0].otherEngines, sent.searchProjects[0].otherEngines);
+    EXPECT_TRUE(got->searchProjects[1].otherEngines.empty());
     EXPECT_EQ(got->runNames, sent.runNames);
     EXPECT_EQ(got->maxDepth, 4);
     EXPECT_EQ(got->fileOptions, sent.fileOptions);

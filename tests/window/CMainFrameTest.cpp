@@ -282,11 +282,13 @@ private slots:
         if (!server.Started()) {
             QSKIP("the local HTTP server did not start");
         }
-        const std::string host = "127.0.0.1:" + std::to_string(server.Port());
-        ::setenv("TARNWICK_ALTAVISTA_HOST", host.c_str(), 1);
-        server.Serve("/cgi-bin/query?pg=q&kl=XX&stype=stext&q=blue+whale&search.x=19&search.y=9",
+        server.Serve("/query?q=blue+whale&s=0",
                      "<a href=\"http://whales.example/blue.htm\">Blue</a>\n");
         Window window;
+        // The project's old flag asks the engine of that name in the folder's file.
+        testing::WriteFileBytes(window.folder.Path() / "searchengines.conf",
+                                "[Altavista]\nurl=" + server.Url("/query?q={query}&s={start}") +
+                                    "\nresults=href=\"([^\"]+)\"\n");
         window.editors.searchAnswers.push_back([](SearchProject& project) {
             project.name = "Whales";
             project.searchString = "blue whale";
@@ -304,7 +306,6 @@ private slots:
             return window.state.SearchResults.GetCount() >= 1 &&
                    window.state.RunningSearchJobs.GetCount() == 0;
         }));
-        ::unsetenv("TARNWICK_ALTAVISTA_HOST");
         std::lock_guard lock(window.state.mutex);
         QCOMPARE(window.state.SearchResults.GetAt(0)->url,
                  std::string("http://whales.example/blue.htm"));

@@ -48,6 +48,7 @@ TransferResult HttpSession::Get(const HttpRequest& request,
         curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.Get());
         curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, request.followRedirects ? 1L : 0L);
         curl_easy_setopt(handle, CURLOPT_FAILONERROR, request.failOnHttpError ? 1L : 0L);
+        curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, request.timeoutMs);
     }
     TransferResult result = easy.Perform(onData);
     // libcurl lets some error answers through (an authentication challenge); the status decides.
@@ -65,6 +66,14 @@ long HttpSession::ResponseCode() const {
         curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &code);
     }
     return code;
+}
+
+std::string HttpSession::EffectiveUrl() const {
+    char* url = nullptr;
+    if (CURL* handle = impl_->easy.Handle()) {
+        curl_easy_getinfo(handle, CURLINFO_EFFECTIVE_URL, &url);
+    }
+    return url != nullptr ? url : "";
 }
 
 long HttpSession::ConnectionsOpened() const {

@@ -16,6 +16,7 @@ struct HttpRequest {
     std::vector<std::string> headers;  // whole header lines, e.g. "Accept: */*"
     bool followRedirects = false;      // redirects only ever go to http and https
     bool failOnHttpError = false;      // an answer of 400 or more is a failure
+    long timeoutMs = 0;                // the whole request at most; 0 sets no limit
 };
 
 // One libcurl easy handle, owned by one worker thread. Reusing it for several requests
@@ -38,6 +39,8 @@ public:
     // treats answers differently decides before the first byte of the body.
     long ResponseCode() const;
 
+    // The address the last answer came from, redirects followed; empty before any request.
+    std::string EffectiveUrl() const;
     // Connections opened so far by this session (to check keep-alive).
     long ConnectionsOpened() const;
 

@@ -1,7 +1,4 @@
-#include "model/IniText.h"
-
-#include <fstream>
-#include <sstream>
+#include "model/IniLines.h"
 
 namespace tarnwick {
 
@@ -19,39 +16,32 @@ std::string_view Trimmed(std::string_view text) {
 
 }  // namespace
 
-void ForEachIniValue(std::string_view text, const std::function<void(const IniValue&)>& visit) {
-    std::string_view section;
+void ForEachIniLine(std::string_view text, const std::function<void(const IniLine&)>& visit) {
     int number = 0;
     while (!text.empty()) {
-        ++number;
         const std::size_t end = text.find('\n');
         const std::string_view line = Trimmed(text.substr(0, end));
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        ++number;
         if (line.empty() || line.front() == '#' || line.front() == ';') {
             continue;
         }
-        // The last ']' closes the header, so a section named by a URL may hold brackets.
+        IniLine parsed;
+        parsed.number = number;
         if (line.front() == '[' && line.back() == ']' && line.size() > 2) {
-            section = line.substr(1, line.size() - 2);
+            parsed.isSection = true;
+            parsed.name = line.substr(1, line.size() - 2);
+            visit(parsed);
             continue;
         }
         const std::size_t equals = line.find('=');
         if (equals == std::string_view::npos) {
             continue;
         }
-        visit(IniValue{section, Trimmed(line.substr(0, equals)), Trimmed(line.substr(equals + 1)),
-                       number});
+        parsed.name = Trimmed(line.substr(0, equals));
+        parsed.value = Trimmed(line.substr(equals + 1));
+        visit(parsed);
     }
-}
-
-std::optional<std::string> ReadTextFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return std::nullopt;
-    }
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 }  // namespace tarnwick
