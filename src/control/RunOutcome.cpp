@@ -50,6 +50,8 @@ std::vector<EntryOutcome> OutcomesOf(SharedState& state, const RunTargets& targe
             state.SearchProjects.GetAt(state.SearchProjects.FindByName(key));
         if (project == nullptr) {
             outcomes.push_back({key, Outcome::NetworkFailed, "Deleted"});
+        } else if (state.searchesUnanswered.contains(key)) {
+            outcomes.push_back({key, Outcome::NetworkFailed, "No search engine answered"});
         } else {
             outcomes.push_back({key, Outcome::Done, "Search ended"});
         }

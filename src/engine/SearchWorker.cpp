@@ -116,6 +116,14 @@ private:
         if (!atEnd) {
             return false;
         }
+        {
+            std::lock_guard lock(state_.mutex);
+            if (errorOccurred_ && !anyAnswered_) {
+                state_.searchesUnanswered.insert(project_.name);
+            } else {
+                state_.searchesUnanswered.erase(project_.name);
+            }
+        }
         if (!errorOccurred_ && atEnd->selected) {
             state_.ui.SetLastActionText("Search ended");
             state_.ui.SetStatusText("Search completed succesfully");
@@ -191,6 +199,7 @@ private:
         }
         // The first engine's outcome stays in the row; later ones show in the status panel.
         const bool inRow = passesRun_++ == 0 && found->shown;
+        anyAnswered_ = anyAnswered_ || pass.answered;
         if (pass.answered && pass.matched > 0) {
             linksFound_ += static_cast<int>(pass.newLinks.size());
             if (inRow) {
@@ -220,6 +229,7 @@ private:
     int passesRun_ = 0;
     int linksFound_ = 0;
     bool errorOccurred_ = false;
+    bool anyAnswered_ = false;
 };
 
 }  // namespace

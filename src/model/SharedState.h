@@ -52,6 +52,9 @@ struct SharedState {
     // The bad entries of searchengines.conf already shown, so each is reported once.
     // Guarded by mutex.
     std::set<std::string> engineProblemsShown;
+    // Search projects whose last run ended with every engine failing, so that a front end
+    // does not report it as done. Guarded by mutex.
+    std::set<std::string> searchesUnanswered;
 };
 
 // Calls fn with the list of the category (a FileEntryList, WebProjectList or

@@ -1,4 +1,5 @@
 #include <chrono>
+#include <set>
 #include <string>
 #include <thread>
 #include <utility>
@@ -176,6 +177,11 @@ TEST_F(SearchWorkerTest, AFailingEngineShowsItsErrorWhileTheOthersGoOn) {
     EXPECT_EQ(ResultUrls(),
               (std::vector<std::string>{"http://good.example/0", "http://good.example/1",
                                         "http://good.example/2"}));
+
+    // Some engine answered, so the run is no failure; a run no engine answered is one.
+    EXPECT_EQ(Run(Project("unanswered", "tarn", {"Broken"})), 1);
+    std::lock_guard lock(state.mutex);
+    EXPECT_EQ(state.searchesUnanswered, (std::set<std::string>{"unanswered"}));
 }
 
 TEST_F(SearchWorkerTest, BadEntriesAreReportedOnceAndTheOtherEnginesRun) {
