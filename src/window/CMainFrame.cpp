@@ -1,14 +1,21 @@
 #include "window/CMainFrame.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QThread>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "control/CategoryView.h"
 #include "dialogs/CAboutDlg.h"
+#include "model/UrlsInText.h"
 #include "panels/CDnldList.h"
 #include "panels/CListPanel.h"
 #include "panels/CStatusView.h"
@@ -60,6 +67,7 @@ CMainFrame::~CMainFrame() {
     state_.ui.AttachRows(nullptr);
     state_.ui.AttachTree(nullptr);
     state_.ui.AttachMessages(nullptr);
+    state_.ui.AttachProgress(nullptr);
 }
 
 void CMainFrame::CreatePanes() {
@@ -74,8 +82,20 @@ void CMainFrame::CreatePanes() {
     auto* left = new QSplitter(Qt::Vertical);
     left->addWidget(treePanel_);
     left->addWidget(downloadedFiles_);
+    // The filter box narrows the entry list as one types.
+    filterField_ = new QLineEdit;
+    filterField_->setObjectName(QStringLiteral("entryFilter"));
+    filterField_->setPlaceholderText(tr("Filter the list"));
+    filterField_->setClearButtonEnabled(true);
+    connect(filterField_, &QLineEdit::textChanged, listPanel_, &CListPanel::SetFilterText);
+    auto* listPane = new QWidget;
+    auto* listLayout = new QVBoxLayout(listPane);
+    listLayout->setContentsMargins(0, 0, 0, 0);
+    listLayout->setSpacing(2);
+    listLayout->addWidget(filterField_);
+    listLayout->addWidget(listPanel_, 1);
     auto* right = new QSplitter(Qt::Vertical);
-    right->addWidget(listPanel_);
+    right->addWidget(listPane);
     right->addWidget(statusView_);
     splitter_ = new QSplitter(Qt::Horizontal);
     splitter_->addWidget(left);
@@ -95,12 +115,14 @@ void CMainFrame::CreatePanes() {
     state_.ui.AttachRows(listPanel_);
     state_.ui.AttachTree(downloadedFiles_);
     state_.ui.AttachMessages(messageBoxes_);
+    state_.ui.AttachProgress(listPanel_);
 
     connect(treePanel_, &CTreePanel::ItemChosen, this, [this](const QString& text) {
         ShowCategory(state_, text.toStdString());
         std::lock_guard lock(state_.mutex);
         listPanel_->SetSearchResultsShown(state_.CurrentCategory == ListCategory::SearchResults);
     });
+    setAcceptDrops(true);
     connect(listPanel_, &CListPanel::SelectionTouched, this, [this] { EchoSelection(state_); });
     connect(listPanel_, &CListPanel::CommandChosen, this, &CMainFrame::OnListPanelCommand);
 
@@ -146,13 +168,25 @@ void CMainFrame::CreateActions() {
     AddAction(CommandId::StopDownloading, tr("Stop Downloading"), &CMainFrame::OnStopDownloading);
     AddAction(CommandId::DeleteAllLists, tr("&Delete All Lists"), &CMainFrame::OnDeleteAllLists);
     AddAction(CommandId::HelpContents, tr("&Table of Contents..."), &CMainFrame::OnHelpContents);
-    AddAction(CommandId::About, tr("&About Quellbird..."), &CMainFrame::OnAbout);
+    AddAction(CommandId::About, tr("&About Tarnwick..."), &CMainFrame::OnAbout);
     AddAction(CommandId::Exit, tr("E&xit"), &CMainFrame::OnExit);
 
     actions_[CommandId::AddFiles]->setStatusTip(
         tr("Add one or more files in the 'Requested' list"));
     actions_[CommandId::AddWebSite]->setStatusTip(tr("Add a web site to the 'Requested' list"));
     actions_[CommandId::DeleteEntry]->setStatusTip(tr("Delete selected entries"));
+
+    // Ctrl+V in the list adds every address on the clipboard; the filter box pastes as usual.
+    auto* paste = new QAction(tr("Paste Addresses"), listPanel_);
+    paste->setObjectName(QStringLiteral("pasteUrls"));
+    paste->setShortcut(QKeySequence::Paste);
+    paste->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(paste, &QAction::triggered, this, [this] {
+        if (const QMimeData* data = QApplication::clipboard()->mimeData()) {
+            AddUrlsOf(*data);
+        }
+    });
+    listPanel_->addAction(paste);
 
     auto* nextPane = new QAction(this);
     nextPane->setShortcut(Qt::Key_F6);
@@ -284,6 +318,36 @@ void CMainFrame::OnExit() {
 void CMainFrame::OnAbout() {
     CAboutDlg about(opener_, this);
     about.exec();
+}
+
+void CMainFrame::AddUrlsOf(const QMimeData& data) {
+    // Links dragged from a browser come as URLs, often with their text beside them: the
+    // URLs alone then, so each address is taken once.
+    QString text;
+    if (data.hasUrls()) {
+        for (const QUrl& url : data.urls()) {
+            text += url.toString() + QLatin1Char('\n');
+        }
+    } else {
+        text = data.text();
+    }
+    const std::vector<std::string> urls = UrlsInText(text.toStdString());
+    if (urls.empty()) {
+        statusBar()->showMessage(tr("No http, https or ftp address to add"), 5000);
+        return;
+    }
+    commands_.AddFileUrls(urls);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls() || event->mimeData()->hasText()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    AddUrlsOf(*event->mimeData());
+    event->acceptProposedAction();
 }
 
 void CMainFrame::OnListPanelCommand(int command) {

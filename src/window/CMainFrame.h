@@ -14,6 +14,8 @@
 #include "window/CommandId.h"
 
 class QAction;
+class QLineEdit;
+class QMimeData;
 class QSplitter;
 class QTimer;
 
@@ -49,11 +51,19 @@ public:
     CListPanel* ListPanel() const { return listPanel_; }
     CDnldList* DownloadedFiles() const { return downloadedFiles_; }
     CStatusView* StatusView() const { return statusView_; }
+    QLineEdit* FilterField() const { return filterField_; }
     DownloadControl& Control() { return control_; }
+
+    // Adds a requested file for every address in the text or links of pasted or dropped data.
+    void AddUrlsOf(const QMimeData& data);
 
 public slots:
     // The minute timer's tick.
     void OnScheduleTimer();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreatePanes();
@@ -90,6 +100,7 @@ private:
     QSplitter* splitter_ = nullptr;
     CTreePanel* treePanel_ = nullptr;
     CListPanel* listPanel_ = nullptr;
+    QLineEdit* filterField_ = nullptr;
     CDnldList* downloadedFiles_ = nullptr;
     CStatusView* statusView_ = nullptr;
     GuiMessageBoxes* messageBoxes_ = nullptr;

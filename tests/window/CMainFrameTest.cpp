@@ -1,7 +1,11 @@
 #include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -18,6 +22,7 @@
 #include "panels/CListPanel.h"
 #include "panels/CStatusView.h"
 #include "panels/CTreePanel.h"
+#include "panels/EntryRowModel.h"
 #include "support/HttpTestServer.h"
 #include "support/TempFolder.h"
 #include "window/CMainFrame.h"
@@ -60,10 +65,31 @@ void AnswerNextMessageBox(QStringList& seen, QMessageBox::StandardButton button)
 
 QStringList RowProjects(CListPanel* list) {
     QStringList texts;
-    for (int row = 0; row < list->topLevelItemCount(); ++row) {
-        texts << list->topLevelItem(row)->text(0);
+    for (int row = 0; row < list->RowCount(); ++row) {
+        texts << QString::fromStdString(list->RowText(row, 0));
     }
     return texts;
+}
+
+// Selects the row the core numbers `row`, wherever the view shows it.
+void SelectRow(CListPanel* list, int row) {
+    list->selectionModel()->select(list->model()->index(list->ViewRowOf(row), 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+QStringList RequestedUrls(SharedState& state) {
+    std::lock_guard lock(state.mutex);
+    QStringList urls;
+    for (const FileEntry& entry : state.RequestedFiles.Entries()) {
+        urls << QString::fromStdString(entry.url);
+    }
+    return urls;
+}
+
+void SelectShownRow(CListPanel* list, int shownRow) {
+    list->selectionModel()->clearSelection();
+    list->selectionModel()->select(list->model()->index(shownRow, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 QString StatusField(CStatusView* view, const char* name) {
@@ -172,7 +198,7 @@ private slots:
         QTest::keyClick(tree, Qt::Key_Down);
         QCOMPARE(tree->currentItem()->text(0), QStringLiteral("Downloaded Items"));
         QCOMPARE(window.state.CurrentCategory, ListCategory::SearchProjects);
-        QCOMPARE(list->topLevelItemCount(), 1);
+        QCOMPARE(list->RowCount(), 1);
     }
 
     void deleteInSearchResultsIsRefusedAndRowsEchoTheLowestSelected() {
@@ -187,8 +213,8 @@ private slots:
         QCOMPARE(seen, QStringList{"You are not alowed to delete entries in this panel"});
 
         CListPanel* list = window.frame->ListPanel();
-        list->topLevelItem(0)->setSelected(true);
-        list->topLevelItem(1)->setSelected(true);
+        SelectRow(list, 0);
+        SelectRow(list, 1);
         emit list->SelectionTouched();
         QCOMPARE(window.state.SelectedRow, 1);
         QCOMPARE(StatusField(window.frame->StatusView(), "lastActionField"),
@@ -205,6 +231,70 @@ private slots:
         window.frame->TreePanel()->SelectItem("Files");
         QTest::mouseClick(list->viewport(), Qt::RightButton, {}, QPoint(20, 20));
         QVERIFY(!list->SendToEnabled());
+    }
+
+    void aSortedAndFilteredListStillDeletesTheEntryChosenOnScreen() {
+        Window window([](SharedState& state) {
+            for (const char* url : {"http://h/b.zip", "http://h/c.iso", "http://h/a.zip"}) {
+                state.RequestedFiles.AppendUrl(url);
+            }
+        });
+        CListPanel* list = window.frame->ListPanel();
+        list->sortByColumn(EntryRowModel::ProjectColumn, Qt::DescendingOrder);
+        SelectShownRow(list, 0);  // c.iso, the core's row 1
+        QStringList seen;
+        AnswerNextMessageBox(seen, QMessageBox::Yes);
+        window.Trigger(CommandId::DeleteEntry);
+        QCOMPARE(seen, QStringList{"Are you sure you want to delete that entry?"});
+        QCOMPARE(RequestedUrls(window.state), (QStringList{"http://h/b.zip", "http://h/a.zip"}));
+
+        QTest::keyClicks(window.frame->FilterField(), QStringLiteral("A.ZIP"));
+        QCOMPARE(list->model()->rowCount(), 1);
+        SelectShownRow(list, 0);
+        AnswerNextMessageBox(seen, QMessageBox::Yes);
+        window.Trigger(CommandId::DeleteEntry);
+        QCOMPARE(RequestedUrls(window.state), QStringList{"http://h/b.zip"});
+        window.frame->FilterField()->clear();
+        QCOMPARE(RowProjects(list), QStringList{"http://h/b.zip"});
+    }
+
+    void pastedAndDroppedTextAddsEveryAddressAndNamesTheRefusedOnes() {
+        Window window(
+            [](SharedState& state) { state.RequestedFiles.AppendUrl("http://h/old.iso"); });
+        CListPanel* list = window.frame->ListPanel();
+        QApplication::clipboard()->setText(
+            QStringLiteral("Mirrors:\nhttp://h/one.zip\r\n<https://h/two.zip>, notes.txt\n"
+                           "ftp://h/three.tar.gz http://h/old.iso http://h/one.zip"));
+        list->setFocus();
+        QStringList seen;
+        AnswerNextMessageBox(seen, QMessageBox::Ok);
+        QTest::keySequence(list, QKeySequence::Paste);
+        QCOMPARE(RequestedUrls(window.state),
+                 (QStringList{"http://h/old.iso", "http://h/one.zip", "https://h/two.zip",
+                              "ftp://h/three.tar.gz"}));
+        QCOMPARE(seen, QStringList{"Already requested, not added again (2):\nhttp://h/old.iso\n"
+                                   "http://h/one.zip"});
+        QCOMPARE(RowProjects(list).first(), QStringLiteral("ftp://h/three.tar.gz"));
+
+        // Links dropped from a browser: the web ones, not a local file.
+        QMimeData links;
+        links.setUrls({QUrl(QStringLiteral("http://h/four.zip")),
+                       QUrl(QStringLiteral("file:///etc/passwd"))});
+        links.setText(QStringLiteral("http://h/four.zip"));
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &links, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(window.frame.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &links, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window.frame.get(), &drop);
+        QCOMPARE(RequestedUrls(window.state).last(), QStringLiteral("http://h/four.zip"));
+        QCOMPARE(RequestedUrls(window.state).size(), 5);
+        QMimeData words;
+        words.setText(QStringLiteral("no address here"));
+        QDropEvent plain(QPointF(20, 20), Qt::CopyAction, &words, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window.frame.get(), &plain);
+        QCOMPARE(RequestedUrls(window.state).size(), 5);
+        QCOMPARE(seen.size(), 1);
     }
 
     void aFileIsDownloadedPausedAndResumedFromTheMenu() {
@@ -226,11 +316,11 @@ private slots:
         });
         window.Trigger(CommandId::AddFiles);
         CListPanel* list = window.frame->ListPanel();
-        QCOMPARE(list->topLevelItemCount(), 1);
-        list->topLevelItem(0)->setSelected(true);
+        QCOMPARE(list->RowCount(), 1);
+        SelectRow(list, 0);
         window.Trigger(CommandId::DownloadSelected);
         window.Trigger(CommandId::StopDownloading);
-        QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("Stopped"));
+        QCOMPARE(list->RowText(0, 1), std::string("Stopped"));
         window.Trigger(CommandId::DownloadSelected);  // resumes the same worker
         QVERIFY(WaitFor([&window] {
             std::lock_guard lock(window.state.mutex);
@@ -263,7 +353,7 @@ private slots:
         window.frame->TreePanel()->SelectItem("Web Sites");
         CListPanel* list = window.frame->ListPanel();
         QCOMPARE(RowProjects(list), QStringList{"Mirror"});
-        list->topLevelItem(0)->setSelected(true);
+        SelectRow(list, 0);
         window.Trigger(CommandId::DownloadSelected);
         QVERIFY(WaitFor([&window] {
             std::lock_guard lock(window.state.mutex);
@@ -297,7 +387,7 @@ private slots:
         });
         window.Trigger(CommandId::AddSearchProject);
         window.frame->TreePanel()->SelectItem("Search Projects");
-        window.frame->ListPanel()->topLevelItem(0)->setSelected(true);
+        SelectRow(window.frame->ListPanel(), 0);
         window.Trigger(CommandId::DownloadSelected);
         QVERIFY(WaitFor([&window] {
             std::lock_guard lock(window.state.mutex);
