@@ -117,7 +117,16 @@ std::size_t CListPanel::InsertRowsAtTop(
         for (const auto& [project, status] : rows) {
             texts.emplace_back(FromUtf8(project), FromUtf8(status));
         }
+        // Sorting a whole list at once is far cheaper than sorting each row in as it comes.
+        const int column = filter_->sortColumn();
+        const Qt::SortOrder order = filter_->sortOrder();
+        if (column >= 0) {
+            filter_->sort(-1);
+        }
         rows_->InsertManyAtTop(texts);
+        if (column >= 0) {
+            filter_->sort(column, order);
+        }
         return rows.size();
     });
 }
