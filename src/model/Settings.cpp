@@ -17,19 +17,6 @@ constexpr std::string_view kNet = "net";
 constexpr std::string_view kWindow = "window";
 constexpr std::size_t kLongestUserAgent = 200;
 
-// Printable ASCII without line ends, so that it can never end a header early.
-bool IsUserAgent(std::string_view text) {
-    if (text.empty() || text.size() > kLongestUserAgent || text.front() == ' ') {
-        return false;
-    }
-    for (const char c : text) {
-        if (c < 0x20 || c > 0x7e) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool IsBase64(std::string_view text) {
     for (const char c : text) {
         const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -61,6 +48,18 @@ std::optional<int> NumberWithin(std::string_view text, int lowest, int highest) 
 
 }  // namespace
 
+bool IsUsableUserAgent(std::string_view text) {
+    if (text.empty() || text.size() > kLongestUserAgent || text.front() == ' ') {
+        return false;
+    }
+    for (const char c : text) {
+        if (c < 0x20 || c > 0x7e) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string DefaultUserAgent() {
     return "Tarnwick/" TARNWICK_VERSION;
 }
@@ -71,7 +70,7 @@ Settings ParseSettings(std::string_view text) {
     ForEachIniValue(text, [&settings, &defaults](const IniValue& value) {
         if (value.section == kNet && value.key == "user-agent") {
             settings.userAgent =
-                IsUserAgent(value.value) ? std::string(value.value) : defaults.userAgent;
+                IsUsableUserAgent(value.value) ? std::string(value.value) : defaults.userAgent;
             return;
         }
         if (value.section == kWindow) {
@@ -112,7 +111,8 @@ std::string RenderSettings(const Settings& settings) {
     text += "stall-timeout=" + std::to_string(settings.stallSeconds) + "\n";
     text += "\n[net]\n";
     text += "user-agent=" +
-            (IsUserAgent(settings.userAgent) ? settings.userAgent : DefaultUserAgent()) + "\n";
+            (IsUsableUserAgent(settings.userAgent) ? settings.userAgent : DefaultUserAgent()) +
+            "\n";
     text += "\n[window]\n";
     text += std::string("notify=") + (settings.notify ? "1" : "0") + "\n";
     text += std::string("close-to-tray=") + (settings.closeToTray ? "1" : "0") + "\n";

@@ -24,6 +24,9 @@ namespace tarnwick {
 // of what it names, so a hand-edited file or one of a later version never stops the program.
 // "Tarnwick/<version>", what the program calls itself to servers unless told otherwise.
 std::string DefaultUserAgent();
+// Up to 200 printable ASCII characters, not starting with a blank: nothing that could end a
+// header early.
+bool IsUsableUserAgent(std::string_view text);
 
 struct Settings {
     int maxConcurrent = 4;                       // file transfers at once; later starts are queued

@@ -150,6 +150,19 @@ void EntryRowModel::ShowProgress(const QString& url, const TransferSnapshot& pro
     EmitRowChanged(row, SizeColumn, EtaColumn);
 }
 
+int EntryRowModel::OverallPercent(const std::vector<std::string>& urls) const {
+    double done = 0;
+    double total = 0;
+    for (const std::string& url : urls) {
+        const auto found = progressOfUrl_.constFind(QString::fromStdString(url));
+        if (found != progressOfUrl_.constEnd() && found->total > 0) {
+            done += static_cast<double>(found->done);
+            total += static_cast<double>(found->total);
+        }
+    }
+    return total > 0 ? std::clamp(static_cast<int>(done * 100.0 / total), 0, 100) : -1;
+}
+
 int EntryRowModel::RowOfSerial(std::uint64_t serial) const {
     const auto found =
         std::lower_bound(rows_.begin(), rows_.end(), serial,

@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <deque>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "model/UiPort.h"
 
@@ -55,6 +57,10 @@ public:
     void Remove(int row);
     void Clear();
     void ShowProgress(const QString& url, const TransferSnapshot& progress);
+
+    // Bytes held against bytes wanted over these URLs' transfers of known size, in percent;
+    // -1 when none of them has a known size yet.
+    int OverallPercent(const std::vector<std::string>& urls) const;
 
     const Row& RowAt(int row) const { return rows_[static_cast<std::size_t>(row)]; }
     int Count() const { return static_cast<int>(rows_.size()); }

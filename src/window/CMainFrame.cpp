@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLineEdit>
@@ -9,20 +10,25 @@
 #include <QMimeData>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QSystemTrayIcon>
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "control/CategoryView.h"
 #include "dialogs/CAboutDlg.h"
+#include "dialogs/CPreferencesDlg.h"
+#include "engine/SiteFolder.h"
 #include "model/UrlsInText.h"
 #include "panels/CDnldList.h"
 #include "panels/CListPanel.h"
 #include "panels/CStatusView.h"
 #include "panels/CTreePanel.h"
+#include "panels/EntryRowModel.h"
 #include "panels/GuiMessageBoxes.h"
 #include "toolbar/CToolBarEx.h"
 #include "toolbar/ToolBarButtons.h"
+#include "window/FreedesktopNotifier.h"
 #include "window/LockKeyIndicators.h"
 
 namespace tarnwick {
@@ -30,17 +36,32 @@ namespace tarnwick {
 namespace {
 
 constexpr int kScheduleTimerPeriodMs = 60000;
+constexpr int kFinishedCheckPeriodMs = 1000;
+
+// Where a downloaded entry's own file is: a file's under Files/ by the last part of its URL,
+// a site's start page in its folder.
+std::filesystem::path LocalPathOf(const std::filesystem::path& folder, ListCategory category,
+                                  const std::string& key) {
+    if (category == ListCategory::DownloadedSites) {
+        return folder / "WebSites" / SiteFolder::FolderName(key) / "default.htm";
+    }
+    const std::size_t slash = key.rfind('/');
+    return folder / "Files" / (slash == std::string::npos ? key : key.substr(slash + 1));
+}
 
 }  // namespace
 
 CMainFrame::CMainFrame(SharedState& state, std::filesystem::path workingDirectory,
                        EntryEditors& editors, WorkerFunctions workers, PageOpener opener,
-                       QWidget* parent)
+                       std::unique_ptr<DesktopNotifier> notifier, QWidget* parent)
     : QMainWindow(parent),
       state_(state),
+      workingDirectory_(workingDirectory),
+      settings_(LoadSettings(workingDirectory)),
       commands_(state, editors, workingDirectory),
       control_(state, std::move(workingDirectory), std::move(workers)),
-      opener_(std::move(opener)) {
+      opener_(std::move(opener)),
+      notifier_(std::move(notifier)) {
     setWindowTitle(QStringLiteral("Tarnwick"));
     setWindowIcon(QIcon(QStringLiteral(":/pictures/logo.svg")));
     CreatePanes();
@@ -48,6 +69,13 @@ CMainFrame::CMainFrame(SharedState& state, std::filesystem::path workingDirector
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
+    CreateTray();
+    if (!notifier_) {
+        notifier_ = std::make_unique<FreedesktopNotifier>(tray_);
+    }
+    listPanel_->RestoreColumnLayout(
+        QByteArray::fromBase64(QByteArray::fromStdString(settings_.columnLayout)));
+    shownLayout_ = listPanel_->ColumnLayout().toBase64().toStdString();
 
     {
         std::lock_guard lock(state_.mutex);
@@ -58,6 +86,10 @@ CMainFrame::CMainFrame(SharedState& state, std::filesystem::path workingDirector
     scheduleTimer_ = new QTimer(this);
     connect(scheduleTimer_, &QTimer::timeout, this, &CMainFrame::OnScheduleTimer);
     scheduleTimer_->start(kScheduleTimerPeriodMs);
+    finished_.Poll(state_);  // what is there already raises no notice
+    auto* finishedTimer = new QTimer(this);
+    connect(finishedTimer, &QTimer::timeout, this, &CMainFrame::CheckFinishedEntries);
+    finishedTimer->start(kFinishedCheckPeriodMs);
 }
 
 CMainFrame::~CMainFrame() {
@@ -121,6 +153,8 @@ void CMainFrame::CreatePanes() {
         ShowCategory(state_, text.toStdString());
         std::lock_guard lock(state_.mutex);
         listPanel_->SetSearchResultsShown(state_.CurrentCategory == ListCategory::SearchResults);
+        listPanel_->SetDownloadedShown(state_.CurrentCategory == ListCategory::DownloadedFiles ||
+                                       state_.CurrentCategory == ListCategory::DownloadedSites);
     });
     setAcceptDrops(true);
     connect(listPanel_, &CListPanel::SelectionTouched, this, [this] { EchoSelection(state_); });
@@ -169,6 +203,7 @@ void CMainFrame::CreateActions() {
     AddAction(CommandId::DeleteAllLists, tr("&Delete All Lists"), &CMainFrame::OnDeleteAllLists);
     AddAction(CommandId::HelpContents, tr("&Table of Contents..."), &CMainFrame::OnHelpContents);
     AddAction(CommandId::About, tr("&About Tarnwick..."), &CMainFrame::OnAbout);
+    AddAction(CommandId::Preferences, tr("&Preferences..."), &CMainFrame::OnPreferences);
     AddAction(CommandId::Exit, tr("E&xit"), &CMainFrame::OnExit);
 
     actions_[CommandId::AddFiles]->setStatusTip(
@@ -201,6 +236,8 @@ void CMainFrame::CreateActions() {
 void CMainFrame::CreateMenus() {
     QMenu* file = menuBar()->addMenu(tr("&File"));
     file->addAction(actions_[CommandId::DeleteAllLists]);
+    file->addSeparator();
+    file->addAction(actions_[CommandId::Preferences]);
     file->addSeparator();
     file->addAction(actions_[CommandId::Exit]);
 
@@ -242,6 +279,90 @@ void CMainFrame::CreateToolBar() {
 void CMainFrame::CreateStatusBar() {
     statusBar()->showMessage(tr("Ready"));
     statusBar()->addPermanentWidget(new LockKeyIndicators);
+}
+
+void CMainFrame::CreateTray() {
+    tray_ = new QSystemTrayIcon(windowIcon(), this);
+    tray_->setToolTip(QStringLiteral("Tarnwick"));
+    auto* menu = new QMenu(this);
+    menu->addAction(tr("Show Tarnwick"), this, [this] {
+        showNormal();
+        raise();
+        activateWindow();
+    });
+    menu->addAction(actions_[CommandId::Exit]);
+    tray_->setContextMenu(menu);
+    connect(tray_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason why) {
+                if (why == QSystemTrayIcon::Trigger) {
+                    setVisible(!isVisible());
+                }
+            });
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        tray_->show();
+    }
+}
+
+void CMainFrame::UpdateTray() {
+    const RunTargets& running = finished_.Running();
+    const std::size_t count = running.files.size() + running.webProjects.size();
+    const int percent = listPanel_->Rows()->OverallPercent(running.files);
+    QString tip = count == 0 ? tr("Tarnwick: nothing running")
+                             : tr("Tarnwick: %n running", nullptr, static_cast<int>(count));
+    if (percent >= 0) {
+        tip += tr(", %1% of the files").arg(percent);
+    }
+    tray_->setToolTip(tip);
+}
+
+void CMainFrame::CheckFinishedEntries() {
+    for (const EntryOutcome& ended : finished_.Poll(state_)) {
+        if (!settings_.notify) {
+            continue;
+        }
+        const bool done = ended.outcome == Outcome::Done;
+        notifier_->Notify(done ? tr("Download complete") : tr("Download failed"),
+                          done ? QString::fromStdString(ended.key)
+                               : QString::fromStdString(ended.key + "\n" + ended.text),
+                          !done);
+    }
+    UpdateTray();
+}
+
+bool CMainFrame::ApplyPreferences(const Settings& settings) {
+    settings_ = settings;
+    control_.ApplySettings(settings_);
+    if (!StoreSettings(workingDirectory_, settings_)) {
+        messageBoxes_->ShowMessage("Error saving the settings");
+        return false;
+    }
+    return true;
+}
+
+void CMainFrame::SaveWindowState() {
+    // Only a layout the user changed is written: an untouched folder gets no new file.
+    const std::string layout = listPanel_->ColumnLayout().toBase64().toStdString();
+    if (layout != shownLayout_) {
+        settings_.columnLayout = layout;
+        StoreSettings(workingDirectory_, settings_);
+    }
+}
+
+void CMainFrame::OpenSelected(bool containingFolder) {
+    ListCategory category;
+    {
+        std::lock_guard lock(state_.mutex);
+        category = state_.CurrentCategory;
+    }
+    for (int row = 0; row < listPanel_->RowCount(); ++row) {
+        if (!listPanel_->IsRowSelected(row)) {
+            continue;
+        }
+        const std::filesystem::path path =
+            LocalPathOf(workingDirectory_, category, listPanel_->RowText(row, 0));
+        const std::filesystem::path shown = containingFolder ? path.parent_path() : path;
+        opener_(QUrl::fromLocalFile(QString::fromStdString(shown.string())));
+    }
 }
 
 void CMainFrame::MovePaneFocus(int step) {
@@ -300,6 +421,7 @@ void CMainFrame::OnSendToRequestedWebSites() {
 }
 void CMainFrame::OnDownloadSelected() {
     control_.OnDownloadSelected();
+    CheckFinishedEntries();  // takes note of the new jobs at once, however soon they end
 }
 void CMainFrame::OnStopDownloading() {
     control_.OnStopDownloading();
@@ -312,7 +434,28 @@ void CMainFrame::OnHelpContents() {
 }
 
 void CMainFrame::OnExit() {
+    exiting_ = true;
     close();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    // Closing to the tray hides the window; Exit, or the tray's Exit, ends the program.
+    if (!exiting_ && settings_.closeToTray && tray_->isVisible()) {
+        hide();
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::OnPreferences() {
+    CPreferencesDlg dialog(settings_,
+                           QString::fromStdString((workingDirectory_ / "Files").string()) +
+                               tr(" (web sites: WebSites)"),
+                           this);
+    if (dialog.exec() == QDialog::Accepted) {
+        ApplyPreferences(dialog.SettingsFromDialog());
+    }
 }
 
 void CMainFrame::OnAbout() {
@@ -363,6 +506,12 @@ void CMainFrame::OnListPanelCommand(int command) {
             break;
         case CListPanel::SendToWebSitesCommand:
             commands_.OnSendToRequestedWebSites(CommandSource::ListPanel);
+            break;
+        case CListPanel::OpenCommand:
+            OpenSelected(false);
+            break;
+        case CListPanel::OpenFolderCommand:
+            OpenSelected(true);
             break;
         default:
             break;

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -15,7 +16,9 @@
 #include <cstdlib>
 #include <functional>
 
+#include "../dialogs/OnModal.h"
 #include "control/ScriptedEditors.h"
+#include "dialogs/CPreferencesDlg.h"
 #include "engine/Workers.h"
 #include "model/ListFiles.h"
 #include "panels/CDnldList.h"
@@ -77,6 +80,18 @@ void SelectRow(CListPanel* list, int row) {
                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
+// Records the notices instead of showing them.
+class FakeNotifier : public DesktopNotifier {
+public:
+    explicit FakeNotifier(QStringList& notices) : notices_(notices) {}
+    void Notify(const QString& title, const QString& text, bool failed) override {
+        notices_ << (failed ? "!" : "") + title + ": " + text;
+    }
+
+private:
+    QStringList& notices_;
+};
+
 QStringList RequestedUrls(SharedState& state) {
     std::lock_guard lock(state.mutex);
     QStringList urls;
@@ -109,13 +124,18 @@ private:
         ScriptedEditors editors;
         std::unique_ptr<CMainFrame> frame;
         QList<QUrl> openedPages;
+        QStringList notices;
 
-        explicit Window(const std::function<void(SharedState&)>& fill = nullptr) {
+        explicit Window(const std::function<void(SharedState&)>& fill = nullptr,
+                        const Settings& settings = {}) {
             if (fill) {
                 fill(state);
             }
-            frame = std::make_unique<CMainFrame>(state, folder.Path(), editors, RealWorkers(),
-                                                 [this](const QUrl& url) { openedPages << url; });
+            StoreSettings(folder.Path(), settings);
+            frame = std::make_unique<CMainFrame>(
+                state, folder.Path(), editors, RealWorkers(),
+                [this](const QUrl& url) { openedPages << url; },
+                std::make_unique<FakeNotifier>(notices));
             frame->show();
             QApplication::setActiveWindow(frame.get());
         }
@@ -331,6 +351,106 @@ private slots:
         window.frame->TreePanel()->SelectItem("Downloaded Files");
         QCOMPARE(RowProjects(list),
                  QStringList{QString::fromStdString(server.Url("/pub/file.bin"))});
+    }
+
+    void endsRaiseNoticesAndDownloadedFilesOpen() {
+        HttpTestServer server;
+        if (!server.Started()) {
+            QSKIP("the local HTTP server did not start");
+        }
+        server.Serve("/pub/ok.bin", std::string(5000, 'x'));
+        testing::HttpResponse missing;
+        missing.status = 404;
+        server.Serve("/pub/gone.bin", missing);
+        Window window([](SharedState& state) {
+            state.DownloadedFiles.AppendUrl("http://h/before.zip");  // no notice for the past
+        });
+        for (const char* path : {"/pub/ok.bin", "/pub/gone.bin"}) {
+            window.editors.fileAnswers.push_back([&server, path](std::string& url) {
+                url = server.Url(path);
+                return true;
+            });
+            window.Trigger(CommandId::AddFiles);
+        }
+        CListPanel* list = window.frame->ListPanel();
+        list->selectAll();
+        window.Trigger(CommandId::DownloadSelected);
+        QVERIFY(WaitFor([&window] {
+            window.frame->CheckFinishedEntries();
+            return window.notices.size() >= 2;
+        }));
+        const QString ok = QString::fromStdString(server.Url("/pub/ok.bin"));
+        const QString gone = QString::fromStdString(server.Url("/pub/gone.bin"));
+        QVERIFY2(window.notices.contains("Download complete: " + ok),
+                 qPrintable(window.notices.join('|')));
+        QCOMPARE(window.notices.filter(QStringLiteral("!Download failed: ") + gone).size(), 1);
+        QCOMPARE(window.notices.size(), 2);
+        window.frame->CheckFinishedEntries();
+        QCOMPARE(window.notices.size(), 2);  // each ending once
+
+        // The finished file opens, and so does its folder.
+        window.frame->TreePanel()->SelectItem("Downloaded Files");
+        QCOMPARE(RowProjects(list), (QStringList{ok, "http://h/before.zip"}));
+        SelectRow(list, 0);
+        emit list->CommandChosen(CListPanel::OpenCommand);
+        emit list->CommandChosen(CListPanel::OpenFolderCommand);
+        QCOMPARE(window.openedPages.size(), 2);
+        QCOMPARE(window.openedPages[0].toLocalFile(),
+                 QString::fromStdString((window.folder.Path() / "Files" / "ok.bin").string()));
+        QVERIFY(QFile::exists(window.openedPages[0].toLocalFile()));
+        QCOMPARE(window.openedPages[1].toLocalFile(),
+                 QString::fromStdString((window.folder.Path() / "Files").string()));
+    }
+
+    void preferencesTakeEffectAtOnceAndAreKept() {
+        HttpTestServer server;
+        if (!server.Started()) {
+            QSKIP("the local HTTP server did not start");
+        }
+        testing::HttpResponse slow;
+        slow.body = std::string(4000, 'y');
+        slow.stallAtByte = 100;
+        slow.stallInBody = std::chrono::milliseconds(1500);
+        server.Serve("/a.bin", slow);
+        server.Serve("/b.bin", slow);
+        Settings oneAtATime;
+        oneAtATime.maxConcurrent = 1;
+        oneAtATime.notify = false;
+        Window window(nullptr, oneAtATime);
+        for (const char* path : {"/a.bin", "/b.bin"}) {
+            window.editors.fileAnswers.push_back([&server, path](std::string& url) {
+                url = server.Url(path);
+                return true;
+            });
+            window.Trigger(CommandId::AddFiles);
+        }
+        CListPanel* list = window.frame->ListPanel();
+        list->selectAll();
+        window.Trigger(CommandId::DownloadSelected);
+        auto queuedRows = [list] {
+            int queued = 0;
+            for (int row = 0; row < list->RowCount(); ++row) {
+                queued += list->RowText(row, 1) == "Queued" ? 1 : 0;
+            }
+            return queued;
+        };
+        QCOMPARE(queuedRows(), 1);
+
+        testing::OnModal<CPreferencesDlg> raise([](CPreferencesDlg* shown) {
+            shown->MaxConcurrentField()->setValue(2);
+            shown->UserAgentField()->setText(QStringLiteral("Probe/9"));
+            shown->accept();
+        });
+        window.Trigger(CommandId::Preferences);
+        QVERIFY(raise.Fired());
+        // The queued transfer starts without waiting for the first to end.
+        QVERIFY(WaitFor([&queuedRows] { return queuedRows() == 0; }));
+        QVERIFY(server.ConnectionCount() >= 1);
+        const Settings stored = LoadSettings(window.folder.Path());
+        QCOMPARE(stored.maxConcurrent, 2);
+        QCOMPARE(stored.userAgent, std::string("Probe/9"));
+        QVERIFY(!stored.notify);
+        QCOMPARE(window.frame->CurrentSettings(), stored);
     }
 
     void aSiteIsCrawledIntoItsFolderAndTheTree() {
