@@ -32,9 +32,9 @@ CListPanel::CListPanel(QWidget* parent)
     header()->setDefaultAlignment(Qt::AlignCenter);
     header()->setSectionsMovable(true);
     header()->setStretchLastSection(false);
-    setColumnWidth(EntryRowModel::ProjectColumn, 250);
-    setColumnWidth(EntryRowModel::StatusColumn, 300);
-    setColumnWidth(EntryRowModel::SizeColumn, 80);
+    setColumnWidth(EntryRowModel::ProjectColumn, 380);
+    setColumnWidth(EntryRowModel::StatusColumn, 170);
+    setColumnWidth(EntryRowModel::SizeColumn, 100);
     setColumnWidth(EntryRowModel::ProgressColumn, 120);
     setColumnWidth(EntryRowModel::SpeedColumn, 90);
     setColumnWidth(EntryRowModel::EtaColumn, 70);

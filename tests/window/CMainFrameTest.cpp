@@ -144,6 +144,18 @@ private:
             frame->ShutdownWorkers();
         }
         void Trigger(CommandId id) { frame->Action(id)->trigger(); }
+        // Adds a file of the server for each path through Add File(s) and starts them all.
+        void AddAndStart(HttpTestServer& server, const std::vector<std::string>& paths) {
+            for (const std::string& path : paths) {
+                editors.fileAnswers.push_back([&server, path](std::string& url) {
+                    url = server.Url(path);
+                    return true;
+                });
+                Trigger(CommandId::AddFiles);
+            }
+            frame->ListPanel()->selectAll();
+            Trigger(CommandId::DownloadSelected);
+        }
     };
 
 private slots:
@@ -365,16 +377,8 @@ private slots:
         Window window([](SharedState& state) {
             state.DownloadedFiles.AppendUrl("http://h/before.zip");  // no notice for the past
         });
-        for (const char* path : {"/pub/ok.bin", "/pub/gone.bin"}) {
-            window.editors.fileAnswers.push_back([&server, path](std::string& url) {
-                url = server.Url(path);
-                return true;
-            });
-            window.Trigger(CommandId::AddFiles);
-        }
         CListPanel* list = window.frame->ListPanel();
-        list->selectAll();
-        window.Trigger(CommandId::DownloadSelected);
+        window.AddAndStart(server, {"/pub/ok.bin", "/pub/gone.bin"});
         QVERIFY(WaitFor([&window] {
             window.frame->CheckFinishedEntries();
             return window.notices.size() >= 2;
@@ -417,16 +421,8 @@ private slots:
         oneAtATime.maxConcurrent = 1;
         oneAtATime.notify = false;
         Window window(nullptr, oneAtATime);
-        for (const char* path : {"/a.bin", "/b.bin"}) {
-            window.editors.fileAnswers.push_back([&server, path](std::string& url) {
-                url = server.Url(path);
-                return true;
-            });
-            window.Trigger(CommandId::AddFiles);
-        }
         CListPanel* list = window.frame->ListPanel();
-        list->selectAll();
-        window.Trigger(CommandId::DownloadSelected);
+        window.AddAndStart(server, {"/a.bin", "/b.bin"});
         auto queuedRows = [list] {
             int queued = 0;
             for (int row = 0; row < list->RowCount(); ++row) {
