@@ -83,6 +83,39 @@ private slots:
         QCOMPARE(Shown(list), (QStringList{"http://h/0", "http://h/c", "http://h/b"}));
     }
 
+    void wholeSortsOrderTextsAsComparingThemWould() {
+        // Shared prefixes of every length around the four-unit steps, a text that is the
+        // prefix of another, case, non-ASCII and equal texts (the newer first).
+        const QStringList inserted{
+            "http://h/abcd",  "http://h/abc",           "HTTP://H/ABCDE",     "http://h/",
+            "http://h/abcde", "http://h/\u00e9t\u00e9", "http://h/abcdefgh1", "http://h/abcdefgh",
+            "ftp://z",        "http://h/abcd"};
+        CListPanel list;
+        for (const QString& text : inserted) {
+            list.InsertRowAtTop(text.toStdString(), "Ready for download");
+        }
+        list.sortByColumn(EntryRowModel::ProjectColumn, Qt::AscendingOrder);
+        const QStringList expected{"ftp://z",
+                                   "http://h/",
+                                   "http://h/abc",
+                                   "http://h/abcd",
+                                   "http://h/abcd",
+                                   "http://h/abcde",
+                                   "HTTP://H/ABCDE",
+                                   "http://h/abcdefgh",
+                                   "http://h/abcdefgh1",
+                                   "http://h/\u00e9t\u00e9"};
+        QCOMPARE(Shown(list), expected);
+        // Of the equal texts the newer comes first, and of the case twins too.
+        QCOMPARE(list.ViewRowOf(0), 3);
+        QCOMPARE(list.ViewRowOf(9), 4);
+        QCOMPARE(list.ViewRowOf(5), 5);
+        QCOMPARE(list.ViewRowOf(7), 6);
+        // A row arriving while sorted goes to its place by the same order.
+        list.InsertRowAtTop("http://h/abcdefg", "Ready for download");
+        QCOMPARE(Shown(list).indexOf(QStringLiteral("http://h/abcdefg")), 7);
+    }
+
     void progressFromAWorkerFillsTheColumnsAndOutlivesARefill() {
         CListPanel list;
         list.InsertRowAtTop("http://h/big.iso", "Ready for download");
