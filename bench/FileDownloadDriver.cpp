@@ -35,7 +35,7 @@ int RunWorker(const std::string& url, const std::string& workingDirectory) {
         state.RunningFileJobs.Append(RunningJob{gate, url, 0});
     }
     state.SelectedRow = 0;
-    WorkerContext context{state, workingDirectory, gate, {}};
+    WorkerContext context{state, workingDirectory, gate, {}, {}, {}};
     const FileEntry entry{url, "Downloading..."};
     if (url.find("ftp://") != std::string::npos) {
         RunFtpDownload(context, entry);

@@ -74,6 +74,7 @@ int CTarnwickApp::ExitInstance() {
     handOver_.reset();
     state_.ui.Close();
     if (mainFrame_) {
+        mainFrame_->SaveWindowState();
         mainFrame_->ShutdownWorkers();
     }
     SaveAllLists(state_, workingDirectory_);

@@ -64,11 +64,8 @@ std::vector<RowTexts> RowsOfCategory(SharedState& state, ListCategory category) 
 }
 
 void FillEntryRows(SharedState& state, const std::vector<RowTexts>& rows) {
-    for (const auto& [project, status] : rows) {
-        if (!state.ui.InsertRowAtTop(project, status)) {
-            state.ui.ShowMessage("Error updating list");
-            return;
-        }
+    if (state.ui.InsertRowsAtTop(rows) < rows.size()) {
+        state.ui.ShowMessage("Error updating list");
     }
 }
 

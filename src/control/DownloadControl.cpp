@@ -399,8 +399,9 @@ std::function<void()> DownloadControl::WorkerBody(Record entry, std::shared_ptr<
         };
     } else {
         return [&state = state_, directory = workingDirectory_, gate = std::move(gate),
-                worker = std::move(worker), entry = std::move(entry)]() mutable {
-            WorkerContext context{state, directory, gate, {}, {}, {}};
+                worker = std::move(worker), entry = std::move(entry),
+                userAgent = settings_.userAgent]() mutable {
+            WorkerContext context{state, directory, gate, {}, {}, {}, userAgent};
             worker(context, std::move(entry));
         };
     }
@@ -413,9 +414,13 @@ WorkerContext DownloadControl::ContextFor(const FileEntry& entry, std::shared_pt
     policy.sharedLimit = sharedLimit_;
     const FileRequestOptionsFile options = LoadFileRequestOptions(workingDirectory_);
     const auto found = options.find(entry.url);
-    return WorkerContext{
-        state_, workingDirectory_, std::move(gate),
-        {},     std::move(policy), found == options.end() ? FileRequestOptions{} : found->second};
+    return WorkerContext{state_,
+                         workingDirectory_,
+                         std::move(gate),
+                         {},
+                         std::move(policy),
+                         found == options.end() ? FileRequestOptions{} : found->second,
+                         settings_.userAgent};
 }
 
 void DownloadControl::ShowTurnCame(const std::string& url) {

@@ -6,6 +6,7 @@
 #include "control/WorkOrderTaking.h"
 #include "model/CompletedFileUrl.h"
 #include "model/JobGate.h"
+#include "model/UrlsInText.h"
 
 namespace tarnwick {
 
@@ -91,13 +92,47 @@ void EditEntryOfRow(SharedState& state, List& list, int row, Locate locate, Edit
 void EntryCommands::OnAddFiles() {
     std::string text;
     FileRequestOptions options;
-    if (!editors_.AskFileUrl(text, options) || text.empty()) {
+    if (!editors_.AskFileUrl(text, options)) {
         return;
     }
-    const std::string url = CompletedFileUrl(text);
-    if (AppendRequested(state_, FileEntry{url, kReady}) && options != FileRequestOptions{} &&
-        !KeepFileOptions(state_, workingDirectory_, {url}, options)) {
+    AddFileUrls(UrlLines(text), options);
+}
+
+void EntryCommands::AddFileUrls(const std::vector<std::string>& addresses,
+                                const FileRequestOptions& options) {
+    std::vector<std::string> added;
+    std::vector<std::string> refused;
+    for (const std::string& address : addresses) {
+        const std::string url = FittedText(CompletedFileUrl(address), kUrlWidth);
+        bool requested = false;
+        {
+            std::lock_guard lock(state_.mutex);
+            requested = state_.RequestedFiles.FindByName(url) >= 0;
+        }
+        if (requested) {
+            if (std::find(refused.begin(), refused.end(), url) == refused.end()) {
+                refused.push_back(url);
+            }
+            continue;
+        }
+        if (!AppendRequested(state_, FileEntry{url, kReady})) {
+            break;  // the panel refused the row and said so
+        }
+        added.push_back(url);
+    }
+    if (!added.empty() && options != FileRequestOptions{} &&
+        !KeepFileOptions(state_, workingDirectory_, added, options)) {
         state_.ui.ShowMessage(kFileOptionsNotSaved);
+    }
+    if (!refused.empty()) {
+        std::string names;
+        for (const std::string& url : refused) {
+            names += "\n" + url;
+        }
+        state_.ui.ShowMessage((refused.size() == 1 ? "Already requested, not added again:"
+                                                   : "Already requested, not added again (" +
+                                                         std::to_string(refused.size()) + "):") +
+                              names);
     }
 }
 

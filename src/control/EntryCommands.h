@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "control/EntryEditors.h"
 #include "model/SharedState.h"
@@ -18,7 +20,13 @@ public:
     EntryCommands(SharedState& state, EntryEditors& editors, std::filesystem::path workingDirectory)
         : state_(state), editors_(editors), workingDirectory_(std::move(workingDirectory)) {}
 
+    // Add File(s): every line of the dialog's text is one address.
     void OnAddFiles();
+    // Adds a requested file for each address (completed with "http://" where it has no
+    // "//"), each with these options. Addresses already requested, or given twice, are not
+    // added again; one message names them all.
+    void AddFileUrls(const std::vector<std::string>& addresses,
+                     const FileRequestOptions& options = {});
     void OnAddWebSite();
     void OnAddSearchProject();
     void OnDeleteEntry();

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -13,12 +14,14 @@
 #include "model/ByteRate.h"
 #include "model/CompletedFileUrl.h"
 #include "model/Records.h"
+#include "model/UrlsInText.h"
 
 namespace tarnwick {
 
 CAddFileDlg::CAddFileDlg(QWidget* parent)
     : QDialog(parent),
       field_(new QLineEdit(this)),
+      moreUrls_(new QPlainTextEdit(this)),
       checksum_(new QLineEdit(this)),
       limit_(new QLineEdit(this)),
       problem_(new QLabel(this)),
@@ -44,6 +47,12 @@ CAddFileDlg::CAddFileDlg(QWidget* parent)
     inner->addSpacing(DialogUnitsToPixels(*this, 6, 0).width());
     inner->addLayout(buttons);
 
+    moreUrls_->setObjectName(QStringLiteral("moreUrls"));
+    moreUrls_->setPlaceholderText(QStringLiteral("More addresses, one a line (optional)"));
+    moreUrls_->setTabChangesFocus(true);
+    moreUrls_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    moreUrls_->setFixedHeight(moreUrls_->fontMetrics().lineSpacing() * 6);
+
     checksum_->setPlaceholderText(QStringLiteral("sha256=... or md5=... (optional)"));
     limit_->setPlaceholderText(QStringLiteral("e.g. 500k or 2M (optional)"));
     auto* extras = new QFormLayout;
@@ -54,6 +63,7 @@ CAddFileDlg::CAddFileDlg(QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
+    layout->addWidget(moreUrls_);
     layout->addLayout(extras);
     layout->addWidget(problem_);
     layout->setSizeConstraint(QLayout::SetMinimumSize);
@@ -66,7 +76,16 @@ void CAddFileDlg::accept() {
     const std::string checksum = checksum_->text().trimmed().toStdString();
     const std::string limit = limit_->text().trimmed().toStdString();
     const std::optional<std::uint64_t> rate = limit.empty() ? 0 : ParseByteRate(limit);
-    if (!checksum.empty() && !IsChecksumText(checksum)) {
+    QString typed = field_->text();
+    const QString more = moreUrls_->toPlainText();
+    if (!more.trimmed().isEmpty()) {
+        typed += QLatin1Char('\n') + more;
+    }
+    const bool several = UrlLines(typed.toStdString()).size() > 1;
+    if (!checksum.empty() && several) {
+        problem_->setText(
+            QStringLiteral("A checksum belongs to one file: add the others without it."));
+    } else if (!checksum.empty() && !IsChecksumText(checksum)) {
         problem_->setText(
             QStringLiteral("The checksum is sha256= and 64 hexadecimal digits, "
                            "or md5= and 32."));
@@ -75,7 +94,7 @@ void CAddFileDlg::accept() {
             QStringLiteral("The speed limit is a number of bytes a second, "
                            "with k or M: 500k, 2M."));
     } else {
-        url_ = field_->text();
+        url_ = typed;
         options_ = FileRequestOptions{checksum, *rate};
         QDialog::accept();
         return;

@@ -27,7 +27,7 @@ CStartProjectDlg::CStartProjectDlg(QWidget* parent)
     const std::pair<Choice, QString> buttons[] = {
         {kWebSiteProject, QStringLiteral("Start a Web Site Project")},
         {kSearchProject, QStringLiteral("Start a New Search Project")},
-        {kStartProgram, QStringLiteral("Start the Quellbird")},
+        {kStartProgram, QStringLiteral("Start Tarnwick")},
     };
     int row = 0;
     for (const auto& [choice, text] : buttons) {

@@ -9,8 +9,6 @@ namespace tarnwick {
 
 namespace {
 
-const std::vector<std::string> kRequestHeaders = {"Accept: */*", "User-Agent: Quellbird"};
-
 std::string Trimmed(std::string_view text) {
     constexpr std::string_view kBlanks = " \t\r\n\v\f";
     const std::size_t first = text.find_first_not_of(kBlanks);
@@ -120,7 +118,7 @@ void SiteCrawl::Fetch(UrlFetch& fetch) {
     }
     HttpRequest request;
     request.url = fetch.url;
-    request.headers = kRequestHeaders;
+    request.headers = {"Accept: */*", "User-Agent: " + context_.userAgent};
     const TransferResult result =
         session_.Get(request, [&](std::string_view data) { return OnData(fetch, data); });
     if (context_.gate && context_.gate->IsCancelled()) {

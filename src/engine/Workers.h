@@ -8,6 +8,7 @@
 #include "model/FileRequestOptions.h"
 #include "model/JobGate.h"
 #include "model/Records.h"
+#include "model/Settings.h"
 #include "model/SharedState.h"
 
 namespace tarnwick {
@@ -21,6 +22,7 @@ struct WorkerContext {
     std::string caBundlePath;                // empty: the system's trust store; tests set their own
     TransferPolicy transfer;                 // retries, stalls and the global speed limit
     FileRequestOptions fileOptions;          // a file worker's checksum and own speed limit
+    std::string userAgent = DefaultUserAgent();  // sent with every HTTP request
 };
 
 // Thread procedures; each returns the worker's exit code.

@@ -14,6 +14,29 @@ namespace {
 
 constexpr const char* kHeader = "# Tarnwick settings, version 1\n";
 constexpr std::string_view kTransfers = "transfers";
+constexpr std::string_view kNet = "net";
+constexpr std::string_view kWindow = "window";
+constexpr std::size_t kLongestUserAgent = 200;
+
+bool IsBase64(std::string_view text) {
+    for (const char c : text) {
+        const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        if (!letter && !(c >= '0' && c <= '9') && c != '+' && c != '/' && c != '=') {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<bool> Flag(std::string_view text) {
+    if (text == "1") {
+        return true;
+    }
+    if (text == "0") {
+        return false;
+    }
+    return std::nullopt;
+}
 
 // A whole number within [lowest, highest]; nothing otherwise.
 std::optional<int> NumberWithin(std::string_view text, int lowest, int highest) {
@@ -26,6 +49,22 @@ std::optional<int> NumberWithin(std::string_view text, int lowest, int highest) 
 
 }  // namespace
 
+bool IsUsableUserAgent(std::string_view text) {
+    if (text.empty() || text.size() > kLongestUserAgent || text.front() == ' ') {
+        return false;
+    }
+    for (const char c : text) {
+        if (c < 0x20 || c > 0x7e) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string DefaultUserAgent() {
+    return "Tarnwick/" TARNWICK_VERSION;
+}
+
 Settings ParseSettings(std::string_view text) {
     const Settings defaults;
     Settings settings;
@@ -33,6 +72,21 @@ Settings ParseSettings(std::string_view text) {
     ForEachIniLine(text, [&](const IniLine& value) {
         if (value.isSection) {
             section = value.name;
+            return;
+        }
+        if (section == kNet && value.name == "user-agent") {
+            settings.userAgent =
+                IsUsableUserAgent(value.value) ? std::string(value.value) : defaults.userAgent;
+            return;
+        }
+        if (section == kWindow) {
+            if (value.name == "notify") {
+                settings.notify = Flag(value.value).value_or(defaults.notify);
+            } else if (value.name == "close-to-tray") {
+                settings.closeToTray = Flag(value.value).value_or(defaults.closeToTray);
+            } else if (value.name == "column-layout" && IsBase64(value.value)) {
+                settings.columnLayout = std::string(value.value);
+            }
             return;
         }
         if (section != kTransfers) {
@@ -61,6 +115,16 @@ std::string RenderSettings(const Settings& settings) {
     text += "limit-rate=" + ByteRateText(settings.limitBytesPerSecond) + "\n";
     text += "retries=" + std::to_string(settings.retries) + "\n";
     text += "stall-timeout=" + std::to_string(settings.stallSeconds) + "\n";
+    text += "\n[net]\n";
+    text += "user-agent=" +
+            (IsUsableUserAgent(settings.userAgent) ? settings.userAgent : DefaultUserAgent()) +
+            "\n";
+    text += "\n[window]\n";
+    text += std::string("notify=") + (settings.notify ? "1" : "0") + "\n";
+    text += std::string("close-to-tray=") + (settings.closeToTray ? "1" : "0") + "\n";
+    if (!settings.columnLayout.empty() && IsBase64(settings.columnLayout)) {
+        text += "column-layout=" + settings.columnLayout + "\n";
+    }
     return text;
 }
 

@@ -14,13 +14,29 @@ namespace tarnwick {
 //   limit-rate=2M
 //   retries=5
 //   stall-timeout=30
+//   [net]
+//   user-agent=Tarnwick/1.0.0
+//   [window]
+//   notify=1
+//   close-to-tray=0
+//   column-layout=<the entry list's columns, base64>
 // A missing or damaged file, an unknown key or a value out of range reads as the default
 // of what it names, so a hand-edited file or one of a later version never stops the program.
+// "Tarnwick/<version>", what the program calls itself to servers unless told otherwise.
+std::string DefaultUserAgent();
+// Up to 200 printable ASCII characters, not starting with a blank: nothing that could end a
+// header early.
+bool IsUsableUserAgent(std::string_view text);
+
 struct Settings {
-    int maxConcurrent = 4;                  // file transfers at once; later starts are queued
-    std::uint64_t limitBytesPerSecond = 0;  // all transfers together; 0: no limit
-    int retries = 5;                        // further attempts after a transient failure
-    int stallSeconds = 30;                  // under 1 KiB/s this long: the attempt is retried
+    int maxConcurrent = 4;                       // file transfers at once; later starts are queued
+    std::uint64_t limitBytesPerSecond = 0;       // all transfers together; 0: no limit
+    int retries = 5;                             // further attempts after a transient failure
+    int stallSeconds = 30;                       // under 1 KiB/s this long: the attempt is retried
+    std::string userAgent = DefaultUserAgent();  // printable ASCII only: it goes into a header
+    bool notify = true;                          // a desktop notice when a download ends
+    bool closeToTray = false;                    // closing the window leaves it in the tray
+    std::string columnLayout;                    // the window's own, base64; empty: the default
 
     bool operator==(const Settings&) const = default;
 };

@@ -37,6 +37,11 @@ bool UiPort::InsertRowAtTop(const std::string& project, const std::string& statu
     return rows != nullptr && rows->InsertRowAtTop(project, status);
 }
 
+std::size_t UiPort::InsertRowsAtTop(const std::vector<std::pair<std::string, std::string>>& rows) {
+    auto* target = Open(rows_);
+    return target != nullptr ? target->InsertRowsAtTop(rows) : 0;
+}
+
 void UiPort::SetRowStatus(int row, const std::string& status) {
     if (auto* rows = Open(rows_)) {
         rows->SetRowStatus(row, status);

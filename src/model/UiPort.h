@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace tarnwick {
 
@@ -24,6 +26,18 @@ public:
     virtual ~EntryRows() = default;
     // Inserts a row at the top; false when the row could not be inserted.
     virtual bool InsertRowAtTop(const std::string& project, const std::string& status) = 0;
+    // Inserts the (project, status) rows at the top in the order given, so the last ends as
+    // row 0; how many were inserted before the first refusal. A panel overrides it to insert
+    // a whole list in one step.
+    virtual std::size_t InsertRowsAtTop(
+        const std::vector<std::pair<std::string, std::string>>& rows) {
+        std::size_t inserted = 0;
+        while (inserted < rows.size() &&
+               InsertRowAtTop(rows[inserted].first, rows[inserted].second)) {
+            ++inserted;
+        }
+        return inserted;
+    }
     virtual void SetRowStatus(int row, const std::string& status) = 0;
     virtual void SetRowProject(int row, const std::string& project) = 0;
     virtual void DeleteRow(int row) = 0;
@@ -100,6 +114,8 @@ public:
     void StopBusyAnimation() override;
 
     bool InsertRowAtTop(const std::string& project, const std::string& status) override;
+    std::size_t InsertRowsAtTop(
+        const std::vector<std::pair<std::string, std::string>>& rows) override;
     void SetRowStatus(int row, const std::string& status) override;
     void SetRowProject(int row, const std::string& project) override;
     void DeleteRow(int row) override;

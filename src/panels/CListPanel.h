@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QTreeWidget>
+#include <QByteArray>
+#include <QTreeView>
 
 #include "model/UiPort.h"
 
@@ -8,21 +9,35 @@ class QMenu;
 
 namespace tarnwick {
 
+class EntryRowFilter;
+class EntryRowModel;
+
 // The entry list: the entries of the current category, newest on top, in the columns
-// "Project" and "Status". It reports what the user does (selection changes, context-menu
-// commands) and leaves the decisions to the main window. Every row operation may be called
-// from any thread; from a worker it returns once the GUI thread has applied it.
-class CListPanel : public QTreeWidget, public EntryRows {
+// "Project" and "Status", then the transfer's size, progress, speed and time left. Clicking
+// a header sorts and the filter text narrows what is shown; the core's row numbers still
+// address the same entries, since the rows live in a model in the core's order and the view
+// shows them through a proxy. It reports what the user does (selection changes,
+// context-menu commands) and leaves the decisions to the main window. Every row operation
+// may be called from any thread; from a worker it returns once the GUI thread has applied it.
+class CListPanel : public QTreeView, public EntryRows, public TransferProgress {
     Q_OBJECT
 
 public:
     // The context menu's commands, by the identifiers the main menu uses too.
-    enum Command { DeleteCommand = 32787, PropertiesCommand = 32789,
-                   SendToFilesCommand = 32796, SendToWebSitesCommand = 32797 };
+    enum Command {
+        DeleteCommand = 32787,
+        PropertiesCommand = 32789,
+        SendToFilesCommand = 32796,
+        SendToWebSitesCommand = 32797,
+        OpenCommand = 33001,
+        OpenFolderCommand = 33002
+    };
 
     explicit CListPanel(QWidget* parent = nullptr);
 
     bool InsertRowAtTop(const std::string& project, const std::string& status) override;
+    std::size_t InsertRowsAtTop(
+        const std::vector<std::pair<std::string, std::string>>& rows) override;
     void SetRowStatus(int row, const std::string& status) override;
     void SetRowProject(int row, const std::string& project) override;
     void DeleteRow(int row) override;
@@ -32,12 +47,27 @@ public:
     bool IsRowSelected(int row) override;
     std::string RowText(int row, int column) override;
 
+    void ShowTransferProgress(const std::string& url, const TransferSnapshot& progress) override;
+
+    void SetFilterText(const QString& text);
+    // The screen position of a row of the core, -1 while the filter hides it.
+    int ViewRowOf(int row) const;
+    EntryRowModel* Rows() const { return rows_; }
+    EntryRowFilter* Filter() const { return filter_; }
+
+    // The columns' order, widths, visibility and sorting, to be restored in a later run.
+    QByteArray ColumnLayout() const;
+    void RestoreColumnLayout(const QByteArray& layout);
+
     // True when the last right-click happened while "Search Results" was shown.
     bool SendToEnabled() const { return sendToEnabled_; }
     // Told by the main window before each right-click's menu, from the current category.
     void SetSearchResultsShown(bool shown) { searchResultsShown_ = shown; }
+    // Told likewise whether the entries shown are downloaded ones, which can be opened.
+    void SetDownloadedShown(bool shown);
 
     QMenu* ContextMenu() const { return contextMenu_; }
+    QMenu* HeaderMenu() const { return headerMenu_; }
 
 signals:
     // The selection may have changed: the main window echoes it into the status panel.
@@ -51,8 +81,13 @@ protected:
 
 private:
     void OpenContextMenu(const QPoint& position);
+    void FillHeaderMenu();
 
+    EntryRowModel* rows_;
+    EntryRowFilter* filter_;
     QMenu* contextMenu_;
+    QMenu* headerMenu_;
+    QList<QAction*> openActions_;
     bool sendToEnabled_ = true;
     bool searchResultsShown_ = false;
 };

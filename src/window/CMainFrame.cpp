@@ -1,21 +1,34 @@
 #include "window/CMainFrame.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QSystemTrayIcon>
 #include <QThread>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "control/CategoryView.h"
 #include "dialogs/CAboutDlg.h"
+#include "dialogs/CPreferencesDlg.h"
+#include "engine/SiteFolder.h"
+#include "model/UrlsInText.h"
 #include "panels/CDnldList.h"
 #include "panels/CListPanel.h"
 #include "panels/CStatusView.h"
 #include "panels/CTreePanel.h"
+#include "panels/EntryRowModel.h"
 #include "panels/GuiMessageBoxes.h"
 #include "toolbar/CToolBarEx.h"
 #include "toolbar/ToolBarButtons.h"
+#include "window/FreedesktopNotifier.h"
 #include "window/LockKeyIndicators.h"
 
 namespace tarnwick {
@@ -23,17 +36,32 @@ namespace tarnwick {
 namespace {
 
 constexpr int kScheduleTimerPeriodMs = 60000;
+constexpr int kFinishedCheckPeriodMs = 1000;
+
+// Where a downloaded entry's own file is: a file's under Files/ by the last part of its URL,
+// a site's start page in its folder.
+std::filesystem::path LocalPathOf(const std::filesystem::path& folder, ListCategory category,
+                                  const std::string& key) {
+    if (category == ListCategory::DownloadedSites) {
+        return folder / "WebSites" / SiteFolder::FolderName(key) / "default.htm";
+    }
+    const std::size_t slash = key.rfind('/');
+    return folder / "Files" / (slash == std::string::npos ? key : key.substr(slash + 1));
+}
 
 }  // namespace
 
 CMainFrame::CMainFrame(SharedState& state, std::filesystem::path workingDirectory,
                        EntryEditors& editors, WorkerFunctions workers, PageOpener opener,
-                       QWidget* parent)
+                       std::unique_ptr<DesktopNotifier> notifier, QWidget* parent)
     : QMainWindow(parent),
       state_(state),
+      workingDirectory_(workingDirectory),
+      settings_(LoadSettings(workingDirectory)),
       commands_(state, editors, workingDirectory),
       control_(state, std::move(workingDirectory), std::move(workers)),
-      opener_(std::move(opener)) {
+      opener_(std::move(opener)),
+      notifier_(std::move(notifier)) {
     setWindowTitle(QStringLiteral("Tarnwick"));
     setWindowIcon(QIcon(QStringLiteral(":/pictures/logo.svg")));
     CreatePanes();
@@ -41,6 +69,13 @@ CMainFrame::CMainFrame(SharedState& state, std::filesystem::path workingDirector
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
+    CreateTray();
+    if (!notifier_) {
+        notifier_ = std::make_unique<FreedesktopNotifier>(tray_);
+    }
+    listPanel_->RestoreColumnLayout(
+        QByteArray::fromBase64(QByteArray::fromStdString(settings_.columnLayout)));
+    shownLayout_ = listPanel_->ColumnLayout().toBase64().toStdString();
 
     {
         std::lock_guard lock(state_.mutex);
@@ -51,6 +86,10 @@ CMainFrame::CMainFrame(SharedState& state, std::filesystem::path workingDirector
     scheduleTimer_ = new QTimer(this);
     connect(scheduleTimer_, &QTimer::timeout, this, &CMainFrame::OnScheduleTimer);
     scheduleTimer_->start(kScheduleTimerPeriodMs);
+    finished_.Poll(state_);  // what is there already raises no notice
+    auto* finishedTimer = new QTimer(this);
+    connect(finishedTimer, &QTimer::timeout, this, &CMainFrame::CheckFinishedEntries);
+    finishedTimer->start(kFinishedCheckPeriodMs);
 }
 
 CMainFrame::~CMainFrame() {
@@ -60,6 +99,7 @@ CMainFrame::~CMainFrame() {
     state_.ui.AttachRows(nullptr);
     state_.ui.AttachTree(nullptr);
     state_.ui.AttachMessages(nullptr);
+    state_.ui.AttachProgress(nullptr);
 }
 
 void CMainFrame::CreatePanes() {
@@ -74,8 +114,20 @@ void CMainFrame::CreatePanes() {
     auto* left = new QSplitter(Qt::Vertical);
     left->addWidget(treePanel_);
     left->addWidget(downloadedFiles_);
+    // The filter box narrows the entry list as one types.
+    filterField_ = new QLineEdit;
+    filterField_->setObjectName(QStringLiteral("entryFilter"));
+    filterField_->setPlaceholderText(tr("Filter the list"));
+    filterField_->setClearButtonEnabled(true);
+    connect(filterField_, &QLineEdit::textChanged, listPanel_, &CListPanel::SetFilterText);
+    auto* listPane = new QWidget;
+    auto* listLayout = new QVBoxLayout(listPane);
+    listLayout->setContentsMargins(0, 0, 0, 0);
+    listLayout->setSpacing(2);
+    listLayout->addWidget(filterField_);
+    listLayout->addWidget(listPanel_, 1);
     auto* right = new QSplitter(Qt::Vertical);
-    right->addWidget(listPanel_);
+    right->addWidget(listPane);
     right->addWidget(statusView_);
     splitter_ = new QSplitter(Qt::Horizontal);
     splitter_->addWidget(left);
@@ -95,12 +147,16 @@ void CMainFrame::CreatePanes() {
     state_.ui.AttachRows(listPanel_);
     state_.ui.AttachTree(downloadedFiles_);
     state_.ui.AttachMessages(messageBoxes_);
+    state_.ui.AttachProgress(listPanel_);
 
     connect(treePanel_, &CTreePanel::ItemChosen, this, [this](const QString& text) {
         ShowCategory(state_, text.toStdString());
         std::lock_guard lock(state_.mutex);
         listPanel_->SetSearchResultsShown(state_.CurrentCategory == ListCategory::SearchResults);
+        listPanel_->SetDownloadedShown(state_.CurrentCategory == ListCategory::DownloadedFiles ||
+                                       state_.CurrentCategory == ListCategory::DownloadedSites);
     });
+    setAcceptDrops(true);
     connect(listPanel_, &CListPanel::SelectionTouched, this, [this] { EchoSelection(state_); });
     connect(listPanel_, &CListPanel::CommandChosen, this, &CMainFrame::OnListPanelCommand);
 
@@ -146,13 +202,26 @@ void CMainFrame::CreateActions() {
     AddAction(CommandId::StopDownloading, tr("Stop Downloading"), &CMainFrame::OnStopDownloading);
     AddAction(CommandId::DeleteAllLists, tr("&Delete All Lists"), &CMainFrame::OnDeleteAllLists);
     AddAction(CommandId::HelpContents, tr("&Table of Contents..."), &CMainFrame::OnHelpContents);
-    AddAction(CommandId::About, tr("&About Quellbird..."), &CMainFrame::OnAbout);
+    AddAction(CommandId::About, tr("&About Tarnwick..."), &CMainFrame::OnAbout);
+    AddAction(CommandId::Preferences, tr("&Preferences..."), &CMainFrame::OnPreferences);
     AddAction(CommandId::Exit, tr("E&xit"), &CMainFrame::OnExit);
 
     actions_[CommandId::AddFiles]->setStatusTip(
         tr("Add one or more files in the 'Requested' list"));
     actions_[CommandId::AddWebSite]->setStatusTip(tr("Add a web site to the 'Requested' list"));
     actions_[CommandId::DeleteEntry]->setStatusTip(tr("Delete selected entries"));
+
+    // Ctrl+V in the list adds every address on the clipboard; the filter box pastes as usual.
+    auto* paste = new QAction(tr("Paste Addresses"), listPanel_);
+    paste->setObjectName(QStringLiteral("pasteUrls"));
+    paste->setShortcut(QKeySequence::Paste);
+    paste->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(paste, &QAction::triggered, this, [this] {
+        if (const QMimeData* data = QApplication::clipboard()->mimeData()) {
+            AddUrlsOf(*data);
+        }
+    });
+    listPanel_->addAction(paste);
 
     auto* nextPane = new QAction(this);
     nextPane->setShortcut(Qt::Key_F6);
@@ -167,6 +236,8 @@ void CMainFrame::CreateActions() {
 void CMainFrame::CreateMenus() {
     QMenu* file = menuBar()->addMenu(tr("&File"));
     file->addAction(actions_[CommandId::DeleteAllLists]);
+    file->addSeparator();
+    file->addAction(actions_[CommandId::Preferences]);
     file->addSeparator();
     file->addAction(actions_[CommandId::Exit]);
 
@@ -208,6 +279,90 @@ void CMainFrame::CreateToolBar() {
 void CMainFrame::CreateStatusBar() {
     statusBar()->showMessage(tr("Ready"));
     statusBar()->addPermanentWidget(new LockKeyIndicators);
+}
+
+void CMainFrame::CreateTray() {
+    tray_ = new QSystemTrayIcon(windowIcon(), this);
+    tray_->setToolTip(QStringLiteral("Tarnwick"));
+    auto* menu = new QMenu(this);
+    menu->addAction(tr("Show Tarnwick"), this, [this] {
+        showNormal();
+        raise();
+        activateWindow();
+    });
+    menu->addAction(actions_[CommandId::Exit]);
+    tray_->setContextMenu(menu);
+    connect(tray_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason why) {
+                if (why == QSystemTrayIcon::Trigger) {
+                    setVisible(!isVisible());
+                }
+            });
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        tray_->show();
+    }
+}
+
+void CMainFrame::UpdateTray() {
+    const RunTargets& running = finished_.Running();
+    const std::size_t count = running.files.size() + running.webProjects.size();
+    const int percent = listPanel_->Rows()->OverallPercent(running.files);
+    QString tip = count == 0 ? tr("Tarnwick: nothing running")
+                             : tr("Tarnwick: %n running", nullptr, static_cast<int>(count));
+    if (percent >= 0) {
+        tip += tr(", %1% of the files").arg(percent);
+    }
+    tray_->setToolTip(tip);
+}
+
+void CMainFrame::CheckFinishedEntries() {
+    for (const EntryOutcome& ended : finished_.Poll(state_)) {
+        if (!settings_.notify) {
+            continue;
+        }
+        const bool done = ended.outcome == Outcome::Done;
+        notifier_->Notify(done ? tr("Download complete") : tr("Download failed"),
+                          done ? QString::fromStdString(ended.key)
+                               : QString::fromStdString(ended.key + "\n" + ended.text),
+                          !done);
+    }
+    UpdateTray();
+}
+
+bool CMainFrame::ApplyPreferences(const Settings& settings) {
+    settings_ = settings;
+    control_.ApplySettings(settings_);
+    if (!StoreSettings(workingDirectory_, settings_)) {
+        messageBoxes_->ShowMessage("Error saving the settings");
+        return false;
+    }
+    return true;
+}
+
+void CMainFrame::SaveWindowState() {
+    // Only a layout the user changed is written: an untouched folder gets no new file.
+    const std::string layout = listPanel_->ColumnLayout().toBase64().toStdString();
+    if (layout != shownLayout_) {
+        settings_.columnLayout = layout;
+        StoreSettings(workingDirectory_, settings_);
+    }
+}
+
+void CMainFrame::OpenSelected(bool containingFolder) {
+    ListCategory category;
+    {
+        std::lock_guard lock(state_.mutex);
+        category = state_.CurrentCategory;
+    }
+    for (int row = 0; row < listPanel_->RowCount(); ++row) {
+        if (!listPanel_->IsRowSelected(row)) {
+            continue;
+        }
+        const std::filesystem::path path =
+            LocalPathOf(workingDirectory_, category, listPanel_->RowText(row, 0));
+        const std::filesystem::path shown = containingFolder ? path.parent_path() : path;
+        opener_(QUrl::fromLocalFile(QString::fromStdString(shown.string())));
+    }
 }
 
 void CMainFrame::MovePaneFocus(int step) {
@@ -266,6 +421,7 @@ void CMainFrame::OnSendToRequestedWebSites() {
 }
 void CMainFrame::OnDownloadSelected() {
     control_.OnDownloadSelected();
+    CheckFinishedEntries();  // takes note of the new jobs at once, however soon they end
 }
 void CMainFrame::OnStopDownloading() {
     control_.OnStopDownloading();
@@ -278,12 +434,63 @@ void CMainFrame::OnHelpContents() {
 }
 
 void CMainFrame::OnExit() {
+    exiting_ = true;
     close();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    // Closing to the tray hides the window; Exit, or the tray's Exit, ends the program.
+    if (!exiting_ && settings_.closeToTray && tray_->isVisible()) {
+        hide();
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::OnPreferences() {
+    CPreferencesDlg dialog(settings_,
+                           QString::fromStdString((workingDirectory_ / "Files").string()) +
+                               tr(" (web sites: WebSites)"),
+                           this);
+    if (dialog.exec() == QDialog::Accepted) {
+        ApplyPreferences(dialog.SettingsFromDialog());
+    }
 }
 
 void CMainFrame::OnAbout() {
     CAboutDlg about(opener_, this);
     about.exec();
+}
+
+void CMainFrame::AddUrlsOf(const QMimeData& data) {
+    // Links dragged from a browser come as URLs, often with their text beside them: the
+    // URLs alone then, so each address is taken once.
+    QString text;
+    if (data.hasUrls()) {
+        for (const QUrl& url : data.urls()) {
+            text += url.toString() + QLatin1Char('\n');
+        }
+    } else {
+        text = data.text();
+    }
+    const std::vector<std::string> urls = UrlsInText(text.toStdString());
+    if (urls.empty()) {
+        statusBar()->showMessage(tr("No http, https or ftp address to add"), 5000);
+        return;
+    }
+    commands_.AddFileUrls(urls);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls() || event->mimeData()->hasText()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    AddUrlsOf(*event->mimeData());
+    event->acceptProposedAction();
 }
 
 void CMainFrame::OnListPanelCommand(int command) {
@@ -299,6 +506,12 @@ void CMainFrame::OnListPanelCommand(int command) {
             break;
         case CListPanel::SendToWebSitesCommand:
             commands_.OnSendToRequestedWebSites(CommandSource::ListPanel);
+            break;
+        case CListPanel::OpenCommand:
+            OpenSelected(false);
+            break;
+        case CListPanel::OpenFolderCommand:
+            OpenSelected(true);
             break;
         default:
             break;

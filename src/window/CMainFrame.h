@@ -4,17 +4,23 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 
 #include "control/DownloadControl.h"
 #include "control/EntryCommands.h"
 #include "control/EntryEditors.h"
+#include "control/FinishedEntries.h"
 #include "control/WorkerFunctions.h"
 #include "dialogs/HelpPages.h"
 #include "model/SharedState.h"
 #include "window/CommandId.h"
+#include "window/DesktopNotifier.h"
 
 class QAction;
+class QLineEdit;
+class QMimeData;
 class QSplitter;
+class QSystemTrayIcon;
 class QTimer;
 
 namespace tarnwick {
@@ -33,9 +39,10 @@ class CMainFrame : public QMainWindow {
 
 public:
     // The lists are expected to be read already: the entry list shows the requested files.
+    // Without a notifier, notices go to the desktop's notification service.
     CMainFrame(SharedState& state, std::filesystem::path workingDirectory, EntryEditors& editors,
                WorkerFunctions workers, PageOpener opener = DesktopPageOpener(),
-               QWidget* parent = nullptr);
+               std::unique_ptr<DesktopNotifier> notifier = nullptr, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     // "Start a New Project", as the window opens.
@@ -43,17 +50,36 @@ public:
     // At exit, after the port is closed: cancels the workers and waits for them, keeping the
     // interface responsive so that a worker inside a call to it can finish.
     void ShutdownWorkers();
+    // At exit: keeps the entry list's column layout in the settings file.
+    void SaveWindowState();
+    // Takes new settings at once: stored, applied to the transfers and to the window. False,
+    // with a message, when the file could not be written (they still apply for this run).
+    bool ApplyPreferences(const Settings& settings);
+    const Settings& CurrentSettings() const { return settings_; }
 
     QAction* Action(CommandId id) const { return actions_.at(id); }
     CTreePanel* TreePanel() const { return treePanel_; }
     CListPanel* ListPanel() const { return listPanel_; }
     CDnldList* DownloadedFiles() const { return downloadedFiles_; }
     CStatusView* StatusView() const { return statusView_; }
+    QLineEdit* FilterField() const { return filterField_; }
+    QSystemTrayIcon* TrayIcon() const { return tray_; }
     DownloadControl& Control() { return control_; }
+
+    // Adds a requested file for every address in the text or links of pasted or dropped data.
+    void AddUrlsOf(const QMimeData& data);
 
 public slots:
     // The minute timer's tick.
     void OnScheduleTimer();
+    // A notice for each transfer or crawl that ended since the last look, and the tray's
+    // progress; the window looks every second.
+    void CheckFinishedEntries();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void CreatePanes();
@@ -61,6 +87,10 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
+    void CreateTray();
+    void UpdateTray();
+    // Open or Open Containing Folder on the selected downloaded entries.
+    void OpenSelected(bool containingFolder);
     QAction* AddAction(CommandId id, const QString& text, void (CMainFrame::*handler)());
     void MovePaneFocus(int step);
     // The pane that last had the focus decides whose handlers run.
@@ -79,10 +109,13 @@ private:
     void OnDeleteAllLists();
     void OnHelpContents();
     void OnAbout();
+    void OnPreferences();
     void OnExit();
     void OnListPanelCommand(int command);
 
     SharedState& state_;
+    std::filesystem::path workingDirectory_;
+    Settings settings_;
     EntryCommands commands_;
     DownloadControl control_;
     PageOpener opener_;
@@ -90,11 +123,17 @@ private:
     QSplitter* splitter_ = nullptr;
     CTreePanel* treePanel_ = nullptr;
     CListPanel* listPanel_ = nullptr;
+    QLineEdit* filterField_ = nullptr;
     CDnldList* downloadedFiles_ = nullptr;
     CStatusView* statusView_ = nullptr;
     GuiMessageBoxes* messageBoxes_ = nullptr;
     QWidget* activePane_ = nullptr;
     QTimer* scheduleTimer_ = nullptr;
+    QSystemTrayIcon* tray_ = nullptr;
+    std::unique_ptr<DesktopNotifier> notifier_;
+    FinishedEntries finished_;
+    bool exiting_ = false;
+    std::string shownLayout_;  // the column layout as the window opened, base64
 };
 
 }  // namespace tarnwick

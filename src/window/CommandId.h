@@ -15,6 +15,7 @@ enum class CommandId {
     DownloadSelected = 32798,
     DeleteAllLists = 32807,
     HelpContents = 32808,
+    Preferences = 32811,
     About = 57664,
     Exit = 57665,
 };

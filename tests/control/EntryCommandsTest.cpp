@@ -75,6 +75,31 @@ TEST_F(EntryCommandsTest, AddFilesPutsHttpInFrontOnlyWithoutDoubleSlash) {
               (FileRequestOptionsFile{{"http://host/d.iso", editors.fileOptions}}));
 }
 
+TEST_F(EntryCommandsTest, AddFilesTakesEveryLineAndNamesEveryDuplicateInOneMessage) {
+    TypeUrl("http://h/old.zip");
+    commands.OnAddFiles();
+    editors.fileOptions.limitBytesPerSecond = 500 * 1024;
+    // CR LF and LF, blank lines and blanks around, a repeat in other case, an old entry.
+    TypeUrl("  h/a.zip\r\n\nftp://h/b.iso\nHTTP://H/OLD.ZIP\n\thttp://h/a.zip  \n");
+    commands.OnAddFiles();
+    ASSERT_EQ(state.RequestedFiles.GetCount(), 3);
+    EXPECT_EQ(state.RequestedFiles.GetAt(1)->url, "http://h/a.zip");
+    EXPECT_EQ(state.RequestedFiles.GetAt(2)->url, "ftp://h/b.iso");
+    EXPECT_EQ(ui.Rows().front().project, "ftp://h/b.iso");
+    EXPECT_EQ(ui.Messages(),
+              std::vector<std::string>{
+                  "Already requested, not added again (2):\nHTTP://H/OLD.ZIP\nhttp://h/a.zip"});
+    // The limit went to each new file, not to the one requested before.
+    const FileRequestOptionsFile kept = LoadFileRequestOptions(folder.Path());
+    EXPECT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept.count("http://h/old.zip"), 0u);
+    EXPECT_EQ(kept.at("ftp://h/b.iso").limitBytesPerSecond, 500u * 1024);
+
+    commands.AddFileUrls({"http://h/old.zip"});
+    EXPECT_EQ(ui.Messages().back(), "Already requested, not added again:\nhttp://h/old.zip");
+    EXPECT_EQ(state.RequestedFiles.GetCount(), 3);
+}
+
 TEST_F(EntryCommandsTest, AFileAddedWhileAnotherListIsShownAppearsOnlyWhenFilesIsChosen) {
     Show("Web Sites");
     TypeUrl("http://h/new.zip");

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -93,6 +94,35 @@ private slots:
         QVERIFY(refused);
         QCOMPARE(dialog.Options().checksum, "md5=" + std::string(32, 'A'));
         QCOMPARE(dialog.Options().limitBytesPerSecond, std::uint64_t{1572864});
+    }
+
+    void moreAddressesFollowTheFieldAndRefuseASharedChecksum() {
+        CAddFileDlg dialog;
+        bool refused = false;
+        OnModal<CAddFileDlg> fill([&refused](CAddFileDlg* shown) {
+            shown->UrlField()->setText(QStringLiteral("127.0.0.1/a.iso"));
+            shown->MoreUrlsField()->setPlainText(QStringLiteral("127.0.0.1/b.iso\n\n"));
+            shown->ChecksumField()->setText(QStringLiteral("md5=") + QString(32, QLatin1Char('a')));
+            QTest::mouseClick(shown->AddButton(), Qt::LeftButton);
+            refused = shown->isVisible();
+            shown->ChecksumField()->clear();
+            shown->LimitField()->setText(QStringLiteral("2M"));
+            QTest::mouseClick(shown->AddButton(), Qt::LeftButton);
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QVERIFY(refused);
+        QCOMPARE(dialog.Url(), QStringLiteral("127.0.0.1/a.iso\n127.0.0.1/b.iso\n\n"));
+        QCOMPARE(dialog.Options().limitBytesPerSecond, std::uint64_t{2 * 1024 * 1024});
+
+        // One address in the box alone may carry a checksum.
+        CAddFileDlg single;
+        OnModal<CAddFileDlg> one([](CAddFileDlg* shown) {
+            shown->MoreUrlsField()->setPlainText(QStringLiteral("127.0.0.1/c.iso"));
+            shown->ChecksumField()->setText(QStringLiteral("md5=") + QString(32, QLatin1Char('b')));
+            QTest::mouseClick(shown->AddButton(), Qt::LeftButton);
+        });
+        QCOMPARE(single.exec(), int(QDialog::Accepted));
+        QCOMPARE(single.Url(), QStringLiteral("\n127.0.0.1/c.iso"));
     }
 
     void fieldLeavesRoomForTheSchemeTheCallerAdds() {

@@ -41,7 +41,7 @@ private slots:
         QCOMPARE(dialog.ChoiceButton(CStartProjectDlg::kSearchProject)->text(),
                  QStringLiteral("Start a New Search Project"));
         QCOMPARE(dialog.ChoiceButton(CStartProjectDlg::kStartProgram)->text(),
-                 QStringLiteral("Start the Quellbird"));
+                 QStringLiteral("Start Tarnwick"));
         QCOMPARE(dialog.ProceedButton()->text(), QStringLiteral("Proceed"));
         QVERIFY(dialog.ProceedButton()->isDefault());
 

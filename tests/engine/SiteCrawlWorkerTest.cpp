@@ -131,7 +131,8 @@ TEST_F(SiteCrawlTest, MirrorsTheSiteWithItsLayoutAndLocalLinks) {
             std::count_if(lines.begin(), lines.end(),
                           [](const std::string& line) { return line.starts_with("User-Agent:"); }),
             1);
-        EXPECT_NE(std::find(lines.begin(), lines.end(), "User-Agent: Quellbird"), lines.end());
+        EXPECT_NE(std::find(lines.begin(), lines.end(), "User-Agent: " + DefaultUserAgent()),
+                  lines.end());
     }
 
     EXPECT_EQ(ui.CallsStartingWith("FileItem:").front(), "FileItem:0|WebSites/site/default.htm");

@@ -57,6 +57,33 @@ TEST(SettingsFile, RoundTripsAndReadsDamageAsDefaults) {
     EXPECT_EQ(damaged, expected);
 }
 
+TEST(SettingsFile, KeepsTheWindowsChoicesAndRefusesAUserAgentThatCouldBreakAHeader) {
+    testing::TempFolder folder;
+    EXPECT_EQ(Settings{}.userAgent, "Tarnwick/" + std::string(TARNWICK_VERSION_FOR_TESTS));
+    Settings settings;
+    settings.userAgent = "Probe/2.0 (+http://127.0.0.1/)";
+    settings.notify = false;
+    settings.closeToTray = true;
+    settings.columnLayout = "AAAA/w+=";
+    ASSERT_TRUE(StoreSettings(folder.Path(), settings));
+    EXPECT_EQ(LoadSettings(folder.Path()), settings);
+
+    const Settings defaults;
+    for (const char* agent : {"", "Two\tWords", "caf\xc3\xa9/1"}) {
+        const Settings parsed = ParseSettings(std::string("[net]\nuser-agent=") + agent + "\n");
+        EXPECT_EQ(parsed.userAgent, defaults.userAgent) << agent;
+    }
+    EXPECT_EQ(ParseSettings("[net]\nuser-agent=" + std::string(201, 'a')).userAgent,
+              defaults.userAgent);
+    // A value read with a line end in it would end the header there; never written either.
+    settings.userAgent = "Evil/1\r\nX-Injected: 1";
+    EXPECT_EQ(ParseSettings(RenderSettings(settings)).userAgent, defaults.userAgent);
+
+    const Settings damaged =
+        ParseSettings("[window]\nnotify=yes\nclose-to-tray=2\ncolumn-layout=<b>\n");
+    EXPECT_EQ(damaged, defaults);
+}
+
 TEST(FileRequestOptionsFile, KeysByUrlAndKeepsOnlyEntriesWithOptions) {
     testing::TempFolder folder;
     EXPECT_TRUE(LoadFileRequestOptions(folder.Path()).empty());

@@ -1,7 +1,12 @@
 #include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -11,13 +16,16 @@
 #include <cstdlib>
 #include <functional>
 
+#include "../dialogs/OnModal.h"
 #include "control/ScriptedEditors.h"
+#include "dialogs/CPreferencesDlg.h"
 #include "engine/Workers.h"
 #include "model/ListFiles.h"
 #include "panels/CDnldList.h"
 #include "panels/CListPanel.h"
 #include "panels/CStatusView.h"
 #include "panels/CTreePanel.h"
+#include "panels/EntryRowModel.h"
 #include "support/HttpTestServer.h"
 #include "support/TempFolder.h"
 #include "window/CMainFrame.h"
@@ -60,10 +68,43 @@ void AnswerNextMessageBox(QStringList& seen, QMessageBox::StandardButton button)
 
 QStringList RowProjects(CListPanel* list) {
     QStringList texts;
-    for (int row = 0; row < list->topLevelItemCount(); ++row) {
-        texts << list->topLevelItem(row)->text(0);
+    for (int row = 0; row < list->RowCount(); ++row) {
+        texts << QString::fromStdString(list->RowText(row, 0));
     }
     return texts;
+}
+
+// Selects the row the core numbers `row`, wherever the view shows it.
+void SelectRow(CListPanel* list, int row) {
+    list->selectionModel()->select(list->model()->index(list->ViewRowOf(row), 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+// Records the notices instead of showing them.
+class FakeNotifier : public DesktopNotifier {
+public:
+    explicit FakeNotifier(QStringList& notices) : notices_(notices) {}
+    void Notify(const QString& title, const QString& text, bool failed) override {
+        notices_ << (failed ? "!" : "") + title + ": " + text;
+    }
+
+private:
+    QStringList& notices_;
+};
+
+QStringList RequestedUrls(SharedState& state) {
+    std::lock_guard lock(state.mutex);
+    QStringList urls;
+    for (const FileEntry& entry : state.RequestedFiles.Entries()) {
+        urls << QString::fromStdString(entry.url);
+    }
+    return urls;
+}
+
+void SelectShownRow(CListPanel* list, int shownRow) {
+    list->selectionModel()->clearSelection();
+    list->selectionModel()->select(list->model()->index(shownRow, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 QString StatusField(CStatusView* view, const char* name) {
@@ -83,13 +124,18 @@ private:
         ScriptedEditors editors;
         std::unique_ptr<CMainFrame> frame;
         QList<QUrl> openedPages;
+        QStringList notices;
 
-        explicit Window(const std::function<void(SharedState&)>& fill = nullptr) {
+        explicit Window(const std::function<void(SharedState&)>& fill = nullptr,
+                        const Settings& settings = {}) {
             if (fill) {
                 fill(state);
             }
-            frame = std::make_unique<CMainFrame>(state, folder.Path(), editors, RealWorkers(),
-                                                 [this](const QUrl& url) { openedPages << url; });
+            StoreSettings(folder.Path(), settings);
+            frame = std::make_unique<CMainFrame>(
+                state, folder.Path(), editors, RealWorkers(),
+                [this](const QUrl& url) { openedPages << url; },
+                std::make_unique<FakeNotifier>(notices));
             frame->show();
             QApplication::setActiveWindow(frame.get());
         }
@@ -98,6 +144,18 @@ private:
             frame->ShutdownWorkers();
         }
         void Trigger(CommandId id) { frame->Action(id)->trigger(); }
+        // Adds a file of the server for each path through Add File(s) and starts them all.
+        void AddAndStart(HttpTestServer& server, const std::vector<std::string>& paths) {
+            for (const std::string& path : paths) {
+                editors.fileAnswers.push_back([&server, path](std::string& url) {
+                    url = server.Url(path);
+                    return true;
+                });
+                Trigger(CommandId::AddFiles);
+            }
+            frame->ListPanel()->selectAll();
+            Trigger(CommandId::DownloadSelected);
+        }
     };
 
 private slots:
@@ -172,7 +230,7 @@ private slots:
         QTest::keyClick(tree, Qt::Key_Down);
         QCOMPARE(tree->currentItem()->text(0), QStringLiteral("Downloaded Items"));
         QCOMPARE(window.state.CurrentCategory, ListCategory::SearchProjects);
-        QCOMPARE(list->topLevelItemCount(), 1);
+        QCOMPARE(list->RowCount(), 1);
     }
 
     void deleteInSearchResultsIsRefusedAndRowsEchoTheLowestSelected() {
@@ -187,8 +245,8 @@ private slots:
         QCOMPARE(seen, QStringList{"You are not alowed to delete entries in this panel"});
 
         CListPanel* list = window.frame->ListPanel();
-        list->topLevelItem(0)->setSelected(true);
-        list->topLevelItem(1)->setSelected(true);
+        SelectRow(list, 0);
+        SelectRow(list, 1);
         emit list->SelectionTouched();
         QCOMPARE(window.state.SelectedRow, 1);
         QCOMPARE(StatusField(window.frame->StatusView(), "lastActionField"),
@@ -205,6 +263,70 @@ private slots:
         window.frame->TreePanel()->SelectItem("Files");
         QTest::mouseClick(list->viewport(), Qt::RightButton, {}, QPoint(20, 20));
         QVERIFY(!list->SendToEnabled());
+    }
+
+    void aSortedAndFilteredListStillDeletesTheEntryChosenOnScreen() {
+        Window window([](SharedState& state) {
+            for (const char* url : {"http://h/b.zip", "http://h/c.iso", "http://h/a.zip"}) {
+                state.RequestedFiles.AppendUrl(url);
+            }
+        });
+        CListPanel* list = window.frame->ListPanel();
+        list->sortByColumn(EntryRowModel::ProjectColumn, Qt::DescendingOrder);
+        SelectShownRow(list, 0);  // c.iso, the core's row 1
+        QStringList seen;
+        AnswerNextMessageBox(seen, QMessageBox::Yes);
+        window.Trigger(CommandId::DeleteEntry);
+        QCOMPARE(seen, QStringList{"Are you sure you want to delete that entry?"});
+        QCOMPARE(RequestedUrls(window.state), (QStringList{"http://h/b.zip", "http://h/a.zip"}));
+
+        QTest::keyClicks(window.frame->FilterField(), QStringLiteral("A.ZIP"));
+        QCOMPARE(list->model()->rowCount(), 1);
+        SelectShownRow(list, 0);
+        AnswerNextMessageBox(seen, QMessageBox::Yes);
+        window.Trigger(CommandId::DeleteEntry);
+        QCOMPARE(RequestedUrls(window.state), QStringList{"http://h/b.zip"});
+        window.frame->FilterField()->clear();
+        QCOMPARE(RowProjects(list), QStringList{"http://h/b.zip"});
+    }
+
+    void pastedAndDroppedTextAddsEveryAddressAndNamesTheRefusedOnes() {
+        Window window(
+            [](SharedState& state) { state.RequestedFiles.AppendUrl("http://h/old.iso"); });
+        CListPanel* list = window.frame->ListPanel();
+        QApplication::clipboard()->setText(
+            QStringLiteral("Mirrors:\nhttp://h/one.zip\r\n<https://h/two.zip>, notes.txt\n"
+                           "ftp://h/three.tar.gz http://h/old.iso http://h/one.zip"));
+        list->setFocus();
+        QStringList seen;
+        AnswerNextMessageBox(seen, QMessageBox::Ok);
+        QTest::keySequence(list, QKeySequence::Paste);
+        QCOMPARE(RequestedUrls(window.state),
+                 (QStringList{"http://h/old.iso", "http://h/one.zip", "https://h/two.zip",
+                              "ftp://h/three.tar.gz"}));
+        QCOMPARE(seen, QStringList{"Already requested, not added again (2):\nhttp://h/old.iso\n"
+                                   "http://h/one.zip"});
+        QCOMPARE(RowProjects(list).first(), QStringLiteral("ftp://h/three.tar.gz"));
+
+        // Links dropped from a browser: the web ones, not a local file.
+        QMimeData links;
+        links.setUrls({QUrl(QStringLiteral("http://h/four.zip")),
+                       QUrl(QStringLiteral("file:///etc/passwd"))});
+        links.setText(QStringLiteral("http://h/four.zip"));
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &links, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(window.frame.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &links, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window.frame.get(), &drop);
+        QCOMPARE(RequestedUrls(window.state).last(), QStringLiteral("http://h/four.zip"));
+        QCOMPARE(RequestedUrls(window.state).size(), 5);
+        QMimeData words;
+        words.setText(QStringLiteral("no address here"));
+        QDropEvent plain(QPointF(20, 20), Qt::CopyAction, &words, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window.frame.get(), &plain);
+        QCOMPARE(RequestedUrls(window.state).size(), 5);
+        QCOMPARE(seen.size(), 1);
     }
 
     void aFileIsDownloadedPausedAndResumedFromTheMenu() {
@@ -226,11 +348,11 @@ private slots:
         });
         window.Trigger(CommandId::AddFiles);
         CListPanel* list = window.frame->ListPanel();
-        QCOMPARE(list->topLevelItemCount(), 1);
-        list->topLevelItem(0)->setSelected(true);
+        QCOMPARE(list->RowCount(), 1);
+        SelectRow(list, 0);
         window.Trigger(CommandId::DownloadSelected);
         window.Trigger(CommandId::StopDownloading);
-        QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("Stopped"));
+        QCOMPARE(list->RowText(0, 1), std::string("Stopped"));
         window.Trigger(CommandId::DownloadSelected);  // resumes the same worker
         QVERIFY(WaitFor([&window] {
             std::lock_guard lock(window.state.mutex);
@@ -241,6 +363,90 @@ private slots:
         window.frame->TreePanel()->SelectItem("Downloaded Files");
         QCOMPARE(RowProjects(list),
                  QStringList{QString::fromStdString(server.Url("/pub/file.bin"))});
+    }
+
+    void endsRaiseNoticesAndDownloadedFilesOpen() {
+        HttpTestServer server;
+        if (!server.Started()) {
+            QSKIP("the local HTTP server did not start");
+        }
+        server.Serve("/pub/ok.bin", std::string(5000, 'x'));
+        testing::HttpResponse missing;
+        missing.status = 404;
+        server.Serve("/pub/gone.bin", missing);
+        Window window([](SharedState& state) {
+            state.DownloadedFiles.AppendUrl("http://h/before.zip");  // no notice for the past
+        });
+        CListPanel* list = window.frame->ListPanel();
+        window.AddAndStart(server, {"/pub/ok.bin", "/pub/gone.bin"});
+        QVERIFY(WaitFor([&window] {
+            window.frame->CheckFinishedEntries();
+            return window.notices.size() >= 2;
+        }));
+        const QString ok = QString::fromStdString(server.Url("/pub/ok.bin"));
+        const QString gone = QString::fromStdString(server.Url("/pub/gone.bin"));
+        QVERIFY2(window.notices.contains("Download complete: " + ok),
+                 qPrintable(window.notices.join('|')));
+        QCOMPARE(window.notices.filter(QStringLiteral("!Download failed: ") + gone).size(), 1);
+        QCOMPARE(window.notices.size(), 2);
+        window.frame->CheckFinishedEntries();
+        QCOMPARE(window.notices.size(), 2);  // each ending once
+
+        // The finished file opens, and so does its folder.
+        window.frame->TreePanel()->SelectItem("Downloaded Files");
+        QCOMPARE(RowProjects(list), (QStringList{ok, "http://h/before.zip"}));
+        SelectRow(list, 0);
+        emit list->CommandChosen(CListPanel::OpenCommand);
+        emit list->CommandChosen(CListPanel::OpenFolderCommand);
+        QCOMPARE(window.openedPages.size(), 2);
+        QCOMPARE(window.openedPages[0].toLocalFile(),
+                 QString::fromStdString((window.folder.Path() / "Files" / "ok.bin").string()));
+        QVERIFY(QFile::exists(window.openedPages[0].toLocalFile()));
+        QCOMPARE(window.openedPages[1].toLocalFile(),
+                 QString::fromStdString((window.folder.Path() / "Files").string()));
+    }
+
+    void preferencesTakeEffectAtOnceAndAreKept() {
+        HttpTestServer server;
+        if (!server.Started()) {
+            QSKIP("the local HTTP server did not start");
+        }
+        testing::HttpResponse slow;
+        slow.body = std::string(4000, 'y');
+        slow.stallAtByte = 100;
+        slow.stallInBody = std::chrono::milliseconds(1500);
+        server.Serve("/a.bin", slow);
+        server.Serve("/b.bin", slow);
+        Settings oneAtATime;
+        oneAtATime.maxConcurrent = 1;
+        oneAtATime.notify = false;
+        Window window(nullptr, oneAtATime);
+        CListPanel* list = window.frame->ListPanel();
+        window.AddAndStart(server, {"/a.bin", "/b.bin"});
+        auto queuedRows = [list] {
+            int queued = 0;
+            for (int row = 0; row < list->RowCount(); ++row) {
+                queued += list->RowText(row, 1) == "Queued" ? 1 : 0;
+            }
+            return queued;
+        };
+        QCOMPARE(queuedRows(), 1);
+
+        testing::OnModal<CPreferencesDlg> raise([](CPreferencesDlg* shown) {
+            shown->MaxConcurrentField()->setValue(2);
+            shown->UserAgentField()->setText(QStringLiteral("Probe/9"));
+            shown->accept();
+        });
+        window.Trigger(CommandId::Preferences);
+        QVERIFY(raise.Fired());
+        // The queued transfer starts without waiting for the first to end.
+        QVERIFY(WaitFor([&queuedRows] { return queuedRows() == 0; }));
+        QVERIFY(server.ConnectionCount() >= 1);
+        const Settings stored = LoadSettings(window.folder.Path());
+        QCOMPARE(stored.maxConcurrent, 2);
+        QCOMPARE(stored.userAgent, std::string("Probe/9"));
+        QVERIFY(!stored.notify);
+        QCOMPARE(window.frame->CurrentSettings(), stored);
     }
 
     void aSiteIsCrawledIntoItsFolderAndTheTree() {
@@ -263,7 +469,7 @@ private slots:
         window.frame->TreePanel()->SelectItem("Web Sites");
         CListPanel* list = window.frame->ListPanel();
         QCOMPARE(RowProjects(list), QStringList{"Mirror"});
-        list->topLevelItem(0)->setSelected(true);
+        SelectRow(list, 0);
         window.Trigger(CommandId::DownloadSelected);
         QVERIFY(WaitFor([&window] {
             std::lock_guard lock(window.state.mutex);
@@ -299,7 +505,7 @@ private slots:
         });
         window.Trigger(CommandId::AddSearchProject);
         window.frame->TreePanel()->SelectItem("Search Projects");
-        window.frame->ListPanel()->topLevelItem(0)->setSelected(true);
+        SelectRow(window.frame->ListPanel(), 0);
         window.Trigger(CommandId::DownloadSelected);
         QVERIFY(WaitFor([&window] {
             std::lock_guard lock(window.state.mutex);
