@@ -14,7 +14,7 @@ namespace {
 
 const std::vector<std::string> kRequestHeaders = {"Accept: */*", "User-Agent: Quellbird"};
 constexpr std::string_view kRobotsAgent = "Quellbird";  // the product token of the header
-constexpr std::size_t kRobotsLimit = 512 * 1024;         // RFC 9309 asks for at least this
+constexpr std::size_t kRobotsLimit = 512 * 1024;        // RFC 9309 asks for at least this
 
 std::string Trimmed(std::string_view text) {
     constexpr std::string_view kBlanks = " \t\r\n\v\f";
@@ -243,8 +243,7 @@ void SiteCrawl::Decide(UrlFetch& fetch, long responseCode, std::string_view firs
             // Redirects are not followed: one that leaves the site must not lead the crawl.
             const bool redirect = responseCode >= 300 && responseCode < 400;
             copy_->Report().NoteFailed(fetch.url,
-                                       (redirect ? "redirected, not followed (HTTP "
-                                                 : "HTTP ") +
+                                       (redirect ? "redirected, not followed (HTTP " : "HTTP ") +
                                            std::to_string(responseCode) + (redirect ? ")" : ""));
         }
         // Nothing of the site came, so the crawl cannot count as a success.

@@ -23,8 +23,9 @@ namespace tarnwick {
 // connection where the server keeps it, stores pages and files below the site folder, and at
 // the end moves the project to the downloaded sites or leaves it requested with its errors.
 // A project of the line scanner goes depth-first and rewrites links as it reads each line; a
-// portable copy parses whole pages and style sheets and rewrites them once all is fetched. It works from the copy of the project it was given and finds the listed
-// project again by name for every change; when the project is gone it ends quietly.
+// portable copy parses whole pages and style sheets and rewrites them once all is fetched. It works
+// from the copy of the project it was given and finds the listed project again by name for every
+// change; when the project is gone it ends quietly.
 class SiteCrawl {
 public:
     SiteCrawl(WorkerContext& context, WebProject project, const WebProjectOptions& options = {});
@@ -36,9 +37,9 @@ private:
 
     struct UrlFetch {
         std::string url;
-        MirrorTarget target;        // of a portable copy
+        MirrorTarget target;  // of a portable copy
         StoredKind kind = StoredKind::Other;
-        std::string text;           // a portable copy's page or style sheet, for its links
+        std::string text;  // a portable copy's page or style sheet, for its links
         bool isStart = false;
         Body body = Body::Undecided;
         std::string subfolder;

@@ -14,11 +14,20 @@ std::string HtmlEscaped(std::string_view text) {
     std::string escaped;
     for (const char c : text) {
         switch (c) {
-            case '&': escaped += "&amp;"; break;
-            case '<': escaped += "&lt;"; break;
-            case '>': escaped += "&gt;"; break;
-            case '"': escaped += "&quot;"; break;
-            default: escaped += c;
+            case '&':
+                escaped += "&amp;";
+                break;
+            case '<':
+                escaped += "&lt;";
+                break;
+            case '>':
+                escaped += "&gt;";
+                break;
+            case '"':
+                escaped += "&quot;";
+                break;
+            default:
+                escaped += c;
         }
     }
     return escaped;
@@ -78,12 +87,11 @@ std::string CrawlReport::Html(std::string_view startAddress) const {
     std::string html = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Mirror of " +
                        HtmlEscaped(startAddress) + "</title></head><body>\n<h1>Mirror of " +
                        HtmlEscaped(startAddress) + "</h1>\n";
-    html += "<p>" + std::to_string(stored_.size()) + " fetched, " +
-            std::to_string(failed_.size()) + " failed.</p>\n<h2>Broken links</h2>\n<ul>\n";
+    html += "<p>" + std::to_string(stored_.size()) + " fetched, " + std::to_string(failed_.size()) +
+            " failed.</p>\n<h2>Broken links</h2>\n<ul>\n";
     for (const Entry& failed : failed_) {
         html += "<li><a href=\"" + HtmlEscaped(failed.address) + "\">" +
-                HtmlEscaped(failed.address) + "</a>: " + HtmlEscaped(failed.detail) +
-                "<ul>\n";
+                HtmlEscaped(failed.address) + "</a>: " + HtmlEscaped(failed.detail) + "<ul>\n";
         for (const std::string& page : ReferrersOf(failed.address)) {
             html += "<li>" + HtmlEscaped(page) + "</li>\n";
         }
@@ -107,8 +115,8 @@ std::string CrawlReport::Json(std::string_view startAddress) const {
     json += "\n  ],\n  \"failed\": [";
     for (std::size_t i = 0; i < failed_.size(); ++i) {
         json += (i ? ",\n    " : "\n    ") + std::string("{\"url\": ") +
-                JsonString(failed_[i].address) + ", \"reason\": " +
-                JsonString(failed_[i].detail) + ", \"referrers\": [";
+                JsonString(failed_[i].address) + ", \"reason\": " + JsonString(failed_[i].detail) +
+                ", \"referrers\": [";
         const std::vector<std::string> pages = ReferrersOf(failed_[i].address);
         for (std::size_t j = 0; j < pages.size(); ++j) {
             json += (j ? ", " : "") + JsonString(pages[j]);

@@ -187,10 +187,10 @@ private:
             }
             const auto span = SpanOf(child->v.text.original_text);
             if (span && taken_.insert(span->first).second) {
-                links_.slots.push_back({span->first, span->second, false,
-                                        std::string(page_.substr(span->first,
-                                                                 span->second - span->first)),
-                                        SlotSyntax::Css, LinkUse::Resource});
+                links_.slots.push_back(
+                    {span->first, span->second, false,
+                     std::string(page_.substr(span->first, span->second - span->first)),
+                     SlotSyntax::Css, LinkUse::Resource});
             }
         }
     }

@@ -20,8 +20,8 @@ enum class SlotSyntax {
 
 // One place in a page that holds links: an attribute value, or the text of a <style> block.
 struct HtmlLinkSlot {
-    std::size_t begin = 0;  // the span in the page: an attribute value with its quotes, or
-    std::size_t end = 0;    // a <style> block's text
+    std::size_t begin = 0;    // the span in the page: an attribute value with its quotes, or
+    std::size_t end = 0;      // a <style> block's text
     bool isAttribute = true;  // a value is written back quoted, with '&' and '"' escaped
     std::string value;        // as the browser reads it: entities decoded
     SlotSyntax syntax = SlotSyntax::Url;

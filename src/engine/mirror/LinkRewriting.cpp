@@ -48,8 +48,7 @@ std::string RewriteCss(std::string_view css, const LinkMapping& mapping) {
     return Replaced(css, FindCssLinks(css), mapping);
 }
 
-std::string RewriteHtml(std::string_view page, const HtmlLinks& links,
-                        const LinkMapping& mapping) {
+std::string RewriteHtml(std::string_view page, const HtmlLinks& links, const LinkMapping& mapping) {
     struct Edit {
         std::size_t begin;
         std::size_t end;

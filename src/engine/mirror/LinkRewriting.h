@@ -18,7 +18,6 @@ std::string RewriteCss(std::string_view css, const LinkMapping& mapping);
 
 // The page with the links of its slots replaced and its <base href> dropped (the links made
 // relative are relative to the stored page). Everything else stays byte for byte.
-std::string RewriteHtml(std::string_view page, const HtmlLinks& links,
-                        const LinkMapping& mapping);
+std::string RewriteHtml(std::string_view page, const HtmlLinks& links, const LinkMapping& mapping);
 
 }  // namespace tarnwick

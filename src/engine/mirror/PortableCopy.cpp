@@ -41,8 +41,7 @@ bool HasPageEnding(std::string_view path) {
 
 }  // namespace
 
-PortableCopy::PortableCopy(WebProject project, const WebProjectOptions& options,
-                           SiteFolder& folder)
+PortableCopy::PortableCopy(WebProject project, const WebProjectOptions& options, SiteFolder& folder)
     : folder_(folder), links_(std::move(project), options) {}
 
 StoredKind PortableCopy::KindOf(const MirrorTarget& target, std::string_view firstBytes) {
@@ -133,9 +132,8 @@ bool PortableCopy::Rewrite(const std::filesystem::path& workingDirectory,
     }
     std::string rewritten;
     if (document.kind == StoredKind::StyleSheet) {
-        rewritten = RewriteCss(*text, [&](std::string_view link, LinkUse) {
-            return Mapped(document, *base, link);
-        });
+        rewritten = RewriteCss(
+            *text, [&](std::string_view link, LinkUse) { return Mapped(document, *base, link); });
     } else {
         const HtmlLinks links = FindHtmlLinks(*text);
         if (links.baseHref) {

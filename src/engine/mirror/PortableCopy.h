@@ -57,7 +57,7 @@ private:
     SiteFolder& folder_;
     MirrorLinks links_;
     CrawlReport report_;
-    std::vector<Document> documents_;                          // pages and style sheets
+    std::vector<Document> documents_;                           // pages and style sheets
     std::unordered_map<std::string, std::string> storedNames_;  // address -> stored name
 };
 

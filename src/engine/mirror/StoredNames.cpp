@@ -42,8 +42,8 @@ std::vector<std::string_view> Segments(std::string_view path) {
     std::size_t start = 0;
     while (true) {
         const std::size_t slash = path.find('/', start);
-        segments.push_back(path.substr(start, slash == std::string_view::npos ? slash
-                                                                              : slash - start));
+        segments.push_back(
+            path.substr(start, slash == std::string_view::npos ? slash : slash - start));
         if (slash == std::string_view::npos) {
             return segments;
         }

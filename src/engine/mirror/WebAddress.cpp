@@ -123,8 +123,8 @@ bool SetAuthority(std::string_view authority, const std::string& scheme, WebAddr
         return false;
     }
     address.host = Lowercase(host);
-    const bool isDefault = port.empty() || (scheme == "http" && port == "80") ||
-                           (scheme == "https" && port == "443");
+    const bool isDefault =
+        port.empty() || (scheme == "http" && port == "80") || (scheme == "https" && port == "443");
     address.port = isDefault ? std::string() : std::string(port);
     return true;
 }
@@ -233,7 +233,7 @@ std::optional<WebAddress> ResolveReference(const WebAddress& base, std::string_v
             return target;
         }
         target.path = RemoveDotSegments(ref.path.starts_with('/') ? std::string(ref.path)
-                                                                   : MergedPath(base, ref.path));
+                                                                  : MergedPath(base, ref.path));
         SetQueryAndFragment(ref, target);
     }
     target.path = Escaped(target.path);

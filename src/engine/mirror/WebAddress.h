@@ -12,9 +12,9 @@ namespace tarnwick {
 struct WebAddress {
     std::string scheme;  // "http" or "https"
     std::string host;
-    std::string port;    // empty for the scheme's default
-    std::string path;    // starts with '/'
-    std::string query;   // without '?'
+    std::string port;   // empty for the scheme's default
+    std::string path;   // starts with '/'
+    std::string query;  // without '?'
     std::string fragment;
     bool hasQuery = false;
     bool hasFragment = false;
