@@ -1,6 +1,6 @@
 #include "engine/mirror/CrawlReport.h"
 
-#include <cstdio>
+#include "model/JsonText.h"
 
 namespace tarnwick {
 
@@ -34,21 +34,9 @@ std::string HtmlEscaped(std::string_view text) {
 }
 
 std::string JsonString(std::string_view text) {
-    std::string json = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            json += '\\';
-            json += c;
-        } else if (byte < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-            json += escape;
-        } else {
-            json += c;
-        }
-    }
-    return json + '"';
+    std::string json;
+    AppendJsonString(json, text);
+    return json;
 }
 
 }  // namespace
