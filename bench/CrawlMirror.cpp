@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
         state.SelectedRow = 0;
     }
     ui.SetRows({{project.name, "Downloading...", true}});
-    WorkerContext context{state, std::filesystem::path(argv[2]), gate, {}};
+    WorkerContext context{state, std::filesystem::path(argv[2]), gate, {}, {}, {}};
     RunSiteCrawl(context, project);
 
     std::lock_guard lock(state.mutex);
