@@ -154,8 +154,9 @@ TEST_F(PortableCrawlTest, OptionsLeaveRequisitesOutIgnoreRobotsAndKeepBelowTheSt
     server.Serve("/robots.txt", "User-agent: *\nDisallow: /\n");
     server.Serve("/docs/",
                  "<a href=../up.html>up</a><a href=sub/>s</a><img src=p.png>"
-                 "<link rel=stylesheet href=s.css>");
+                 "<link rel=stylesheet href=s.css><a href=app>app</a>");
     server.Serve("/docs/sub/", "<p>sub</p>");
+    server.Serve("/docs/app", "\n<div>a page without an ending</div>");
     WebProjectOptions options = NewWebProjectOptions();
     options.requisites = false;
     options.ignoreRobots = true;
@@ -164,15 +165,15 @@ TEST_F(PortableCrawlTest, OptionsLeaveRequisitesOutIgnoreRobotsAndKeepBelowTheSt
     EXPECT_EQ(Mirror("/docs/", options), 0);
 
     EXPECT_EQ(StoredFiles(),
-              (std::vector<std::string>{"docs/index.html", "docs/sub/index.html",
+              (std::vector<std::string>{"docs/app.html", "docs/index.html", "docs/sub/index.html",
                                         "tarnwick-report.html", "tarnwick-report.json"}));
-    EXPECT_EQ(Fetched(), (std::vector<std::string>{"/docs/", "/docs/sub/"}));
-    EXPECT_EQ(Stored("docs/index.html"), "<a href=\"" + server.Url("/up.html") +
-                                             "\">up</a><a href=\"sub/index.html\">s</a>"
-                                             "<img src=\"" +
-                                             server.Url("/docs/p.png") +
-                                             "\"><link rel=stylesheet href=\"" +
-                                             server.Url("/docs/s.css") + "\">");
+    EXPECT_EQ(Fetched(), (std::vector<std::string>{"/docs/", "/docs/sub/", "/docs/app"}));
+    EXPECT_EQ(Stored("docs/index.html"),
+              "<a href=\"" + server.Url("/up.html") +
+                  "\">up</a><a href=\"sub/index.html\">s</a>"
+                  "<img src=\"" +
+                  server.Url("/docs/p.png") + "\"><link rel=stylesheet href=\"" +
+                  server.Url("/docs/s.css") + "\"><a href=\"app.html\">app</a>");
 }
 
 TEST_F(PortableCrawlTest, RobotsTxtIsHonouredAndTheDelayKeepsRequestsApart) {

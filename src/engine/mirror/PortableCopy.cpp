@@ -45,13 +45,18 @@ PortableCopy::PortableCopy(WebProject project, const WebProjectOptions& options,
     : folder_(folder), links_(std::move(project), options) {}
 
 StoredKind PortableCopy::KindOf(const MirrorTarget& target, std::string_view firstBytes) {
+    const bool pageLink = target.use == LinkUse::Navigation || target.use == LinkUse::Frame;
     if (LooksLikeHtml(firstBytes)) {
         return target.use == LinkUse::Resource ? StoredKind::Other : StoredKind::Page;
     }
     if (target.use == LinkUse::StyleSheet) {
         return StoredKind::StyleSheet;
     }
-    const bool pageLink = target.use == LinkUse::Navigation || target.use == LinkUse::Frame;
+    // The answer's type is not known here: a link to a page that opens with a tag is one.
+    const std::size_t first = firstBytes.find_first_not_of(" \t\r\n\f");
+    if (pageLink && first != std::string_view::npos && firstBytes[first] == '<') {
+        return StoredKind::Page;
+    }
     const std::optional<WebAddress> address = ParseWebAddress(target.url);
     return pageLink && address && HasPageEnding(address->path) ? StoredKind::Page
                                                                : StoredKind::Other;
@@ -124,8 +129,14 @@ std::optional<std::string> PortableCopy::Mapped(const Document& document, const 
 
 bool PortableCopy::Rewrite(const std::filesystem::path& workingDirectory,
                            const Document& document) {
-    const std::optional<std::string> text =
-        ReadTextFile(workingDirectory / folder_.RelativePath() / document.storedName);
+    const std::filesystem::path path =
+        workingDirectory / folder_.RelativePath() / document.storedName;
+    // What was too long to read for links is left as it came, never read whole.
+    std::error_code error;
+    if (std::filesystem::file_size(path, error) > kScanLimit || error) {
+        return !error;
+    }
+    const std::optional<std::string> text = ReadTextFile(path);
     std::optional<WebAddress> base = ParseWebAddress(document.url);
     if (!text || !base) {
         return false;
