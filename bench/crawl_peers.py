@@ -2,17 +2,25 @@
 """Mirrors the generated site (make_site.py) served by lighttpd on 127.0.0.1 with our crawl
 worker (pages kept), `wget -m -k -np` and `httrack`, in the same run, and prints files per
 second, CPU seconds and peak memory of each, after checking that all fetched the same files.
+Then mirrors a real site, Debian's python3.11-doc (installed here when missing), as shipped and
+with every page minified to one line, as a new project does (a portable copy with requisites)
+and as `wget -m -k -p -np` does, and prints pages and requisites held, the share of the
+copy's links into the site that still resolve once the copy is moved, wall time and memory.
 
-Usage: bench/crawl_peers.py [--crawler PATH] [--runs N] [--without-httrack]"""
+Usage: bench/crawl_peers.py [--crawler PATH] [--runs N] [--without-httrack]
+                            [--without-real-site]"""
 
 import argparse
+import html.parser
 import os
+import re
 import shutil
 import socket
 import statistics
 import subprocess
 import tempfile
 import time
+import urllib.parse
 
 from make_site import make_site
 
@@ -25,15 +33,21 @@ def free_port():
         return probe.getsockname()[1]
 
 
-def start_lighttpd(work, site, port):
-    config = os.path.join(work, "lighttpd.conf")
+SYNTHETIC_TYPES = 'mimetype.assign = (".htm" => "text/html", ".gif" => "image/gif")\n'
+REAL_TYPES = ('mimetype.assign = (".html" => "text/html", ".css" => "text/css", '
+              '".js" => "text/javascript", ".png" => "image/png", ".svg" => "image/svg+xml", '
+              '".ico" => "image/x-icon", ".txt" => "text/plain", "" => "application/octet-stream")\n')
+
+
+def start_lighttpd(work, site, port, index="index.htm", types=SYNTHETIC_TYPES):
+    config = os.path.join(work, f"lighttpd-{port}.conf")
     with open(config, "w") as out:
         out.write(f'server.document-root = "{site}"\n'
                   'server.bind = "127.0.0.1"\n'
                   f"server.port = {port}\n"
-                  f'server.errorlog = "{work}/lighttpd.log"\n'
-                  'index-file.names = ("index.htm")\n'
-                  'mimetype.assign = (".htm" => "text/html", ".gif" => "image/gif")\n'
+                  f'server.errorlog = "{work}/lighttpd-{port}.log"\n'
+                  f'index-file.names = ("{index}")\n'
+                  + types +
                   # one connection may serve the whole mirror, for every client alike
                   "server.max-keep-alive-requests = 100000\n"
                   "server.max-keep-alive-idle = 30\n")
@@ -76,6 +90,8 @@ def main():
     parser.add_argument("--runs", type=int, default=3, help="runs of our crawler and wget")
     parser.add_argument("--without-httrack", action="store_true",
                         help="leave out httrack, which takes minutes")
+    parser.add_argument("--without-real-site", action="store_true",
+                        help="leave out the python3.11-doc site")
     options = parser.parse_args()
     crawler = os.path.abspath(options.crawler)
     runs = options.runs
@@ -127,6 +143,136 @@ def main():
         rates[name] = len(expected) / wall
         print(f"{name:10} {rates[name]:9.0f} {wall:8.2f} {cpu:7.2f} {memory:9.1f}")
     print(f"tarnwick / wget: {rates['tarnwick'] / rates['wget']:.2f}x files/s")
+    if not options.without_real_site:
+        real_site(crawler, runs)
+
+
+DOCS = "/usr/share/doc/python3.11/html"
+REQUISITE_ENDINGS = (".css", ".js", ".png", ".svg", ".ico", ".gif", ".jpg", ".woff", ".woff2")
+REPORT_NAMES = ("tarnwick-report.html", "tarnwick-report.json")
+
+
+def install_docs():
+    if not os.path.isfile(os.path.join(DOCS, "index.html")):
+        subprocess.run(["apt-get", "install", "-y", "-qq", "--no-install-recommends",
+                        "python3.11-doc"], check=True,
+                       env=dict(os.environ, DEBIAN_FRONTEND="noninteractive"))
+
+
+def minified_copy(source, target):
+    """The site with each page on one line, blanks between tags gone, as many sites ship."""
+    shutil.copytree(source, target, symlinks=False)
+    for parent, _, names in os.walk(target):
+        for name in names:
+            if name.endswith(".html"):
+                path = os.path.join(parent, name)
+                with open(path, encoding="utf-8", errors="surrogateescape") as page:
+                    text = page.read()
+                text = re.sub(r">\s+<", "><", re.sub(r"\s*\n\s*", " ", text))
+                with open(path, "w", encoding="utf-8", errors="surrogateescape") as page:
+                    page.write(text)
+
+
+class LinkCollector(html.parser.HTMLParser):
+    ATTRIBUTES = {"href", "src", "poster", "data"}
+
+    def __init__(self):
+        super().__init__()
+        self.links = []
+
+    def handle_starttag(self, tag, attrs):
+        for name, value in attrs:
+            if value is None:
+                continue
+            if name in self.ATTRIBUTES and tag != "base":
+                self.links.append(value)
+            elif name == "srcset":
+                self.links += [c.split()[0] for c in value.split(",") if c.split()]
+
+
+def copy_figures(folder, origin):
+    """Pages and requisites held, then the links into the site that resolve once the copy is
+    moved elsewhere: relative links to a file that exists (a folder counts with its
+    index.html); links still to the server, or to the folder it was made in, do not."""
+    pages = requisites = 0
+    documents = []
+    for parent, _, names in os.walk(folder):
+        for name in names:
+            if name in REPORT_NAMES:
+                continue
+            lower = name.lower()
+            if lower.endswith((".html", ".htm")):
+                pages += 1
+                documents.append(os.path.relpath(os.path.join(parent, name), folder))
+            elif lower.split("@")[0].endswith(REQUISITE_ENDINGS):
+                requisites += 1
+    moved = folder.rstrip("/") + "-moved"
+    os.rename(folder, moved)
+    total = resolved = 0
+    for document in documents:
+        path = os.path.join(moved, document)
+        collector = LinkCollector()
+        with open(path, encoding="utf-8", errors="replace") as page:
+            collector.feed(page.read())
+        for link in collector.links:
+            link = link.strip()
+            parts = urllib.parse.urlsplit(link)
+            if link.startswith("#") or parts.scheme in ("mailto", "javascript", "data"):
+                continue
+            if parts.scheme in ("http", "https") or link.startswith("//"):
+                if f"{parts.scheme}://{parts.netloc}" == origin:
+                    total += 1  # to the server: no use offline
+                continue
+            total += 1
+            target = urllib.parse.unquote(parts.path)
+            if parts.scheme == "file" or target.startswith("/"):
+                continue  # the folder the copy was made in, gone once moved
+            full = os.path.normpath(os.path.join(os.path.dirname(path), target))
+            if os.path.isdir(full):
+                full = os.path.join(full, "index.html")
+            resolved += os.path.exists(full)
+    return pages, requisites, 100.0 * resolved / max(total, 1)
+
+
+def real_site(crawler, runs):
+    install_docs()
+    with tempfile.TemporaryDirectory(prefix="tarnwick-docs-bench-") as work:
+        sites = {"as shipped": DOCS, "minified": os.path.join(work, "minified")}
+        minified_copy(DOCS, sites["minified"])
+        print(f"\npython3.11-doc, medians of {runs} runs")
+        print(f"{'site':11} {'tool':9} {'pages':>6} {'requisites':>10} {'links ok':>9} "
+              f"{'wall s':>7} {'peak MiB':>9}")
+        for label, site in sites.items():
+            port = free_port()
+            origin = f"http://127.0.0.1:{port}"
+            start = f"{origin}/index.html"
+            server = start_lighttpd(work, site, port, "index.html", REAL_TYPES)
+            tools = {
+                "tarnwick": ([crawler, start, "."], "WebSites/bench"),
+                "wget": (["wget", "-m", "-k", "-p", "-np", "-q", start], f"127.0.0.1:{port}"),
+            }
+            try:
+                for name, (command, mirror) in tools.items():
+                    samples = []
+                    for run in range(runs):
+                        out = os.path.join(work, f"{name}-{port}-{run}")
+                        os.makedirs(out)
+                        if name == "tarnwick":
+                            # The options a project made now starts with.
+                            with open(os.path.join(out, "webprojects.ini"), "w") as ini:
+                                ini.write("[bench]\nportable=1\nrequisites=1\n")
+                        wall, _, memory, _ = timed(command, out)
+                        figures = copy_figures(os.path.join(out, mirror), origin)
+                        samples.append((wall, memory) + figures)
+                        shutil.rmtree(out)
+                    wall = statistics.median(s[0] for s in samples)
+                    memory = max(s[1] for s in samples)
+                    pages, requisites, share = samples[-1][2:]
+                    print(f"{label:11} {name:9} {pages:6d} {requisites:10d} {share:8.1f}% "
+                          f"{wall:7.2f} {memory:9.1f}")
+            finally:
+                server.terminate()
+                server.wait()
 
 
 if __name__ == "__main__":

@@ -72,6 +72,9 @@ its settings and takes URL as its start address), and mirrors it into WebSites/N
 
   --depth N             follow links at most N steps from the start page (0: no limit);
                         kept for the project, also for a reused one
+  --requisites, --no-requisites
+                        keep (the default for a new project) or leave what pages need to
+                        display: style sheets, scripts, images, fonts; kept for the project
 
 Options for a new project:
   --all                 keep every file the site links to
@@ -311,6 +314,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             web.name = search.name = *name;
         } else if (command.verb == Verb::Mirror && argument == "--all") {
             web.downloadAll = 1;
+        } else if (command.verb == Verb::Mirror &&
+                   (argument == "--requisites" || argument == "--no-requisites")) {
+            command.order.requisites = argument == "--requisites";
         } else if (command.verb == Verb::Mirror && argument == "--exit-domain") {
             web.exitDomain = 1;
         } else if (command.verb == Verb::Mirror && IsOption(argument, "--types")) {

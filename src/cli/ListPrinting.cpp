@@ -3,44 +3,9 @@
 #include <cstdio>
 
 #include "control/CategoryView.h"
+#include "model/JsonText.h"
 
 namespace tarnwick {
-
-namespace {
-
-void AppendJsonString(std::string& out, const std::string& text) {
-    out += '"';
-    for (const char c : text) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                    out += escaped;
-                } else {
-                    out += c;  // UTF-8 passes through; invalid bytes are the list's own
-                }
-        }
-    }
-    out += '"';
-}
-
-}  // namespace
 
 const char* ListName(ListCategory category) {
     switch (category) {

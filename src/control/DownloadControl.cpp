@@ -157,14 +157,16 @@ void DownloadControl::StoreOptions(const WorkOrder& order, const TakenOrder& tak
     for (const std::string& name : taken.targets.webProjects) {
         const bool made = std::find(taken.newWebProjects.begin(), taken.newWebProjects.end(),
                                     name) != taken.newWebProjects.end();
-        // A new project starts from its own options, never from one of that name before it.
-        if (order.maxDepth) {
-            stored = StoreWebProjectOptions(workingDirectory_, name,
-                                            WebProjectOptions{*order.maxDepth}) &&
-                     stored;
-        } else if (made) {
-            stored = StoreWebProjectOptions(workingDirectory_, name, std::nullopt) && stored;
+        if (!made && !order.maxDepth && !order.requisites) {
+            continue;
         }
+        // A new project starts from the options of a new one, never from one of that name
+        // before it; a reused one keeps what the order does not set.
+        WebProjectOptions options =
+            made ? NewWebProjectOptions() : LoadWebProjectOptions(workingDirectory_, name);
+        options.maxDepth = order.maxDepth.value_or(options.maxDepth);
+        options.requisites = order.requisites.value_or(options.requisites);
+        stored = StoreWebProjectOptions(workingDirectory_, name, options) && stored;
     }
     if (!stored) {
         state_.ui.ShowMessage("Error saving the web project options");

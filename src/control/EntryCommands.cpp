@@ -7,6 +7,7 @@
 #include "model/CompletedFileUrl.h"
 #include "model/JobGate.h"
 #include "model/UrlsInText.h"
+#include "model/WebProjectOptions.h"
 
 namespace tarnwick {
 
@@ -160,7 +161,12 @@ void EntryCommands::OnAddWebSite() {
     }
     project.reserved = 0;
     project.status = kReady;
-    AppendRequested(state_, std::move(project));
+    const std::string name = project.name;
+    // A new project makes a portable copy; it never takes the options of one before it.
+    if (AppendRequested(state_, std::move(project)) &&
+        !StoreWebProjectOptions(workingDirectory_, name, NewWebProjectOptions())) {
+        state_.ui.ShowMessage("Error saving the web project options");
+    }
 }
 
 void EntryCommands::OnAddSearchProject() {

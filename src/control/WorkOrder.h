@@ -22,6 +22,9 @@ struct WorkOrder {
     // How deep the web projects crawl (links from the start page, 0: no limit); nothing keeps
     // what a reused project has.
     std::optional<int> maxDepth;
+    // Whether they keep what their pages need to display; nothing keeps what a reused
+    // project has.
+    std::optional<bool> requisites;
     std::vector<SearchProject> searchProjects;
     // Requested entries to start, by URL or project name; runAll starts every one.
     std::vector<std::string> runNames;

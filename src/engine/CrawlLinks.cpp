@@ -1,6 +1,9 @@
 #include "engine/CrawlLinks.h"
 
+#include <optional>
 #include <utility>
+
+#include "engine/mirror/WebAddress.h"
 
 namespace tarnwick {
 
@@ -14,6 +17,9 @@ void CrawlLinks::QueueStart(std::string_view startUrl) {
     LinkExtractor::ResolveLink("", "", "", url);
     seen_.Add(url);
     LinkExtractor::SiteRoot(url, startRoot_);
+    if (const std::optional<WebAddress> start = ParseWebAddress(url)) {
+        startOrigin_ = start->Origin();
+    }
     stack_.Push(std::move(url), 0);
 }
 
@@ -59,7 +65,11 @@ bool CrawlLinks::Admits(const std::string& link, LinkKind kind) const {
                                     LinkExtractor::LinkContains("javascript:", link))) {
         return false;
     }
-    return project_.exitDomain == 0 && LinkExtractor::LinkContains(startRoot_, link);
+    // On the site is the start's scheme, host and port, never text that contains its root:
+    // "http://other.example/?u=<start root>" is another site.
+    const std::optional<WebAddress> address = ParseWebAddress(link);
+    return project_.exitDomain == 0 && link.find('#') == std::string::npos && address &&
+           address->Origin() == startOrigin_;
 }
 
 }  // namespace tarnwick

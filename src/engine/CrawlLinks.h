@@ -46,6 +46,7 @@ private:
     WebProject project_;
     std::string siteFolderPath_;
     std::string startRoot_;
+    std::string startOrigin_;  // empty when the start is no web address: nothing admitted
     LinkExtractor extractor_;  // one per crawl: it pairs an image tag with a later src
     LinkStack stack_;
     SeenLinks seen_;

@@ -1,13 +1,28 @@
 #include "engine/SiteCrawl.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <mutex>
+#include <thread>
 #include <utility>
 #include <vector>
 
 namespace tarnwick {
 
 namespace {
+
+constexpr std::size_t kRobotsLimit = 512 * 1024;  // RFC 9309 asks for at least this
+
+std::vector<std::string> RequestHeaders(const std::string& userAgent) {
+    return {"Accept: */*", "User-Agent: " + userAgent};
+}
+
+// The product token of a User-Agent ("Tarnwick" of "Tarnwick/1.0.0"): the name robots.txt
+// groups are matched on.
+std::string_view ProductToken(std::string_view userAgent) {
+    return userAgent.substr(0, userAgent.find_first_of("/ "));
+}
 
 std::string Trimmed(std::string_view text) {
     constexpr std::string_view kBlanks = " \t\r\n\v\f";
@@ -67,17 +82,29 @@ SiteCrawl::SiteCrawl(WorkerContext& context, WebProject project, const WebProjec
       keepPages_(project_.downloadAll != 0 || project_.getHtm != 0),
       folder_(context.workingDirectory, project_.name),
       links_(project_, folder_.AbsolutePath(), options.maxDepth),
-      session_(context.gate, context.caBundlePath) {}
+      delayMs_(options.delayMs),
+      readRobots_(options.portable && !options.ignoreRobots),
+      session_(context.gate, context.caBundlePath) {
+    if (options.portable) {
+        copy_.emplace(project_, options, folder_);
+    }
+}
 
 int SiteCrawl::Run() {
     if (Start()) {
         bool isStart = true;
-        while (!links_.IsEmpty() && PassGate() && !Stopped()) {
-            UrlFetch fetch;
-            fetch.url = Trimmed(links_.Next());
+        while (HasNext() && PassGate() && !Stopped()) {
+            UrlFetch fetch = NextFetch();
             fetch.isStart = std::exchange(isStart, false);
+            if (!fetch.isStart) {
+                WaitPolitely();
+            }
             Fetch(fetch);
             NoteGone(reporter_.FindRow().has_value());
+        }
+        if (copy_ && !Stopped() && !copy_->Finish(context_.workingDirectory)) {
+            errorsOccurred_ = true;
+            NoteGone(reporter_.ShowInRow("Error creating " + folder_.RelativePath(), true));
         }
         if (!Stopped()) {
             Finish();
@@ -89,7 +116,13 @@ int SiteCrawl::Run() {
 }
 
 bool SiteCrawl::Start() {
-    links_.QueueStart(project_.startUrl);
+    // A start address that cannot be parsed is tried the old way, which reports it.
+    if (copy_ && !copy_->Links().QueueStart(Trimmed(project_.startUrl))) {
+        copy_.reset();
+    }
+    if (!copy_) {
+        links_.QueueStart(project_.startUrl);
+    }
     if (!reporter_.FindRow()) {
         projectGone_ = true;
         return false;
@@ -97,7 +130,49 @@ bool SiteCrawl::Start() {
     state_.ui.ClearPlaceholderItem();
     treeItem_ = state_.ui.FindOrAddProjectItem(project_.name);
     StartBusyAnimation(state_);
+    if (copy_ && readRobots_) {
+        ReadRobots();
+    }
     return true;
+}
+
+void SiteCrawl::ReadRobots() {
+    HttpRequest request;
+    request.url = copy_->Links().Start().Origin() + "/robots.txt";
+    request.headers = RequestHeaders(context_.userAgent);
+    std::string text;
+    const TransferResult result = session_.Get(request, [&](std::string_view data) {
+        text.append(data.substr(0, kRobotsLimit - std::min(text.size(), kRobotsLimit)));
+        return PassGate();
+    });
+    if (result.ok && result.responseCode == 200) {
+        copy_->Links().SetRobots(RobotsRules(text, ProductToken(context_.userAgent)));
+    }
+}
+
+SiteCrawl::UrlFetch SiteCrawl::NextFetch() {
+    UrlFetch fetch;
+    if (copy_) {
+        fetch.target = copy_->Links().Next();
+        fetch.url = fetch.target.url;
+    } else {
+        fetch.url = Trimmed(links_.Next());
+    }
+    return fetch;
+}
+
+void SiteCrawl::WaitPolitely() {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point until = Clock::now() + std::chrono::milliseconds(delayMs_);
+    // In short steps, so a cancel at exit is not kept waiting.
+    while (!Stopped() && Clock::now() < until) {
+        if (context_.gate && context_.gate->IsCancelled()) {
+            cancelled_ = true;
+            return;
+        }
+        std::this_thread::sleep_for(
+            std::min<Clock::duration>(until - Clock::now(), std::chrono::milliseconds(50)));
+    }
 }
 
 bool SiteCrawl::PassGate() {
@@ -118,7 +193,7 @@ void SiteCrawl::Fetch(UrlFetch& fetch) {
     }
     HttpRequest request;
     request.url = fetch.url;
-    request.headers = {"Accept: */*", "User-Agent: " + context_.userAgent};
+    request.headers = RequestHeaders(context_.userAgent);
     const TransferResult result =
         session_.Get(request, [&](std::string_view data) { return OnData(fetch, data); });
     if (context_.gate && context_.gate->IsCancelled()) {
@@ -149,7 +224,7 @@ bool SiteCrawl::OnData(UrlFetch& fetch, std::string_view data) {
         return false;
     }
     if (fetch.body == Body::Undecided) {
-        Decide(fetch, session_.ResponseCode());
+        Decide(fetch, session_.ResponseCode(), data);
     }
     if (Stopped()) {
         return false;
@@ -168,10 +243,17 @@ bool SiteCrawl::OnData(UrlFetch& fetch, std::string_view data) {
     }
 }
 
-void SiteCrawl::Decide(UrlFetch& fetch, long responseCode) {
+void SiteCrawl::Decide(UrlFetch& fetch, long responseCode, std::string_view firstBytes) {
     if (responseCode != 200) {
         fetch.body = Body::Ignored;
         NoteGone(reporter_.EchoStatus(fetch.url + " not found"));
+        if (copy_) {
+            // Redirects are not followed: one that leaves the site must not lead the crawl.
+            const bool redirect = responseCode >= 300 && responseCode < 400;
+            copy_->Report().NoteFailed(fetch.url,
+                                       (redirect ? "redirected, not followed (HTTP " : "HTTP ") +
+                                           std::to_string(responseCode) + (redirect ? ")" : ""));
+        }
         // Nothing of the site came, so the crawl cannot count as a success.
         if (fetch.isStart) {
             errorsOccurred_ = true;
@@ -179,6 +261,10 @@ void SiteCrawl::Decide(UrlFetch& fetch, long responseCode) {
         return;
     }
     NoteGone(reporter_.EchoLastAction("Reading " + fetch.url));
+    if (copy_) {
+        DecideStored(fetch, firstBytes);
+        return;
+    }
     LinkExtractor::LocalSubfolder(links_.StartRoot(), fetch.url, fetch.subfolder);
     if (LinkExtractor::IsPageUrl(fetch.url)) {
         DecidePage(fetch);
@@ -235,6 +321,26 @@ void SiteCrawl::DecideFile(UrlFetch& fetch) {
     NoteGone(reporter_.EchoLastAction("Dowloading " + fetch.localName + "..."));
 }
 
+void SiteCrawl::DecideStored(UrlFetch& fetch, std::string_view firstBytes) {
+    fetch.kind = PortableCopy::KindOf(fetch.target, firstBytes);
+    fetch.localName = copy_->LocalNameOf(fetch.target, fetch.kind);
+    fetch.body = Body::File;
+    if (fetch.kind == StoredKind::Page) {
+        NoteGone(reporter_.EchoLastAction("Retrieving links..."));
+        if (!keepPages_) {
+            return;  // read for its links only
+        }
+    }
+    fetch.file = folder_.CreateFile(fetch.localName);
+    if (!fetch.file.IsOpen()) {
+        fetch.body = Body::Refused;
+        NoteGone(reporter_.EchoStatus("Error creating " + fetch.localName));
+        copy_->Report().NoteFailed(fetch.url, "Error creating " + fetch.localName);
+        return;
+    }
+    NoteGone(reporter_.EchoLastAction("Dowloading " + fetch.localName + "..."));
+}
+
 bool SiteCrawl::OnPageLine(UrlFetch& fetch, std::string& line, bool complete) {
     if (!PassGate()) {
         return false;
@@ -252,7 +358,12 @@ bool SiteCrawl::OnPageLine(UrlFetch& fetch, std::string& line, bool complete) {
 
 bool SiteCrawl::OnFileBlock(UrlFetch& fetch, std::string_view block) {
     StartBusyAnimation(state_);
-    if (!fetch.file.Write(block)) {
+    if (fetch.kind != StoredKind::Other) {
+        const std::size_t room = PortableCopy::kScanLimit - fetch.text.size();
+        fetch.text.append(block.substr(0, std::min(room, block.size())));
+    }
+    const bool keep = fetch.kind != StoredKind::Page || keepPages_;
+    if (keep && !fetch.file.Write(block)) {
         fetch.writeFailed = true;
         return false;
     }
@@ -266,7 +377,7 @@ bool SiteCrawl::OnFileBlock(UrlFetch& fetch, std::string_view block) {
 void SiteCrawl::EchoLinksFound(bool onlyHeldBack) {
     const bool due = onlyHeldBack ? linksThrottle_.TakeHeldBack() : linksThrottle_.ShouldReport();
     if (due) {
-        NoteGone(reporter_.EchoStatus(LinksFoundText(links_.LinksFound())));
+        NoteGone(reporter_.EchoStatus(LinksFoundText(LinksFound())));
     }
 }
 
@@ -285,7 +396,11 @@ void SiteCrawl::Complete(UrlFetch& fetch) {
     } else if (bytesThrottle_.TakeHeldBack()) {
         EchoBytesRead(fetch);
     }
-    if (Stopped() || (fetch.body == Body::Page && !keepPages_)) {
+    const bool unkeptPage = fetch.kind == StoredKind::Page || fetch.body == Body::Page;
+    if (Stopped() || (unkeptPage && !keepPages_)) {
+        if (copy_ && !Stopped()) {
+            ScanWhole(fetch);
+        }
         return;
     }
     // A file that could not be written whole is lost data, not a success.
@@ -294,11 +409,31 @@ void SiteCrawl::Complete(UrlFetch& fetch) {
         return;
     }
     state_.ui.AddDownloadedFileItem(treeItem_, fetch.localName);
+    if (copy_) {
+        copy_->NoteStored(fetch.target, fetch.kind, fetch.localName);
+        ScanWhole(fetch);
+    }
+}
+
+void SiteCrawl::ScanWhole(UrlFetch& fetch) {
+    if (fetch.kind == StoredKind::Other) {
+        return;
+    }
+    const int before = LinksFound();
+    copy_->Scan(fetch.target, fetch.kind, fetch.text);
+    fetch.text = {};
+    if (LinksFound() > before) {
+        EchoLinksFound(false);
+    }
+    EchoLinksFound(true);
 }
 
 void SiteCrawl::ReportTransferError(UrlFetch& fetch, const std::string& text) {
     fetch.file.Close();  // what was written stays on disk
     errorsOccurred_ = true;
+    if (copy_) {
+        copy_->Report().NoteFailed(fetch.url, text);
+    }
     NoteGone(reporter_.ShowInRow(text, true));
 }
 

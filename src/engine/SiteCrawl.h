@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,17 +12,20 @@
 #include "engine/ProjectReporter.h"
 #include "engine/SiteFolder.h"
 #include "engine/Workers.h"
+#include "engine/mirror/PortableCopy.h"
 #include "engine/net/HttpSession.h"
 #include "model/Records.h"
 #include "model/WebProjectOptions.h"
 
 namespace tarnwick {
 
-// One crawl of a web project: fetches the start URL and every admitted link depth-first,
-// over one connection where the server keeps it, stores pages and files below the site
-// folder, and at the end moves the project to the downloaded sites or leaves it requested
-// with its errors. It works from the copy of the project it was given and finds the listed
-// project again by name for every change; when the project is gone it ends quietly.
+// One crawl of a web project: fetches the start URL and every admitted link, over one
+// connection where the server keeps it, stores pages and files below the site folder, and at
+// the end moves the project to the downloaded sites or leaves it requested with its errors.
+// A project of the line scanner goes depth-first and rewrites links as it reads each line; a
+// portable copy parses whole pages and style sheets and rewrites them once all is fetched. It works
+// from the copy of the project it was given and finds the listed project again by name for every
+// change; when the project is gone it ends quietly.
 class SiteCrawl {
 public:
     SiteCrawl(WorkerContext& context, WebProject project, const WebProjectOptions& options = {});
@@ -33,6 +37,9 @@ private:
 
     struct UrlFetch {
         std::string url;
+        MirrorTarget target;  // of a portable copy
+        StoredKind kind = StoredKind::Other;
+        std::string text;  // a portable copy's page or style sheet, for its links
         bool isStart = false;
         Body body = Body::Undecided;
         std::string subfolder;
@@ -44,15 +51,22 @@ private:
     };
 
     bool Start();
+    void ReadRobots();
+    bool HasNext() const { return copy_ ? !copy_->Links().IsEmpty() : !links_.IsEmpty(); }
+    UrlFetch NextFetch();
+    void WaitPolitely();
     void Fetch(UrlFetch& fetch);
     bool OnData(UrlFetch& fetch, std::string_view data);
-    void Decide(UrlFetch& fetch, long responseCode);
+    void Decide(UrlFetch& fetch, long responseCode, std::string_view firstBytes = {});
     void DecidePage(UrlFetch& fetch);
     void DecideFile(UrlFetch& fetch);
+    void DecideStored(UrlFetch& fetch, std::string_view firstBytes);
+    int LinksFound() const { return copy_ ? copy_->Links().LinksFound() : links_.LinksFound(); }
     std::string PageLocalName(const UrlFetch& fetch);
     bool OnPageLine(UrlFetch& fetch, std::string& line, bool complete);
     bool OnFileBlock(UrlFetch& fetch, std::string_view block);
     void Complete(UrlFetch& fetch);
+    void ScanWhole(UrlFetch& fetch);
     void ReportTransferError(UrlFetch& fetch, const std::string& text);
     // onlyHeldBack: show the count only if a report of it was held back.
     void EchoLinksFound(bool onlyHeldBack);
@@ -70,6 +84,9 @@ private:
     bool keepPages_;
     SiteFolder folder_;
     CrawlLinks links_;
+    std::optional<PortableCopy> copy_;
+    int delayMs_ = 0;
+    bool readRobots_ = false;
     HttpSession session_;
     ProgressThrottle linksThrottle_;
     ProgressThrottle bytesThrottle_;

@@ -7,7 +7,8 @@
 
 namespace tarnwick {
 
-std::optional<std::string> ReadSmallTextFile(const std::filesystem::path& path, bool* missing) {
+std::optional<std::string> ReadSmallTextFile(const std::filesystem::path& path, bool* missing,
+                                             std::size_t limit) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (missing != nullptr) {
         *missing = fd < 0 && errno == ENOENT;
@@ -18,11 +19,11 @@ std::optional<std::string> ReadSmallTextFile(const std::filesystem::path& path, 
     std::string text;
     char buffer[8192];
     ssize_t got = 0;
-    while ((got = ::read(fd, buffer, sizeof buffer)) > 0 && text.size() <= kSmallTextFileLimit) {
+    while ((got = ::read(fd, buffer, sizeof buffer)) > 0 && text.size() <= limit) {
         text.append(buffer, static_cast<std::size_t>(got));
     }
     ::close(fd);
-    if (got < 0 || text.size() > kSmallTextFileLimit) {
+    if (got < 0 || text.size() > limit) {
         return std::nullopt;
     }
     return text;

@@ -13,6 +13,7 @@ inline constexpr std::size_t kSmallTextFileLimit = 1 << 20;
 // The text of a small file, read without following a symbolic link; nothing when it cannot be
 // read or is larger than the limit. `missing` is set when the file is not there at all.
 std::optional<std::string> ReadSmallTextFile(const std::filesystem::path& path,
-                                             bool* missing = nullptr);
+                                             bool* missing = nullptr,
+                                             std::size_t limit = kSmallTextFileLimit);
 
 }  // namespace tarnwick

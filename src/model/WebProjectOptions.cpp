@@ -11,10 +11,42 @@ namespace {
 constexpr const char* kHeader = "# Tarnwick web project options, version 1\n";
 
 bool IsDefault(const WebProjectOptions& options) {
-    return options.maxDepth == 0;
+    return options == WebProjectOptions{};
+}
+
+std::optional<bool> Flag(std::string_view value) {
+    if (value == "1") {
+        return true;
+    }
+    if (value == "0") {
+        return false;
+    }
+    return std::nullopt;
+}
+
+void SetValue(WebProjectOptions& options, std::string_view key, std::string_view value) {
+    if (key == "depth" || key == "delay") {
+        if (const auto number = WholeNumber<int>(value)) {
+            (key == "depth" ? options.maxDepth : options.delayMs) = *number;
+        }
+    } else if (key == "robots") {
+        options.ignoreRobots = value == "ignore";
+    } else if (key == "portable" || key == "requisites" || key == "noascend") {
+        bool& flag = key == "portable"     ? options.portable
+                     : key == "requisites" ? options.requisites
+                                           : options.noAscend;
+        flag = Flag(value).value_or(flag);
+    }
 }
 
 }  // namespace
+
+WebProjectOptions NewWebProjectOptions() {
+    WebProjectOptions options;
+    options.portable = true;
+    options.requisites = true;
+    return options;
+}
 
 WebProjectOptionsFile ParseWebProjectOptions(std::string_view text) {
     WebProjectOptionsFile options;
@@ -22,10 +54,8 @@ WebProjectOptionsFile ParseWebProjectOptions(std::string_view text) {
     ForEachIniLine(text, [&](const IniLine& line) {
         if (line.isSection) {
             current = &options[std::string(line.name)];
-        } else if (current != nullptr && line.name == "depth") {
-            if (const auto depth = WholeNumber<int>(line.value)) {
-                current->maxDepth = *depth;
-            }
+        } else if (current != nullptr) {
+            SetValue(*current, line.name, line.value);
         }
     });
     std::erase_if(options, [](const auto& entry) { return IsDefault(entry.second); });
@@ -39,7 +69,24 @@ std::string RenderWebProjectOptions(const WebProjectOptionsFile& options) {
             continue;
         }
         text += "\n[" + name + "]\n";
-        text += "depth=" + std::to_string(project.maxDepth) + "\n";
+        if (project.maxDepth != 0) {
+            text += "depth=" + std::to_string(project.maxDepth) + "\n";
+        }
+        if (project.portable) {
+            text += "portable=1\n";
+        }
+        if (project.requisites) {
+            text += "requisites=1\n";
+        }
+        if (project.ignoreRobots) {
+            text += "robots=ignore\n";
+        }
+        if (project.noAscend) {
+            text += "noascend=1\n";
+        }
+        if (project.delayMs != 0) {
+            text += "delay=" + std::to_string(project.delayMs) + "\n";
+        }
     }
     return text;
 }

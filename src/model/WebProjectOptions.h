@@ -13,15 +13,31 @@ namespace tarnwick {
 // A web project's settings beyond its record in reqwebs.data, which keeps its format.
 struct WebProjectOptions {
     int maxDepth = 0;  // links away from the start page; 0 sets no limit
+    // A portable copy: links found by parsing HTML and CSS, rewritten relative to each page,
+    // admission by scheme, host and port, robots.txt, and a report of the run. Projects made
+    // before it keep the line scanner's copy, with links to the folder it was made in.
+    bool portable = false;
+    bool requisites = false;    // keep what pages need to display, whatever its type
+    bool ignoreRobots = false;  // of a portable copy
+    bool noAscend = false;      // only what lies at or below the start page's folder
+    int delayMs = 0;            // between two requests to the site
 
     bool operator==(const WebProjectOptions&) const = default;
 };
+
+// The options a project made now starts with.
+WebProjectOptions NewWebProjectOptions();
 
 // The options of every project that has any, by project name, as kept in `webprojects.ini`
 // in the working folder:
 //   # comment lines and blank lines are ignored
 //   [project name]
 //   depth=3
+//   portable=1
+//   requisites=1
+//   robots=ignore
+//   noascend=1
+//   delay=250
 // A missing or unreadable file reads as no options; unknown keys and malformed lines are
 // passed over, so a file edited by hand or written by a later version still loads.
 using WebProjectOptionsFile = std::map<std::string, WebProjectOptions>;

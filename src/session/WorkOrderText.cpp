@@ -74,20 +74,25 @@ std::vector<std::string_view> Lines(std::string_view text) {
     return lines;
 }
 
-// "depth -" (none given) or "depth N"; false when the line is neither.
-bool TakeDepth(std::string_view& text, std::optional<int>& depth) {
+// "<key> -" (none given) or "<key> N"; false when the line is neither.
+bool TakeOptionalNumber(std::string_view& text, std::string_view key, std::optional<int>& number) {
     const std::size_t end = text.find('\n');
-    if (end == std::string_view::npos || !text.starts_with("depth ")) {
+    if (end == std::string_view::npos || !text.starts_with(key) ||
+        text.substr(key.size(), 1) != " ") {
         return false;
     }
-    const std::string_view value = text.substr(6, end - 6);
+    const std::string_view value = text.substr(key.size() + 1, end - key.size() - 1);
     text.remove_prefix(end + 1);
-    depth.reset();
+    number.reset();
     if (value == "-") {
         return true;
     }
-    depth = WholeNumber<int>(value);
-    return depth.has_value();
+    number = WholeNumber<int>(value);
+    return number.has_value();
+}
+
+std::string OptionalNumberText(const std::optional<int>& number) {
+    return number ? std::to_string(*number) : "-";
 }
 
 }  // namespace
@@ -96,9 +101,10 @@ std::string EncodeWorkOrder(const WorkOrder& order) {
     std::string out(kMagic);
     out.append("start ").append(order.start ? "1" : "0").append("\n");
     out.append("all ").append(order.runAll ? "1" : "0").append("\n");
-    out.append("depth ")
-        .append(order.maxDepth ? std::to_string(*order.maxDepth) : "-")
-        .append("\n");
+    out.append("depth ").append(OptionalNumberText(order.maxDepth)).append("\n");
+    const std::optional<int> requisites =
+        order.requisites ? std::optional<int>(*order.requisites ? 1 : 0) : std::nullopt;
+    out.append("requisites ").append(OptionalNumberText(requisites)).append("\n");
     std::string records;
     for (const std::string& url : order.fileUrls) {
         RenderFileRecord(FileEntry{url, {}}, records);
@@ -147,7 +153,13 @@ std::optional<WorkOrder> DecodeWorkOrder(std::string_view text) {
     WorkOrder order;
     const std::optional<bool> start = TakeFlag(text, "start");
     const std::optional<bool> all = TakeFlag(text, "all");
-    const bool depthRead = TakeDepth(text, order.maxDepth);
+    const bool depthRead = TakeOptionalNumber(text, "depth", order.maxDepth);
+    std::optional<int> requisites;
+    const bool requisitesRead =
+        TakeOptionalNumber(text, "requisites", requisites) && requisites.value_or(0) <= 1;
+    if (requisites) {
+        order.requisites = *requisites == 1;
+    }
     const auto files = TakeSection(text, "files");
     const auto fileOptions = TakeSection(text, "fileoptions");
     const auto webs = TakeSection(text, "webs");
@@ -155,8 +167,8 @@ std::optional<WorkOrder> DecodeWorkOrder(std::string_view text) {
     const auto searches = TakeSection(text, "searches");
     const auto engines = TakeSection(text, "engines");
     const auto names = TakeSection(text, "names");
-    if (!start || !all || !depthRead || !files || !fileOptions || !webs || !webTexts || !searches ||
-        !engines || !names || !text.empty()) {
+    if (!start || !all || !depthRead || !requisitesRead || !files || !fileOptions || !webs ||
+        !webTexts || !searches || !engines || !names || !text.empty()) {
         return std::nullopt;
     }
     order.start = *start;

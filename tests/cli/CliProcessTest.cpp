@@ -131,7 +131,8 @@ TEST_F(CliProcessTest, MirrorKeepsItsDepthForTheProjectAndMovesItToTheMirroredSi
     EXPECT_TRUE(std::filesystem::exists(folder.Path() / "WebSites/site/one.htm"));
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "WebSites/site/two.htm"));
     EXPECT_EQ(Lists("webprojects.ini"),
-              "# Tarnwick web project options, version 1\n\n[site]\ndepth=1\n");
+              "# Tarnwick web project options, version 1\n\n[site]\ndepth=1\nportable=1\n"
+              "requisites=1\n");
     EXPECT_TRUE(Contains(Lists("dnldwebs.data"), "site\r\n" + server.Url("/index.htm")));
 
     // Run again, the mirrored project is reused with its depth; a new depth replaces it.

@@ -87,6 +87,13 @@ TEST(CommandLine, VerbsBecomeOrders) {
     const WebProject& plain = parsed.command->order.webProjects[0];
     EXPECT_FALSE(parsed.command->order.maxDepth.has_value());
     EXPECT_EQ(plain.getHtm + plain.getGif + plain.getJpg, 3);
+    EXPECT_FALSE(parsed.command->order.requisites.has_value());  // the project's own choice
+    EXPECT_EQ(
+        Parse({"mirror", "http://h/", "--name", "n", "--no-requisites"}).command->order.requisites,
+        false);
+    EXPECT_EQ(
+        Parse({"mirror", "http://h/", "--requisites", "--name", "n"}).command->order.requisites,
+        true);
 
     parsed = Parse({"search", "two words", "--name", "s", "--engine", "Yahoo", "--engine=Mojeek",
                     "--engine", "mojeek"});

@@ -3,6 +3,7 @@
 #include "control/CategoryView.h"
 #include "control/EntryCommands.h"
 #include "control/ScriptedEditors.h"
+#include "model/WebProjectOptions.h"
 #include "support/RecordingUi.h"
 #include "support/TempFolder.h"
 
@@ -146,6 +147,7 @@ TEST_F(EntryCommandsTest, AddWebSiteRefusesARequestedNameInOtherCaseOnly) {
     ASSERT_EQ(state.RequestedWebSites.GetCount(), 2);
     const WebProject& added = *state.RequestedWebSites.GetAt(0);
     EXPECT_EQ(added.startHour + added.startMinute, 0);
+    EXPECT_EQ(LoadWebProjectOptions(folder.Path(), "My Site"), NewWebProjectOptions());
     EXPECT_EQ(added.stopHour, 18);
     EXPECT_EQ(added.stopMinute, 30);
     EXPECT_EQ(added.reserved, 0);

@@ -68,6 +68,19 @@ TEST(CrawlLinks, AdmitsHttpsLinksOfAnHttpsSite) {
                                                       "https://host.example/page.htm"}));
 }
 
+TEST(CrawlLinks, AdmitsTheStartsHostAndPortNotTextThatContainsItsRoot) {
+    CrawlLinks links(GifProject(), "/work/WebSites/demo");
+    links.QueueStart("http://host.example:8080/");
+    links.Next();
+    std::string other = "<a href=\"http://other.example/?u=http://host.example:8080/\">o</a>";
+    std::string longer = "<a href=\"http://host.example:8080.evil/a.htm\">p</a>";
+    std::string same = "<a href=\"http://HOST.example:8080/b.htm\">same</a>";
+
+    EXPECT_EQ(links.ScanLine(other, "http://host.example:8080/", ""), 0);
+    EXPECT_EQ(links.ScanLine(longer, "http://host.example:8080/", ""), 0);
+    EXPECT_EQ(links.ScanLine(same, "http://host.example:8080/", ""), 1);
+}
+
 TEST(CrawlLinks, ADepthLimitStopsQueueingThatManyLinksFromTheStart) {
     CrawlLinks links(GifProject(), "/w", 1);
     links.QueueStart("http://host.example/");

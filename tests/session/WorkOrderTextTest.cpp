@@ -31,6 +31,7 @@ WorkOrder AwkwardOrder() {
     order.searchProjects = {search, plain};
     order.runNames = {"first", "second one"};
     order.maxDepth = 4;
+    order.requisites = false;
     order.fileOptions = {"sha256=" + std::string(64, 'f'), 2048};
     return order;
 }
@@ -58,12 +59,14 @@ TEST(WorkOrderText, EveryPartOfAnOrderArrivesAsSent) {
     EXPECT_TRUE(got->searchProjects[1].otherEngines.empty());
     EXPECT_EQ(got->runNames, sent.runNames);
     EXPECT_EQ(got->maxDepth, 4);
+    EXPECT_EQ(got->requisites, false);
     EXPECT_EQ(got->fileOptions, sent.fileOptions);
 
     const std::optional<WorkOrder> empty = DecodeWorkOrder(EncodeWorkOrder(WorkOrder{}));
     ASSERT_TRUE(empty.has_value());
     EXPECT_TRUE(empty->fileUrls.empty() && empty->webProjects.empty() && empty->runNames.empty());
     EXPECT_FALSE(empty->maxDepth.has_value());
+    EXPECT_FALSE(empty->requisites.has_value());
     EXPECT_EQ(empty->fileOptions, FileRequestOptions{});
 }
 

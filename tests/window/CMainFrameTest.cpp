@@ -476,7 +476,8 @@ private slots:
             return window.state.DownloadedSites.GetCount() == 1;
         }));
         const auto site = window.folder.Path() / "WebSites" / "Mirror";
-        QVERIFY(std::filesystem::exists(site / "default.htm"));
+        // A project added now makes a portable copy: a folder's page is index.html.
+        QVERIFY(std::filesystem::exists(site / "index.html"));
         QCOMPARE(testing::ReadFileBytes(site / "docs" / "pic.gif"), std::string("GIF89a"));
         QVERIFY(window.frame->DownloadedFiles()->topLevelItemCount() >= 1);
         QCOMPARE(window.frame->DownloadedFiles()->topLevelItem(0)->text(0),

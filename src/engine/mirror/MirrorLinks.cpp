@@ -1,0 +1,59 @@
+#include "engine/mirror/MirrorLinks.h"
+
+#include <utility>
+
+#include "engine/LinkExtractor.h"
+
+namespace tarnwick {
+
+MirrorLinks::MirrorLinks(WebProject project, const WebProjectOptions& options)
+    : project_(std::move(project)),
+      requisites_(options.requisites),
+      noAscend_(options.noAscend),
+      maxDepth_(options.maxDepth) {}
+
+bool MirrorLinks::QueueStart(std::string_view startUrl) {
+    start_ = ParseWebAddress(startUrl);
+    if (!start_) {
+        return false;
+    }
+    admission_.emplace(*start_, noAscend_);
+    std::string url = start_->Text();
+    seen_.insert(url);
+    queue_.push_back({std::move(url), LinkUse::Navigation, 0});
+    return true;
+}
+
+MirrorTarget MirrorLinks::Next() {
+    MirrorTarget next = std::move(queue_.front());
+    queue_.pop_front();
+    return next;
+}
+
+bool MirrorLinks::Offer(const WebAddress& link, LinkUse use, int pageDepth) {
+    // A project that may not leave its start page keeps that meaning here.
+    if (project_.exitDomain != 0 || !admission_ || !admission_->Admits(link)) {
+        return false;
+    }
+    const bool requisite = requisites_ && IsRequisite(use);
+    // A page's requisites come with it even at the depth limit, or it would not display.
+    if (maxDepth_ > 0 && pageDepth >= maxDepth_ + (requisite ? 1 : 0)) {
+        return false;
+    }
+    std::string url = link.Text();
+    if (seen_.contains(url)) {
+        return false;
+    }
+    if (!requisite && !LinkExtractor::PassesTypeFilter(link.path, project_)) {
+        return false;
+    }
+    if (!robots_.Allows(link.path + (link.hasQuery ? "?" + link.query : std::string()))) {
+        return false;
+    }
+    seen_.insert(url);
+    ++linksFound_;
+    queue_.push_back({std::move(url), use, pageDepth + 1});
+    return true;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,175 @@
+#include "engine/mirror/PortableCopy.h"
+
+#include <cctype>
+#include <utility>
+
+#include "engine/mirror/CssLinks.h"
+#include "engine/mirror/HtmlLinks.h"
+#include "engine/mirror/LinkRewriting.h"
+#include "model/SmallTextFile.h"
+
+namespace tarnwick {
+
+namespace {
+
+bool LooksLikeHtml(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        bytes.remove_prefix(3);
+    }
+    const std::size_t first = bytes.find_first_not_of(" \t\r\n\f");
+    if (first == std::string_view::npos) {
+        return false;
+    }
+    std::string start(bytes.substr(first, 16));
+    for (char& c : start) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    for (const std::string_view opening :
+         {"<!doctype html", "<html", "<head", "<body", "<title", "<meta", "<!--"}) {
+        if (start.starts_with(opening)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool HasPageEnding(std::string_view path) {
+    const std::size_t dot = path.rfind('.');
+    const std::string_view ending = path.substr(dot == std::string_view::npos ? path.size() : dot);
+    return path.ends_with('/') || ending == ".html" || ending == ".htm" || ending == ".shtml";
+}
+
+}  // namespace
+
+PortableCopy::PortableCopy(WebProject project, const WebProjectOptions& options, SiteFolder& folder)
+    : folder_(folder), links_(std::move(project), options) {}
+
+StoredKind PortableCopy::KindOf(const MirrorTarget& target, std::string_view firstBytes) {
+    const bool pageLink = target.use == LinkUse::Navigation || target.use == LinkUse::Frame;
+    if (LooksLikeHtml(firstBytes)) {
+        return target.use == LinkUse::Resource ? StoredKind::Other : StoredKind::Page;
+    }
+    if (target.use == LinkUse::StyleSheet) {
+        return StoredKind::StyleSheet;
+    }
+    // The answer's type is not known here: a link to a page that opens with a tag is one.
+    const std::size_t first = firstBytes.find_first_not_of(" \t\r\n\f");
+    if (pageLink && first != std::string_view::npos && firstBytes[first] == '<') {
+        return StoredKind::Page;
+    }
+    const std::optional<WebAddress> address = ParseWebAddress(target.url);
+    return pageLink && address && HasPageEnding(address->path) ? StoredKind::Page
+                                                               : StoredKind::Other;
+}
+
+std::string PortableCopy::LocalNameOf(const MirrorTarget& target, StoredKind kind) const {
+    const std::optional<WebAddress> address = ParseWebAddress(target.url);
+    return folder_.RelativePath() + "/" + (address ? StoredNameOf(*address, kind) : "");
+}
+
+void PortableCopy::Scan(const MirrorTarget& target, StoredKind kind, std::string_view body) {
+    std::optional<WebAddress> base = ParseWebAddress(target.url);
+    if (!base) {
+        return;
+    }
+    const auto offer = [&](std::string_view text, const LinkSpan& span) {
+        const std::optional<WebAddress> link =
+            ResolveReference(*base, text.substr(span.begin, span.end - span.begin));
+        if (!link) {
+            return;
+        }
+        if (link->Origin() == links_.Start().Origin()) {
+            report_.NoteReferrer(link->Text(), target.url);
+        }
+        links_.Offer(*link, span.use, target.depth);
+    };
+    if (kind == StoredKind::StyleSheet) {
+        for (const LinkSpan& span : FindCssLinks(body)) {
+            offer(body, span);
+        }
+        return;
+    }
+    const HtmlLinks links = FindHtmlLinks(body);
+    if (links.baseHref) {
+        base = ResolveReference(*base, *links.baseHref).value_or(*base);
+    }
+    for (const HtmlLinkSlot& slot : links.slots) {
+        for (const LinkSpan& span : LinksOf(slot)) {
+            offer(slot.value, span);
+        }
+    }
+}
+
+void PortableCopy::NoteStored(const MirrorTarget& target, StoredKind kind,
+                              const std::string& localName) {
+    std::string storedName = localName.substr(folder_.RelativePath().size() + 1);
+    report_.NoteStored(target.url, storedName);
+    if (kind != StoredKind::Other) {
+        documents_.push_back({target.url, storedName, kind});
+    }
+    storedNames_[target.url] = std::move(storedName);
+}
+
+std::optional<std::string> PortableCopy::Mapped(const Document& document, const WebAddress& base,
+                                                std::string_view link) const {
+    if (link.starts_with('#')) {
+        return std::nullopt;  // within the page: right as it is
+    }
+    const std::optional<WebAddress> target = ResolveReference(base, link);
+    if (!target) {
+        return std::nullopt;
+    }
+    if (const auto stored = storedNames_.find(target->Text()); stored != storedNames_.end()) {
+        return RelativeLink(document.storedName, stored->second, target->hasFragment,
+                            target->fragment);
+    }
+    std::string absolute = target->Text(true);
+    return absolute == link ? std::nullopt : std::optional<std::string>(std::move(absolute));
+}
+
+bool PortableCopy::Rewrite(const std::filesystem::path& workingDirectory,
+                           const Document& document) {
+    const std::filesystem::path path =
+        workingDirectory / folder_.RelativePath() / document.storedName;
+    // What was too long to read for links is left as it came, never read whole.
+    std::error_code error;
+    if (std::filesystem::file_size(path, error) > kScanLimit || error) {
+        return !error;
+    }
+    const std::optional<std::string> text = ReadSmallTextFile(path, nullptr, kScanLimit);
+    std::optional<WebAddress> base = ParseWebAddress(document.url);
+    if (!text || !base) {
+        return false;
+    }
+    std::string rewritten;
+    if (document.kind == StoredKind::StyleSheet) {
+        rewritten = RewriteCss(
+            *text, [&](std::string_view link, LinkUse) { return Mapped(document, *base, link); });
+    } else {
+        const HtmlLinks links = FindHtmlLinks(*text);
+        if (links.baseHref) {
+            base = ResolveReference(*base, *links.baseHref).value_or(*base);
+        }
+        rewritten = RewriteHtml(*text, links, [&](std::string_view link, LinkUse) {
+            return Mapped(document, *base, link);
+        });
+    }
+    return rewritten == *text || WriteWhole(document.storedName, rewritten);
+}
+
+bool PortableCopy::WriteWhole(const std::string& storedName, std::string_view text) {
+    OutputFile file = folder_.CreateFile(folder_.RelativePath() + "/" + storedName);
+    return file.IsOpen() && file.Write(text) && file.Close();
+}
+
+bool PortableCopy::Finish(const std::filesystem::path& workingDirectory) {
+    bool whole = true;
+    for (const Document& document : documents_) {
+        whole = Rewrite(workingDirectory, document) && whole;
+    }
+    const std::string start = links_.Start().Text();
+    whole = WriteWhole(std::string(kReportPageName), report_.Html(start)) && whole;
+    return WriteWhole(std::string(kReportDataName), report_.Json(start)) && whole;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/SiteFolder.h"
+#include "engine/mirror/CrawlReport.h"
+#include "engine/mirror/MirrorLinks.h"
+#include "engine/mirror/StoredNames.h"
+
+namespace tarnwick {
+
+// The part of a crawl that makes a portable copy: it finds the links of each page and style
+// sheet as it arrives, names what is stored, and once everything is fetched rewrites the
+// stored pages and style sheets so their links lead to the stored files (or, for what was
+// not fetched, to the server), then writes the run's report.
+class PortableCopy {
+public:
+    // Pages and style sheets are read whole for their links up to this size.
+    static constexpr std::size_t kScanLimit = 32u << 20;
+
+    PortableCopy(WebProject project, const WebProjectOptions& options, SiteFolder& folder);
+
+    MirrorLinks& Links() { return links_; }
+    const MirrorLinks& Links() const { return links_; }
+    CrawlReport& Report() { return report_; }
+
+    // What an answer of 200 is, from the link that led to it and the body's first bytes.
+    static StoredKind KindOf(const MirrorTarget& target, std::string_view firstBytes);
+    // The local name (starting with the site folder's relative path) it is stored under.
+    std::string LocalNameOf(const MirrorTarget& target, StoredKind kind) const;
+
+    // A page or style sheet that arrived whole: its links are offered to the queue.
+    void Scan(const MirrorTarget& target, StoredKind kind, std::string_view body);
+    void NoteStored(const MirrorTarget& target, StoredKind kind, const std::string& localName);
+
+    // Rewrites the links of what was stored and writes the report; false when a file
+    // could not be read or written again.
+    bool Finish(const std::filesystem::path& workingDirectory);
+
+private:
+    struct Document {
+        std::string url;
+        std::string storedName;
+        StoredKind kind;
+    };
+
+    std::optional<std::string> Mapped(const Document& document, const WebAddress& base,
+                                      std::string_view link) const;
+    bool Rewrite(const std::filesystem::path& workingDirectory, const Document& document);
+    bool WriteWhole(const std::string& storedName, std::string_view text);
+
+    SiteFolder& folder_;
+    MirrorLinks links_;
+    CrawlReport report_;
+    std::vector<Document> documents_;                           // pages and style sheets
+    std::unordered_map<std::string, std::string> storedNames_;  // address -> stored name
+};
+
+}  // namespace tarnwick

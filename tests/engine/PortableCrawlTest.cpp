@@ -1,0 +1,195 @@
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/CrawlTestFixture.h"
+#include "engine/Workers.h"
+#include "model/WebProjectOptions.h"
+
+namespace tarnwick::testing {
+namespace {
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// A new project's crawl of a site of the tests' own: the exact files stored, the exact links
+// rewritten, and what never went over the wire.
+class PortableCrawlTest : public CrawlTestFixture {
+protected:
+    int Mirror(const std::string& startPath, const WebProjectOptions& options) {
+        WebProject project = BlankWebProject();
+        project.name = "site";
+        project.startUrl = server.Url(startPath);
+        project.getHtm = 1;
+        project.status = "Ready for download";
+        EXPECT_TRUE(StoreWebProjectOptions(folder.Path(), project.name, options));
+        {
+            std::lock_guard lock(state.mutex);
+            state.RequestedWebSites.Append(project);
+            state.RunningSiteJobs.Append(RunningJob{gate, project.name, 0});
+        }
+        WorkerContext context = Context();
+        return RunSiteCrawl(context, project);
+    }
+
+    std::vector<std::string> StoredFiles() const {
+        std::vector<std::string> files;
+        for (const std::string& name : folder.Tree()) {
+            if (name.starts_with("WebSites/site/") &&
+                std::filesystem::is_regular_file(folder.Path() / name)) {
+                files.push_back(name.substr(14));
+            }
+        }
+        return files;
+    }
+
+    std::string Stored(const std::string& name) const {
+        return ReadFileBytes(folder.Path() / "WebSites/site" / name);
+    }
+
+    bool WasFetched(const std::string& target) const {
+        const std::vector<std::string> targets = Fetched();
+        return std::find(targets.begin(), targets.end(), target) != targets.end();
+    }
+};
+
+TEST_F(PortableCrawlTest, StoresPagesAndRequisitesWithRelativeLinksAndStaysOnTheSite) {
+    const std::string port = std::to_string(server.Port());
+    const std::string site = server.Url("");
+    const std::string offSite = "http://localhost:" + port;
+    server.Serve("/robots.txt", "User-agent: *\nDisallow: /docs/private/\n");
+    server.Serve("/docs/index.html",
+                 "<!DOCTYPE html><html><head><link rel=stylesheet href=\"css/site.css?v=3\">"
+                 "<link rel=icon href=/favicon.ico><style>body{background:url('img/bg.png')}"
+                 "</style></head><body><a href=guide/>Guide</a><a href=\"page.html#part\">P</a>"
+                 "<a href=\"page.html?a=1&amp;b=2\">Q</a><a href=private/secret.html>S</a>"
+                 "<img src=img/a.png srcset=\"img/a-2x.png 2x, img/a-3x.png 3x\"><a href=\"" +
+                     offSite + "/x.html?u=" + site +
+                     "/docs/\">other</a><a href=moved.html>M</a><a href=missing.html>G</a>"
+                     "<div style=\"background-image:url(&quot;img/tile.png&quot;)\"></div>"
+                     "<a href=data.zip>Z</a></body></html>");
+    server.Serve("/docs/guide/",
+                 "<html><head><base href=\"../\"></head><body><a href=page.html>p</a>"
+                 "<img src=img/a.png><a href=guide/>self</a></body></html>");
+    server.Serve("/docs/page.html",
+                 "<meta http-equiv=refresh content=\"5; url=guide/\"><a href=index.html>home</a>"
+                 "<a href=\"" +
+                     site + "/docs/page.html#top\">top</a>");
+    server.Serve("/docs/page.html?a=1&b=2", "<p>query</p>");
+    server.Serve("/docs/css/site.css?v=3",
+                 "@import \"print.css\";\nh1{background:url(/docs/img/h.png)}\n");
+    server.Serve("/docs/css/print.css", "@import url(\"fonts.css\");");
+    server.Serve("/docs/css/fonts.css", "@font-face{src:url(../fonts/f.woff2) format(\"woff2\")}");
+    for (const char* file :
+         {"/docs/img/bg.png", "/docs/img/a.png", "/docs/img/a-2x.png", "/docs/img/a-3x.png",
+          "/docs/img/tile.png", "/docs/img/h.png", "/docs/fonts/f.woff2", "/favicon.ico",
+          "/docs/data.zip", "/docs/private/secret.html", "/x.html"}) {
+        server.Serve(file, std::string("bytes of ") + file);
+    }
+    server.Serve("/docs/moved.html", Answer(301, "", {{"Location", offSite + "/elsewhere.html"}}));
+    server.Serve("/elsewhere.html", "off the site");
+
+    EXPECT_EQ(Mirror("/docs/index.html", NewWebProjectOptions()), 0);
+
+    EXPECT_EQ(
+        StoredFiles(),
+        (std::vector<std::string>{
+            "docs/css/fonts.css", "docs/css/print.css", "docs/css/site.css@v=3.css",
+            "docs/fonts/f.woff2", "docs/guide/index.html", "docs/img/a-2x.png", "docs/img/a-3x.png",
+            "docs/img/a.png", "docs/img/bg.png", "docs/img/h.png", "docs/img/tile.png",
+            "docs/index.html", "docs/page.html", "docs/page.html@a=1&b=2.html", "favicon.ico",
+            "tarnwick-report.html", "tarnwick-report.json"}));
+    for (const char* target :
+         {"/docs/private/secret.html", "/x.html", "/elsewhere.html", "/docs/data.zip"}) {
+        EXPECT_FALSE(WasFetched(target)) << target;
+    }
+    EXPECT_TRUE(WasFetched("/robots.txt"));
+    EXPECT_EQ(server.ConnectionCount(), 1);
+
+    EXPECT_EQ(Stored("docs/index.html"),
+              "<!DOCTYPE html><html><head><link rel=stylesheet href=\"css/site.css@v=3.css\">"
+              "<link rel=icon href=\"../favicon.ico\"><style>body{background:url('img/bg.png')}"
+              "</style></head><body><a href=\"guide/index.html\">Guide</a>"
+              "<a href=\"page.html#part\">P</a><a href=\"page.html@a=1&amp;b=2.html\">Q</a>"
+              "<a href=\"" +
+                  site +
+                  "/docs/private/secret.html\">S</a><img src=img/a.png "
+                  "srcset=\"img/a-2x.png 2x, img/a-3x.png 3x\"><a href=\"" +
+                  offSite + "/x.html?u=" + site + "/docs/\">other</a><a href=\"" + site +
+                  "/docs/moved.html\">M</a><a href=\"" + site +
+                  "/docs/missing.html\">G</a><div style=\"background-image:url(&quot;img/tile."
+                  "png&quot;)\"></div><a href=\"" +
+                  site + "/docs/data.zip\">Z</a></body></html>");
+    EXPECT_EQ(Stored("docs/guide/index.html"),
+              "<html><head><base ></head><body><a href=\"../page.html\">p</a>"
+              "<img src=\"../img/a.png\"><a href=\"index.html\">self</a></body></html>");
+    EXPECT_EQ(Stored("docs/page.html"),
+              "<meta http-equiv=refresh content=\"5; url=guide/index.html\"><a href=index.html>"
+              "home</a><a href=\"page.html#top\">top</a>");
+    EXPECT_EQ(Stored("docs/css/site.css@v=3.css"),
+              "@import \"print.css\";\nh1{background:url(../img/h.png)}\n");
+    EXPECT_EQ(Stored("docs/css/fonts.css"),
+              "@font-face{src:url(../fonts/f.woff2) format(\"woff2\")}");
+
+    const std::string report = Stored("tarnwick-report.json");
+    EXPECT_TRUE(Contains(report, "{\"url\": \"" + site +
+                                     "/docs/moved.html\", \"reason\": \"redirected, not followed "
+                                     "(HTTP 301)\", \"referrers\": [\"" +
+                                     site + "/docs/index.html\"]}"))
+        << report;
+    EXPECT_TRUE(Contains(report, "{\"url\": \"" + site +
+                                     "/docs/missing.html\", \"reason\": \"HTTP 404\", "
+                                     "\"referrers\": [\"" +
+                                     site + "/docs/index.html\"]}"));
+    EXPECT_TRUE(Contains(Stored("tarnwick-report.html"), "15 fetched, 2 failed."));
+    // Links to what the site lacks are the site's fault, not the crawl's.
+    std::lock_guard lock(state.mutex);
+    EXPECT_EQ(state.DownloadedSites.FindByName("site"), 0);
+}
+
+TEST_F(PortableCrawlTest, OptionsLeaveRequisitesOutIgnoreRobotsAndKeepBelowTheStart) {
+    server.Serve("/robots.txt", "User-agent: *\nDisallow: /\n");
+    server.Serve("/docs/",
+                 "<a href=../up.html>up</a><a href=sub/>s</a><img src=p.png>"
+                 "<link rel=stylesheet href=s.css><a href=app>app</a>");
+    server.Serve("/docs/sub/", "<p>sub</p>");
+    server.Serve("/docs/app", "\n<div>a page without an ending</div>");
+    WebProjectOptions options = NewWebProjectOptions();
+    options.requisites = false;
+    options.ignoreRobots = true;
+    options.noAscend = true;
+
+    EXPECT_EQ(Mirror("/docs/", options), 0);
+
+    EXPECT_EQ(StoredFiles(),
+              (std::vector<std::string>{"docs/app.html", "docs/index.html", "docs/sub/index.html",
+                                        "tarnwick-report.html", "tarnwick-report.json"}));
+    EXPECT_EQ(Fetched(), (std::vector<std::string>{"/docs/", "/docs/sub/", "/docs/app"}));
+    EXPECT_EQ(Stored("docs/index.html"),
+              "<a href=\"" + server.Url("/up.html") +
+                  "\">up</a><a href=\"sub/index.html\">s</a>"
+                  "<img src=\"" +
+                  server.Url("/docs/p.png") + "\"><link rel=stylesheet href=\"" +
+                  server.Url("/docs/s.css") + "\"><a href=\"app.html\">app</a>");
+}
+
+TEST_F(PortableCrawlTest, RobotsTxtIsHonouredAndTheDelayKeepsRequestsApart) {
+    server.Serve("/robots.txt", "User-agent: *\nDisallow: /no/\n");
+    server.Serve("/", "<a href=no/a.html>a</a><a href=yes.html>b</a><a href=also.html>c</a>");
+    server.Serve("/yes.html", "yes");
+    server.Serve("/also.html", "also");
+    WebProjectOptions options = NewWebProjectOptions();
+    options.delayMs = 150;
+    const auto started = std::chrono::steady_clock::now();
+
+    EXPECT_EQ(Mirror("/", options), 0);
+
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(300));
+    EXPECT_EQ(Fetched(), (std::vector<std::string>{"/robots.txt", "/", "/yes.html", "/also.html"}));
+}
+
+}  // namespace
+}  // namespace tarnwick::testing
