@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-svg-dev libgl-dev
-    libcurl4-openssl-dev
+    libcurl4-openssl-dev libssl-dev
     libgumbo-dev
     libpcre2-dev
     libgtest-dev libgmock-dev libbenchmark-dev

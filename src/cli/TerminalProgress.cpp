@@ -6,23 +6,6 @@ namespace {
 constexpr auto kRedrawInterval = std::chrono::milliseconds(200);
 }
 
-std::string ByteCountText(std::uint64_t bytes) {
-    const char* units[] = {"B", "KiB", "MiB", "GiB", "TiB"};
-    double value = static_cast<double>(bytes);
-    int unit = 0;
-    while (value >= 1024.0 && unit < 4) {
-        value /= 1024.0;
-        ++unit;
-    }
-    char text[32];
-    if (unit == 0) {
-        std::snprintf(text, sizeof text, "%llu B", static_cast<unsigned long long>(bytes));
-    } else {
-        std::snprintf(text, sizeof text, "%.1f %s", value, units[unit]);
-    }
-    return text;
-}
-
 TerminalProgress::TerminalProgress(Verbosity verbosity, std::FILE* out, std::FILE* errors,
                                    bool liveLines)
     : verbosity_(verbosity),
@@ -94,7 +77,7 @@ void TerminalProgress::AddDownloadedFileItem(int projectItem, const std::string&
     if (verbosity_ == Verbosity::Verbose) {
         PrintLocked(out_, "  stored " + localPath);
     } else if (liveLines_) {
-        transfers_[project->second] = static_cast<std::uint64_t>(stored);
+        transfers_[project->second] = std::to_string(stored) + " files";
         DrawLiveLinesLocked();
     }
 }
@@ -106,13 +89,12 @@ void TerminalProgress::ShowMessage(const std::string& text) {
 
 void TerminalProgress::ShowTransferProgress(const std::string& url,
                                             const TransferSnapshot& progress) {
-    const std::uint64_t bytes = progress.done;
     std::lock_guard lock(mutex_);
-    bytesAtEnd_[url] = bytes;
+    bytesAtEnd_[url] = progress.done;
     if (!liveLines_) {
         return;
     }
-    transfers_[url] = bytes;
+    transfers_[url] = LiveProgressText(progress);
     const auto now = std::chrono::steady_clock::now();
     if (now - lastDrawn_ >= kRedrawInterval) {
         lastDrawn_ = now;
@@ -128,10 +110,7 @@ void TerminalProgress::EraseLiveLinesLocked() {
 
 void TerminalProgress::DrawLiveLinesLocked() {
     EraseLiveLinesLocked();
-    for (const auto& [key, amount] : transfers_) {
-        const bool isProject = filesStored_.contains(key);
-        const std::string progress =
-            isProject ? std::to_string(amount) + " files" : ByteCountText(amount);
+    for (const auto& [key, progress] : transfers_) {
         std::fprintf(out_, "%s  %s\n", key.c_str(), progress.c_str());
         ++linesDrawn_;
     }

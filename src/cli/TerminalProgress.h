@@ -8,14 +8,15 @@
 #include <string>
 
 #include "cli/CommandLine.h"
+#include "engine/transfer/ProgressText.h"
 #include "model/UiPort.h"
 
 namespace tarnwick {
 
 // The command line's side of the UI port. On a terminal it keeps one live line per transfer
-// (redrawn in place); otherwise it writes plain lines only: one when a transfer ends. Status
-// texts go out with --verbose, messages always (to stderr), and --quiet leaves only messages.
-// Safe to call from any worker thread.
+// (redrawn in place: size, percent, speed and time left); otherwise it writes plain lines only: one
+// when a transfer ends. Status texts go out with --verbose, messages always (to stderr), and
+// --quiet leaves only messages. Safe to call from any worker thread.
 class TerminalProgress final : public StatusDisplay,
                                public EntryRows,
                                public DownloadedFilesTree,
@@ -67,14 +68,11 @@ private:
     std::FILE* errors_;
     bool liveLines_;
     int linesDrawn_ = 0;
-    std::map<std::string, std::uint64_t> transfers_;  // running ones, by URL
+    std::map<std::string, std::string> transfers_;  // running ones' progress texts, by URL
     std::map<std::string, std::uint64_t> bytesAtEnd_;
     std::map<int, std::string> projects_;  // tree item -> project name
     std::map<std::string, int> filesStored_;
     std::chrono::steady_clock::time_point lastDrawn_{};
 };
-
-// "1.5 MiB" style byte counts for the progress lines.
-std::string ByteCountText(std::uint64_t bytes);
 
 }  // namespace tarnwick

@@ -2,12 +2,15 @@
 
 #include <cstdio>
 
+#include "engine/transfer/ProgressText.h"
+
 namespace tarnwick {
 
 namespace {
 // The windows are echoed at most this often; the entry's own status follows the same beat.
 constexpr auto kReportInterval = std::chrono::milliseconds(100);
 constexpr const char* kSuccess = "Success";
+constexpr int kExitDone = 0;
 }  // namespace
 
 std::string ProgressText(std::uint64_t bytes) {
@@ -17,8 +20,11 @@ std::string ProgressText(std::uint64_t bytes) {
     return text;
 }
 
-FileDownloadJob::FileDownloadJob(WorkerContext& context, std::string url)
-    : state_(context.state), gate_(context.gate), url_(std::move(url)) {}
+FileDownloadJob::FileDownloadJob(WorkerContext& context, std::string url, bool storeInEntry)
+    : state_(context.state),
+      gate_(context.gate),
+      url_(std::move(url)),
+      storeInEntry_(storeInEntry) {}
 
 FileDownloadJob::Found FileDownloadJob::Locate() const {
     Found found;
@@ -33,55 +39,77 @@ FileDownloadJob::Found FileDownloadJob::Locate() const {
     return found;
 }
 
-bool FileDownloadJob::AddBytes(std::size_t count, bool storeInEntry) {
-    bytes_ += count;
+bool FileDownloadJob::OnProgress(const TransferSnapshot& progress) {
+    StartBusyAnimation(state_);
+    progress_ = progress;
     progressOwed_ = true;
     const auto now = std::chrono::steady_clock::now();
     if (now - lastReport_ < kReportInterval) {
         return true;
     }
     lastReport_ = now;
-    return ReportProgress(storeInEntry);
+    return ReportProgress();
 }
 
-void FileDownloadJob::FlushProgress(bool storeInEntry) {
+void FileDownloadJob::FlushProgress() {
     if (progressOwed_) {
-        ReportProgress(storeInEntry);
+        ReportProgress();
     }
 }
 
-bool FileDownloadJob::ReportProgress(bool storeInEntry) {
+bool FileDownloadJob::ReportProgress() {
     progressOwed_ = false;
-    const std::string text = ProgressText(bytes_);
+    // The specification's text stays the entry's status and the status panel's; the row
+    // shows what a person wants to see of a running transfer.
+    const std::string text = ProgressText(progress_.done);
     Found found;
     {
         std::lock_guard lock(state_.mutex);
         found = Locate();
-        if (found.found && storeInEntry) {
+        if (found.found && storeInEntry_) {
             state_.RequestedFiles.GetAt(state_.RequestedFiles.FindByName(url_))->status = text;
         }
+    }
+    if (!found.found) {
+        return false;
+    }
+    if (found.requestedShown) {
+        state_.ui.SetRowStatus(found.row, LiveProgressText(progress_));
     }
     if (found.selected) {
         state_.ui.SetStatusText(text);
     }
-    if (found.found) {
-        state_.ui.ShowTransferProgress(url_, TransferSnapshot{.done = bytes_});
-    }
-    return found.found;
+    state_.ui.ShowTransferProgress(url_, progress_);
+    return true;
 }
 
-void FileDownloadJob::ShowInProgress() {
-    const std::string text = "Downloading in progress...";
+FileDownloadJob::Found FileDownloadJob::ShowStatus(const std::string& text, bool keep) {
     Found found;
     {
         std::lock_guard lock(state_.mutex);
         found = Locate();
-        if (found.found) {
-            state_.RequestedFiles.GetAt(state_.RequestedFiles.FindByName(url_))->status = text;
+        if (!found.found) {
+            return found;
+        }
+        FileEntry* entry = state_.RequestedFiles.GetAt(state_.RequestedFiles.FindByName(url_));
+        entry->status = FittedText(text, kFileStatusWidth);
+        if (keep) {
+            state_.RequestedFiles.SetModified(1);
         }
     }
-    if (found.requestedShown && found.found) {
+    if (found.requestedShown) {
         state_.ui.SetRowStatus(found.row, text);
+    }
+    return found;
+}
+
+void FileDownloadJob::ShowInProgress() {
+    ShowStatus("Downloading in progress...", false);
+}
+
+void FileDownloadJob::OnRetry(const std::string& text) {
+    if (ShowStatus(text, false).selected) {
+        state_.ui.SetStatusText(text);
     }
 }
 
@@ -116,21 +144,7 @@ void FileDownloadJob::Complete() {
 }
 
 void FileDownloadJob::Fail(const std::string& text) {
-    Found found;
-    {
-        std::lock_guard lock(state_.mutex);
-        found = Locate();
-        if (!found.found) {
-            return;
-        }
-        FileEntry* entry = state_.RequestedFiles.GetAt(state_.RequestedFiles.FindByName(url_));
-        entry->status = FittedText(text, kFileStatusWidth);
-        state_.RequestedFiles.SetModified(1);
-    }
-    if (found.requestedShown) {
-        state_.ui.SetRowStatus(found.row, text);
-    }
-    if (found.selected) {
+    if (ShowStatus(text, true).selected) {
         state_.ui.SetStatusText(text);
     }
 }
@@ -143,6 +157,28 @@ int FileDownloadJob::End(int exitCode) {
     StopBusyAnimation(state_);
     RemoveRunningJob(state_, state_.RunningFileJobs, url_, gate_);
     return exitCode;
+}
+
+int FileDownloadJob::FailWith(const std::string& text) {
+    Fail(text);
+    return End(kExitDone);
+}
+
+int FileDownloadJob::Conclude(const TransferOutcome& outcome) {
+    switch (outcome.kind) {
+        case TransferOutcome::Kind::Done:
+            FlushProgress();
+            Complete();
+            break;
+        case TransferOutcome::Kind::Failed:
+            FlushProgress();
+            Fail(outcome.text);
+            break;
+        case TransferOutcome::Kind::Cancelled:
+        case TransferOutcome::Kind::Stopped:
+            break;
+    }
+    return End(kExitDone);
 }
 
 }  // namespace tarnwick

@@ -5,23 +5,28 @@
 #include <string>
 
 #include "engine/Workers.h"
+#include "engine/transfer/ResumableTransfer.h"
+#include "model/UiPort.h"
 
 namespace tarnwick {
 
 // What a file worker does to the shared lists and the windows. It keeps only its entry's
 // URL and looks the entry up again under the state's mutex for every change, so the entry
 // may be deleted or renamed at any time: the job then changes no list.
-class FileDownloadJob {
+class FileDownloadJob final : public TransferObserver {
 public:
-    FileDownloadJob(WorkerContext& context, std::string url);
+    // storeInEntry: the progress text is also kept as the entry's status (HTTP does, FTP not).
+    FileDownloadJob(WorkerContext& context, std::string url, bool storeInEntry);
 
     const std::string& Url() const { return url_; }
 
-    // Counts a block that arrived; reports progress at most ten times a second. Returns
-    // false once the entry has left the requested list.
-    bool AddBytes(std::size_t count, bool storeInEntry);
+    // A block arrived: keeps the busy clip going and reports progress at most ten times a
+    // second. Returns false once the entry has left the requested list.
+    bool OnProgress(const TransferSnapshot& progress) override;
+    // A retry's announcement, in the entry's status, its row and (selected) the panel.
+    void OnRetry(const std::string& text) override;
     // The last progress report, if one is still owed.
-    void FlushProgress(bool storeInEntry);
+    void FlushProgress();
 
     // Marks the entry "Downloading in progress..." in the list and its row.
     void ShowInProgress();
@@ -34,6 +39,10 @@ public:
 
     // Stops the busy clip (by the shared rule) and removes the running-job record.
     int End(int exitCode);
+    // The ending for a transfer's outcome: completion, the failure's text, or quietly.
+    int Conclude(const TransferOutcome& outcome);
+    // Leaves the entry requested with this status and ends the worker.
+    int FailWith(const std::string& text);
 
 private:
     struct Found {
@@ -45,17 +54,20 @@ private:
     // Looks the entry up; call with the state's mutex held.
     Found Locate() const;
     // Returns whether the entry is still requested.
-    bool ReportProgress(bool storeInEntry);
+    bool ReportProgress();
+    // Shows text as the entry's status (kept in it when keep is set).
+    Found ShowStatus(const std::string& text, bool keep);
 
     SharedState& state_;
     std::shared_ptr<JobGate> gate_;
     std::string url_;
-    std::uint64_t bytes_ = 0;
+    bool storeInEntry_;
+    TransferSnapshot progress_;
     bool progressOwed_ = false;
     std::chrono::steady_clock::time_point lastReport_{};
 };
 
-// "Downloading...%.02fk read" for a byte count.
+// "Downloading...%.02fk read" for a byte count: the status panel's text, as specified.
 std::string ProgressText(std::uint64_t bytes);
 
 }  // namespace tarnwick

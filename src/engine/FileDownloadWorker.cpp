@@ -1,80 +1,108 @@
 #include <functional>
 #include <string>
 
-#include "engine/FileBodySink.h"
 #include "engine/FileDownloadJob.h"
 #include "engine/FtpLocation.h"
-#include "engine/LocalFile.h"
+#include "engine/PartialProgress.h"
+#include "engine/TransferErrorText.h"
 #include "engine/Workers.h"
 #include "engine/net/FtpSession.h"
 #include "engine/net/HttpSession.h"
+#include "engine/transfer/ConfinedFolder.h"
+#include "engine/transfer/ResumableTransfer.h"
+#include "engine/transfer/RetryPlan.h"
 
 namespace tarnwick {
 
 namespace {
 
+constexpr int kExitDone = 0;
 constexpr int kExitUrlNotParsed = 1;
 constexpr int kExitFileNotFound = 3;
-constexpr const char* kFilesFolder = "Files";
 
-// Everything after the last '/', query and all; the whole URL when it has no '/'.
-std::string LocalNameOf(const std::string& url) {
-    const std::size_t slash = url.rfind('/');
-    return slash == std::string::npos ? url : url.substr(slash + 1);
+// Runs one of the FTP steps before the transfer, again after a transient failure.
+TransferResult WithRetries(RetryPlan& retries, FileDownloadJob& job,
+                           const std::function<TransferResult()>& step) {
+    while (true) {
+        TransferResult result = step();
+        if (result.ok || result.cancelled || !result.transient) {
+            return result;
+        }
+        const std::string text = TransferErrorText(result.errorText);
+        const auto announce = [&](std::chrono::milliseconds wait, int retry, int total) {
+            job.OnRetry("Retrying in " + std::to_string((wait.count() + 999) / 1000) + " s (" +
+                        std::to_string(retry) + " of " + std::to_string(total) + "): " + text);
+        };
+        if (retries.AfterFailure(-1, announce) != RetryPlan::Next::Retry) {
+            return result;
+        }
+    }
+}
+
+bool IsCancelled(const WorkerContext& context) {
+    return context.gate != nullptr && context.gate->IsCancelled();
 }
 
 }  // namespace
 
 int RunFileDownload(WorkerContext& context, FileEntry entry) {
     const std::string url = entry.url;
-    FileDownloadJob job(context, url);
-    HttpSession session(context.gate, context.caBundlePath);
-    const std::string name = LocalNameOf(url);
-    FileBodySink sink(context.state, job, context.workingDirectory / kFilesFolder, name, true);
+    FileDownloadJob job(context, url, true);
+    const std::string name = LocalFileNameFor(url);
     StartBusyAnimation(context.state);
-    if (!LocalFile::IsPlainName(name)) {
-        return sink.FailWith("Error creating " + name);
+    if (!ConfinedFolder::IsPlainName(name)) {
+        return job.FailWith("Error creating " + name);
     }
-    HttpRequest request{url, {}};
-    request.followRedirects = true;
-    request.failOnHttpError = true;
-    const TransferResult result = session.Get(request, std::ref(sink));
-    return sink.Conclude(context, result);
+    ConfinedFolder files(context.workingDirectory, {kFilesFolder});
+    HttpSession session(context.gate, context.caBundlePath);
+    RetryPlan retries(context.transfer, context.gate);
+    ResumableTransfer transfer(context.transfer, context.fileOptions, context.gate, files, name,
+                               url, job, retries);
+    return job.Conclude(transfer.RunHttp(session));
 }
 
 int RunFtpDownload(WorkerContext& context, FileEntry entry) {
     const std::string url = entry.url;
-    FileDownloadJob job(context, url);
+    FileDownloadJob job(context, url, false);
     FtpLocation location;
     if (!ParseFtpUrl(url, location)) {
         job.ShowMessage("Error parsing url");
         return job.End(kExitUrlNotParsed);
     }
-    FileBodySink sink(context.state, job, context.workingDirectory / kFilesFolder,
-                      location.fileName, false);
     StartBusyAnimation(context.state);
     FtpSession session(location.host, context.gate);
+    RetryPlan retries(context.transfer, context.gate);
+    const auto concludeFailed = [&](const TransferResult& result) {
+        if (IsCancelled(context)) {
+            return job.End(kExitDone);
+        }
+        return job.FailWith(TransferErrorText(result.errorText));
+    };
     if (!location.directory.empty()) {
-        const TransferResult changed = session.ChangeDirectory(location.directory);
+        const TransferResult changed =
+            WithRetries(retries, job, [&] { return session.ChangeDirectory(location.directory); });
         if (!changed.ok) {
-            return sink.Conclude(context, changed);
+            return concludeFailed(changed);
         }
     }
     bool found = false;
-    const TransferResult listed = session.FindFile(location.fileName, found);
+    const TransferResult listed =
+        WithRetries(retries, job, [&] { return session.FindFile(location.fileName, found); });
     if (!listed.ok) {
-        return sink.Conclude(context, listed);
+        return concludeFailed(listed);
     }
     if (!found) {
         job.ShowMessage("Error finding file");
         return job.End(kExitFileNotFound);
     }
     job.ShowInProgress();
-    if (!LocalFile::IsPlainName(location.fileName)) {
-        return sink.FailWith("Error creating " + location.fileName);
+    if (!ConfinedFolder::IsPlainName(location.fileName)) {
+        return job.FailWith("Error creating " + location.fileName);
     }
-    const TransferResult result = session.Retrieve(location.fileName, std::ref(sink));
-    return sink.Conclude(context, result);
+    ConfinedFolder files(context.workingDirectory, {kFilesFolder});
+    ResumableTransfer transfer(context.transfer, context.fileOptions, context.gate, files,
+                               location.fileName, url, job, retries);
+    return job.Conclude(transfer.RunFtp(session, location.fileName));
 }
 
 }  // namespace tarnwick

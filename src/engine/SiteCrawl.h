@@ -7,13 +7,13 @@
 
 #include "engine/CrawlLinks.h"
 #include "engine/LineSplitter.h"
-#include "engine/OutputFile.h"
 #include "engine/ProgressThrottle.h"
 #include "engine/ProjectReporter.h"
 #include "engine/SiteFolder.h"
 #include "engine/Workers.h"
 #include "engine/mirror/PortableCopy.h"
 #include "engine/net/HttpSession.h"
+#include "engine/transfer/FileWriter.h"
 #include "model/Records.h"
 #include "model/WebProjectOptions.h"
 
@@ -44,7 +44,7 @@ private:
         Body body = Body::Undecided;
         std::string subfolder;
         std::string localName;
-        OutputFile file;
+        FileWriter file;
         LineSplitter lines;
         std::uint64_t bytes = 0;
         bool writeFailed = false;

@@ -29,6 +29,27 @@ bool JobGate::WaitWhilePaused() {
     return !cancelled_;
 }
 
+JobGate::PauseWait JobGate::WaitWhilePausedFor(std::chrono::steady_clock::duration limit) {
+    std::unique_lock lock(mutex_);
+    if (cancelled_) {
+        return PauseWait::Cancelled;
+    }
+    if (!paused_) {
+        return PauseWait::Open;
+    }
+    changed_.wait_for(lock, limit, [this] { return !paused_ || cancelled_; });
+    if (cancelled_) {
+        return PauseWait::Cancelled;
+    }
+    return paused_ ? PauseWait::StillPaused : PauseWait::Resumed;
+}
+
+bool JobGate::SleepFor(std::chrono::steady_clock::duration duration) {
+    std::unique_lock lock(mutex_);
+    changed_.wait_for(lock, duration, [this] { return cancelled_; });
+    return !cancelled_;
+}
+
 bool JobGate::IsPaused() const {
     std::lock_guard lock(mutex_);
     return paused_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 
@@ -16,6 +17,15 @@ public:
 
     // Blocks while paused; returns false once the job is cancelled.
     bool WaitWhilePaused();
+
+    // As WaitWhilePaused, but waits at most limit: a transfer that holds a connection lets it
+    // go when the pause lasts.
+    enum class PauseWait { Open, Resumed, StillPaused, Cancelled };
+    PauseWait WaitWhilePausedFor(std::chrono::steady_clock::duration limit);
+
+    // Sleeps for the duration, or less when cancelled meanwhile; false once cancelled. A pause
+    // does not cut it short (the caller waits at the gate afterwards).
+    bool SleepFor(std::chrono::steady_clock::duration duration);
 
     bool IsPaused() const;
     bool IsCancelled() const;

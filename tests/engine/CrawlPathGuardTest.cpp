@@ -77,12 +77,12 @@ TEST_F(SiteFolderFilesTest, CreatesNestedFoldersAndTruncates) {
     SiteFolder folder(work.Path(), "demo");
     EXPECT_EQ(folder.AbsolutePath(), (work.Path() / "WebSites/demo").string());
     {
-        OutputFile file = folder.CreateFile("WebSites/demo/a/b/p.htm");
+        FileWriter file = folder.CreateFile("WebSites/demo/a/b/p.htm");
         ASSERT_TRUE(file.IsOpen());
         EXPECT_TRUE(file.Write("a long first text"));
         EXPECT_TRUE(file.Close());
     }
-    OutputFile again = folder.CreateFile("WebSites/demo/a/b/p.htm");
+    FileWriter again = folder.CreateFile("WebSites/demo/a/b/p.htm");
     ASSERT_TRUE(again.IsOpen());
     again.Write("short");
     again.Close();
@@ -99,7 +99,7 @@ TEST_F(SiteFolderFilesTest, KeepsFilesApartAcrossManyFolders) {
     for (int round = 0; round < 2; ++round) {
         for (int i = 0; i < 12; ++i) {
             const std::string path = "f" + std::to_string(i) + "/g/" + std::to_string(round);
-            OutputFile file = folder.CreateFile("WebSites/demo/" + path);
+            FileWriter file = folder.CreateFile("WebSites/demo/" + path);
             ASSERT_TRUE(file.IsOpen()) << path;
             file.Write(path);
         }

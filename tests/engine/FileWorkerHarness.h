@@ -34,7 +34,9 @@ public:
         ui.SetRows(rows);
     }
 
-    WorkerContext Context() { return WorkerContext{state, folder.Path(), gate, caBundlePath, {}, {}}; }
+    WorkerContext Context() {
+        return WorkerContext{state, folder.Path(), gate, caBundlePath, policy, fileOptions};
+    }
 
     int Run(int (*worker)(WorkerContext&, FileEntry), const std::string& url) {
         WorkerContext context = Context();
@@ -78,6 +80,19 @@ public:
     TempFolder folder;
     std::shared_ptr<JobGate> gate = std::make_shared<JobGate>();
     std::string caBundlePath;
+    // Retries come quickly in tests; a test that times them sets its own.
+    TransferPolicy policy = QuickPolicy();
+    FileRequestOptions fileOptions;
+
+    static TransferPolicy QuickPolicy() {
+        TransferPolicy quick;
+        quick.retries = 2;
+        quick.firstRetryDelay = std::chrono::milliseconds(5);
+        quick.longestRetryDelay = std::chrono::milliseconds(20);
+        quick.stallTime = std::chrono::seconds(5);
+        quick.connectTimeout = std::chrono::seconds(5);
+        return quick;
+    }
 };
 
 }  // namespace tarnwick::testing

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
@@ -22,8 +23,13 @@ public:
     // Puts a file below the served folder ("pub/tools/unzip.exe"), making its folders.
     void AddFile(const std::string& relativePath, const std::string& bytes);
 
+    // The commands received and the bytes of files sent so far, one line each:
+    // "REST 1000", "RETR medium.bin", "SENT 5000 medium.bin".
+    std::vector<std::string> Log() const;
+
 private:
     TempFolder root_;
+    TempFolder logFolder_;
     std::unique_ptr<ChildProcess> process_;
     int port_ = 0;
 };

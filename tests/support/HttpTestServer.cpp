@@ -38,10 +38,14 @@ const char* ReasonPhrase(int status) {
             return "Permanent Redirect";
         case 400:
             return "Bad Request";
+        case 206:
+            return "Partial Content";
         case 403:
             return "Forbidden";
         case 404:
             return "Not Found";
+        case 416:
+            return "Range Not Satisfiable";
         case 500:
             return "Internal Server Error";
         case 503:
@@ -59,7 +63,54 @@ bool StartsWithIgnoreCase(const std::string& text, const std::string& prefix) {
            });
 }
 
+std::string ValueOf(const std::vector<std::pair<std::string, std::string>>& headers,
+                    const std::string& name) {
+    for (const auto& [key, value] : headers) {
+        if (key.size() == name.size() && StartsWithIgnoreCase(key, name)) {
+            return value;
+        }
+    }
+    return {};
+}
+
+// Serves the range a request asks for, as a server that honours ranges would.
+void ApplyRange(const RecordedRequest& request, HttpResponse& response) {
+    const std::string range = request.Header("Range");
+    if (!response.ranges || !range.starts_with("bytes=") || range.back() != '-') {
+        return;
+    }
+    const std::string ifRange = request.Header("If-Range");
+    if (!ifRange.empty() && ifRange != ValueOf(response.headers, "ETag") &&
+        ifRange != ValueOf(response.headers, "Last-Modified")) {
+        return;  // another version: the whole new one
+    }
+    const std::size_t size = response.body.size();
+    const std::size_t first = std::stoull(range.substr(6, range.size() - 7));
+    if (first >= size) {
+        response.status = 416;
+        response.headers.emplace_back("Content-Range", "bytes */" + std::to_string(size));
+        response.body.clear();
+        return;
+    }
+    response.status = 206;
+    response.headers.emplace_back("Content-Range", "bytes " + std::to_string(first) + "-" +
+                                                       std::to_string(size - 1) + "/" +
+                                                       std::to_string(size));
+    response.body.erase(0, first);
+}
+
 }  // namespace
+
+std::string RecordedRequest::Header(const std::string& name) const {
+    for (const std::string& line : headerLines) {
+        if (StartsWithIgnoreCase(line, name + ":")) {
+            std::string value = line.substr(name.size() + 1);
+            value.erase(0, value.find_first_not_of(' '));
+            return value;
+        }
+    }
+    return {};
+}
 
 struct HttpTestServer::Impl {
     int listenFd = -1;
@@ -70,7 +121,7 @@ struct HttpTestServer::Impl {
     mutable std::mutex mutex;
     std::condition_variable stopping;
     bool stopped = false;
-    std::map<std::string, HttpResponse> responses;
+    std::map<std::string, std::vector<HttpResponse>> responses;
     std::vector<RecordedRequest> requests;
     int connectionCount = 0;
     std::vector<std::thread> connectionThreads;
@@ -95,7 +146,10 @@ struct HttpTestServer::Impl {
         return !stopping.wait_for(lock, duration, [this] { return stopped; });
     }
 
-    bool SendAll(int fd, std::string_view data) const {
+    static constexpr std::size_t kNoRequest = static_cast<std::size_t>(-1);
+
+    // Sends everything; body bytes are counted to the request of that index as they go.
+    bool SendAll(int fd, std::string_view data, std::size_t index = kNoRequest) {
         while (!data.empty()) {
             if (!WaitFor(fd, POLLOUT)) {
                 return false;
@@ -108,6 +162,10 @@ struct HttpTestServer::Impl {
                 return false;
             }
             data.remove_prefix(static_cast<std::size_t>(sent));
+            if (index != kNoRequest) {
+                std::lock_guard lock(mutex);
+                requests[index].bodyBytesSent += static_cast<std::size_t>(sent);
+            }
         }
         return true;
     }
@@ -158,18 +216,31 @@ struct HttpTestServer::Impl {
     }
 
     // Answers one request; false when the connection must close afterwards.
-    bool Answer(int fd, const RecordedRequest& request) {
+    bool Answer(int fd, const RecordedRequest& request, std::size_t index) {
         HttpResponse response;
         {
             std::lock_guard lock(mutex);
             const auto found = responses.find(request.target);
             if (found != responses.end()) {
-                response = found->second;
+                response = found->second.front();
+                if (found->second.size() > 1) {
+                    found->second.erase(found->second.begin());
+                }
             } else {
                 response.status = 404;
                 response.body = "<html><body>Not Found</body></html>";
             }
         }
+        ApplyRange(request, response);
+        {
+            std::lock_guard lock(mutex);
+            requests[index].status = response.status;
+        }
+        return Send(fd, request, response, index);
+    }
+
+    bool Send(int fd, const RecordedRequest& request, const HttpResponse& response,
+              std::size_t index) {
         if (response.stallBeforeAnswer.count() > 0 && !Stall(response.stallBeforeAnswer)) {
             return false;
         }
@@ -206,12 +277,12 @@ struct HttpTestServer::Impl {
         }
         if (response.stallAtByte) {
             const std::size_t split = std::min(*response.stallAtByte, body.size());
-            if (!SendAll(fd, body.substr(0, split)) || !Stall(response.stallInBody)) {
+            if (!SendAll(fd, body.substr(0, split), index) || !Stall(response.stallInBody)) {
                 return false;
             }
             body.remove_prefix(split);
         }
-        return SendAll(fd, body) && keepAlive;
+        return SendAll(fd, body, index) && keepAlive;
     }
 
     void ServeConnection(int fd, int connection) {
@@ -219,11 +290,13 @@ struct HttpTestServer::Impl {
         std::string head;
         while (ReadRequestHead(fd, pending, head)) {
             RecordedRequest request = Parse(head, connection);
+            std::size_t index = 0;
             {
                 std::lock_guard lock(mutex);
+                index = requests.size();
                 requests.push_back(request);
             }
-            if (!Answer(fd, request)) {
+            if (!Answer(fd, request, index)) {
                 break;
             }
         }
@@ -304,8 +377,15 @@ std::string HttpTestServer::Url(const std::string& path) const {
 }
 
 void HttpTestServer::Serve(const std::string& target, HttpResponse response) {
+    ServeInTurn(target, {std::move(response)});
+}
+
+void HttpTestServer::ServeInTurn(const std::string& target, std::vector<HttpResponse> responses) {
+    if (responses.empty()) {
+        return;
+    }
     std::lock_guard lock(impl_->mutex);
-    impl_->responses[target] = std::move(response);
+    impl_->responses[target] = std::move(responses);
 }
 
 void HttpTestServer::Serve(const std::string& target, std::string body) {

@@ -15,12 +15,15 @@ struct HttpResponse {
     int status = 200;
     std::string body;
     std::vector<std::pair<std::string, std::string>> headers;  // e.g. {"Location", "/b"}
-    std::optional<std::size_t> contentLength;    // announced instead of body.size()
+    std::optional<std::size_t> contentLength;                  // announced instead of body.size()
     std::optional<std::size_t> closeAfterBytes;  // drop the connection after this much body
     std::chrono::milliseconds stallBeforeAnswer{0};
-    std::optional<std::size_t> stallAtByte;      // pause this long after this much body:
+    std::optional<std::size_t> stallAtByte;  // pause this long after this much body:
     std::chrono::milliseconds stallInBody{0};
     bool closeWithoutAnswer = false;
+    // Honour "Range: bytes=N-" (206 with Content-Range, 416 past the end) unless an If-Range
+    // names another version than the ETag or Last-Modified among the headers.
+    bool ranges = false;
 };
 
 struct RecordedRequest {
@@ -28,6 +31,11 @@ struct RecordedRequest {
     std::string target;                    // "/a/b.htm"
     std::vector<std::string> headerLines;  // as received, without line ends
     int connection = 0;                    // which accepted connection carried it (from 1)
+    int status = 0;                        // the status answered
+    std::size_t bodyBytesSent = 0;         // how much of a body went out
+
+    // The value of the first header of this name (either case), or empty.
+    std::string Header(const std::string& name) const;
 };
 
 // An HTTP/1.1 server of the tests' own on 127.0.0.1, on a port the kernel picks, served by
@@ -45,6 +53,8 @@ public:
 
     void Serve(const std::string& target, HttpResponse response);  // exact target, query included
     void Serve(const std::string& target, std::string body);       // 200 with this body
+    // One answer per request in turn; the last one stays for the requests after.
+    void ServeInTurn(const std::string& target, std::vector<HttpResponse> responses);
 
     std::vector<RecordedRequest> Requests() const;
     int ConnectionCount() const;

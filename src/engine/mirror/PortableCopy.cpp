@@ -158,7 +158,7 @@ bool PortableCopy::Rewrite(const std::filesystem::path& workingDirectory,
 }
 
 bool PortableCopy::WriteWhole(const std::string& storedName, std::string_view text) {
-    OutputFile file = folder_.CreateFile(folder_.RelativePath() + "/" + storedName);
+    FileWriter file = folder_.CreateFile(folder_.RelativePath() + "/" + storedName);
     return file.IsOpen() && file.Write(text) && file.Close();
 }
 

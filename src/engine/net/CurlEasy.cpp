@@ -1,5 +1,10 @@
 #include "engine/net/CurlEasy.h"
 
+#include "model/WholeNumber.h"
+
+#include <cctype>
+#include <ctime>
+
 namespace tarnwick {
 
 namespace {
@@ -7,6 +12,99 @@ constexpr long kMaxRedirects = 20;  // the common value for web browsers
 constexpr long kConnectTimeoutSeconds = 60;
 constexpr const char* kUserAgent = "Tarnwick";
 constexpr long kReceiveBufferBytes = 128 * 1024;  // fewer callbacks and writes per megabyte
+
+// Failures that another attempt may well not meet: the network's, not the request's.
+bool IsTransientCode(CURLcode code) {
+    switch (code) {
+        case CURLE_COULDNT_CONNECT:
+        case CURLE_OPERATION_TIMEDOUT:
+        case CURLE_PARTIAL_FILE:
+        case CURLE_GOT_NOTHING:
+        case CURLE_SEND_ERROR:
+        case CURLE_RECV_ERROR:
+        case CURLE_HTTP2:
+        case CURLE_HTTP2_STREAM:
+        case CURLE_FTP_ACCEPT_TIMEOUT:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool NameIs(std::string_view name, std::string_view wanted) {
+    if (name.size() != wanted.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(name[i])) != wanted[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::int64_t DecimalOrNone(std::string_view text) {
+    return WholeNumber<std::int64_t>(text).value_or(-1);
+}
+
+// Retry-After holds seconds or an HTTP date; a date in the past means now.
+std::int64_t RetryAfterSeconds(std::string_view value) {
+    const std::int64_t seconds = DecimalOrNone(value);
+    if (seconds >= 0) {
+        return seconds;
+    }
+    const std::string date(value);
+    const time_t when = curl_getdate(date.c_str(), nullptr);
+    if (when == -1) {
+        return -1;
+    }
+    const time_t now = std::time(nullptr);
+    return when > now ? static_cast<std::int64_t>(when - now) : 0;
+}
+
+void ReadHeaderLine(std::string_view line, ResponseHead& head) {
+    if (line.starts_with("HTTP/")) {
+        // Each answer (a redirect, a 100 Continue, the final one) starts afresh.
+        head = ResponseHead();
+        const std::size_t space = line.find(' ');
+        if (space != std::string_view::npos) {
+            head.status = static_cast<long>(DecimalOrNone(line.substr(space + 1, 3)));
+        }
+        return;
+    }
+    const std::size_t colon = line.find(':');
+    if (colon == std::string_view::npos) {
+        return;
+    }
+    const std::string_view name = Trimmed(line.substr(0, colon));
+    const std::string_view value = Trimmed(line.substr(colon + 1));
+    if (NameIs(name, "content-length")) {
+        head.contentLength = DecimalOrNone(value);
+    } else if (NameIs(name, "content-range")) {
+        head.contentRange = value;
+    } else if (NameIs(name, "etag")) {
+        head.etag = value;
+    } else if (NameIs(name, "last-modified")) {
+        head.lastModified = value;
+    } else if (NameIs(name, "retry-after")) {
+        head.retryAfterSeconds = RetryAfterSeconds(value);
+    }
+}
+
 }  // namespace
 
 CurlEasy::CurlEasy(std::shared_ptr<JobGate> gate, std::string caBundlePath)
@@ -19,6 +117,7 @@ CurlEasy::~CurlEasy() {
 }
 
 void CurlEasy::Prepare(const std::string& url) {
+    holdWhilePaused_ = std::chrono::milliseconds::zero();
     if (handle_ == nullptr) {
         return;
     }
@@ -35,6 +134,8 @@ void CurlEasy::Prepare(const std::string& url) {
     curl_easy_setopt(handle_, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
     curl_easy_setopt(handle_, CURLOPT_WRITEFUNCTION, &CurlEasy::OnWrite);
     curl_easy_setopt(handle_, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(handle_, CURLOPT_HEADERFUNCTION, &CurlEasy::OnHeader);
+    curl_easy_setopt(handle_, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(handle_, CURLOPT_XFERINFOFUNCTION, &CurlEasy::OnProgress);
     curl_easy_setopt(handle_, CURLOPT_XFERINFODATA, this);
     curl_easy_setopt(handle_, CURLOPT_NOPROGRESS, 0L);
@@ -43,7 +144,28 @@ void CurlEasy::Prepare(const std::string& url) {
     }
 }
 
-TransferResult CurlEasy::Perform(const DataSink& onData) {
+void CurlEasy::ApplyLimits(const TransferLimits& limits) {
+    holdWhilePaused_ = limits.holdWhilePaused;
+    if (handle_ == nullptr) {
+        return;
+    }
+    if (limits.lowSpeedTime.count() > 0 && limits.lowSpeedBytesPerSecond > 0) {
+        curl_easy_setopt(handle_, CURLOPT_LOW_SPEED_LIMIT,
+                         static_cast<long>(limits.lowSpeedBytesPerSecond));
+        curl_easy_setopt(handle_, CURLOPT_LOW_SPEED_TIME,
+                         static_cast<long>(limits.lowSpeedTime.count()));
+    }
+    if (limits.connectTimeout.count() > 0) {
+        curl_easy_setopt(handle_, CURLOPT_CONNECTTIMEOUT,
+                         static_cast<long>(limits.connectTimeout.count()));
+    }
+    if (limits.maxBytesPerSecond > 0) {
+        curl_easy_setopt(handle_, CURLOPT_MAX_RECV_SPEED_LARGE,
+                         static_cast<curl_off_t>(limits.maxBytesPerSecond));
+    }
+}
+
+TransferResult CurlEasy::Perform(const DataSink& onData, const std::function<void()>& onTick) {
     TransferResult result;
     if (handle_ == nullptr) {
         result.errorText = curl_easy_strerror(CURLE_FAILED_INIT);
@@ -51,9 +173,14 @@ TransferResult CurlEasy::Perform(const DataSink& onData) {
     }
     errorBuffer_[0] = '\0';
     sink_ = &onData;
+    tick_ = onTick ? &onTick : nullptr;
     stoppedBySink_ = false;
+    wasPaused_ = false;
+    pausedTooLong_ = false;
+    head_ = ResponseHead();
     const CURLcode code = curl_easy_perform(handle_);
     sink_ = nullptr;
+    tick_ = nullptr;
     lastCode_ = code;
 
     long connects = 0;
@@ -61,9 +188,15 @@ TransferResult CurlEasy::Perform(const DataSink& onData) {
     connectionsOpened_ += connects;
     curl_easy_getinfo(handle_, CURLINFO_RESPONSE_CODE, &result.responseCode);
     result.cancelled = stoppedBySink_ || (gate_ != nullptr && gate_->IsCancelled());
-    result.ok = code == CURLE_OK && !result.cancelled;
+    result.wasPaused = wasPaused_;
+    result.pausedTooLong = pausedTooLong_ && !result.cancelled;
+    result.ok = code == CURLE_OK && !result.cancelled && !result.pausedTooLong;
     if (code != CURLE_OK) {
         result.errorText = errorBuffer_[0] != '\0' ? errorBuffer_ : curl_easy_strerror(code);
+        result.transient = !result.cancelled && IsTransientCode(code);
+        // The low-speed check and a connect timeout share one code; the text tells them apart.
+        result.stalled =
+            code == CURLE_OPERATION_TIMEDOUT && result.errorText.starts_with("Operation too slow");
     }
     return result;
 }
@@ -82,12 +215,42 @@ std::size_t CurlEasy::OnWrite(char* data, std::size_t size, std::size_t count, v
     return bytes;
 }
 
-int CurlEasy::OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    return static_cast<CurlEasy*>(self)->PassGate() ? 0 : 1;
+std::size_t CurlEasy::OnHeader(char* data, std::size_t size, std::size_t count, void* self) {
+    const std::size_t bytes = size * count;
+    ReadHeaderLine(std::string_view(data, bytes), static_cast<CurlEasy*>(self)->head_);
+    return bytes;
 }
 
-bool CurlEasy::PassGate() const {
-    return gate_ == nullptr || gate_->WaitWhilePaused();
+int CurlEasy::OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    auto* easy = static_cast<CurlEasy*>(self);
+    if (easy->tick_ != nullptr) {
+        (*easy->tick_)();
+    }
+    return easy->PassGate() ? 0 : 1;
+}
+
+bool CurlEasy::PassGate() {
+    if (gate_ == nullptr) {
+        return true;
+    }
+    if (holdWhilePaused_.count() <= 0) {
+        wasPaused_ = wasPaused_ || gate_->IsPaused();
+        return gate_->WaitWhilePaused();
+    }
+    switch (gate_->WaitWhilePausedFor(holdWhilePaused_)) {
+        case JobGate::PauseWait::Open:
+            return true;
+        case JobGate::PauseWait::Resumed:
+            wasPaused_ = true;
+            return true;
+        case JobGate::PauseWait::StillPaused:
+            wasPaused_ = true;
+            pausedTooLong_ = true;
+            return false;
+        case JobGate::PauseWait::Cancelled:
+            return false;
+    }
+    return false;
 }
 
 }  // namespace tarnwick

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/net/ResponseHead.h"
+#include "engine/net/TransferLimits.h"
 #include "engine/net/TransferResult.h"
 #include "model/JobGate.h"
 
@@ -26,25 +28,38 @@ public:
 
     // Clears the previous request's options (open connections stay) and sets the shared ones.
     void Prepare(const std::string& url);
+    // Stall detection, connect timeout, speed limit and pause hold for the prepared request.
+    void ApplyLimits(const TransferLimits& limits);
     CURL* Handle() { return handle_; }
 
     // Runs the prepared transfer, streaming the body to onData; onData returns false to stop.
-    TransferResult Perform(const DataSink& onData);
+    // onTick, when given, is called from the progress callback (at least once a second, also
+    // while no data comes) for work that must not wait for the next block.
+    TransferResult Perform(const DataSink& onData, const std::function<void()>& onTick = {});
+
+    // The head of the HTTP answer being received, readable from inside onData.
+    const ResponseHead& Head() const { return head_; }
 
     long ConnectionsOpened() const { return connectionsOpened_; }
     CURLcode LastCode() const { return lastCode_; }
 
 private:
     static std::size_t OnWrite(char* data, std::size_t size, std::size_t count, void* self);
+    static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* self);
     static int OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
-    bool PassGate() const;
+    bool PassGate();
 
     CURL* handle_ = nullptr;
     char errorBuffer_[CURL_ERROR_SIZE] = {};
     std::shared_ptr<JobGate> gate_;
     std::string caBundlePath_;
     const DataSink* sink_ = nullptr;
+    const std::function<void()>* tick_ = nullptr;
     bool stoppedBySink_ = false;
+    bool wasPaused_ = false;
+    bool pausedTooLong_ = false;
+    std::chrono::milliseconds holdWhilePaused_{0};
+    ResponseHead head_;
     long connectionsOpened_ = 0;
     CURLcode lastCode_ = CURLE_OK;
 };

@@ -16,6 +16,14 @@ std::string_view NameOfListingLine(std::string_view line) {
     const std::size_t slash = line.rfind('/');
     return slash == std::string_view::npos ? line : line.substr(slash + 1);
 }
+// FTP's 4xx replies are the server's "not now" (421 too many users, 450 file busy).
+void MarkTransientReply(TransferResult& result) {
+    if (!result.ok && !result.cancelled && result.responseCode >= 400 &&
+        result.responseCode < 500) {
+        result.transient = true;
+    }
+}
+
 }  // namespace
 
 struct FtpSession::Impl {
@@ -101,13 +109,41 @@ TransferResult FtpSession::FindFile(const std::string& name, bool& found) {
     return result;
 }
 
+TransferResult FtpSession::Facts(const std::string& name, FtpFileFacts& facts) {
+    facts = FtpFileFacts();
+    impl_->Prepare(UrlOf(name));
+    CURL* handle = impl_->easy.Handle();
+    if (handle != nullptr) {
+        // SIZE and MDTM only: no data connection.
+        curl_easy_setopt(handle, CURLOPT_NOBODY, 1L);
+        curl_easy_setopt(handle, CURLOPT_FILETIME, 1L);
+    }
+    TransferResult result = impl_->easy.Perform([](std::string_view) { return true; });
+    if (result.ok && handle != nullptr) {
+        curl_off_t size = -1;
+        curl_off_t modified = -1;
+        curl_easy_getinfo(handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
+        curl_easy_getinfo(handle, CURLINFO_FILETIME_T, &modified);
+        facts.size = size;
+        facts.modified = modified;
+    }
+    MarkTransientReply(result);
+    return result;
+}
+
 TransferResult FtpSession::Retrieve(const std::string& name,
-                                    const std::function<bool(std::string_view)>& onData) {
+                                    const std::function<bool(std::string_view)>& onData,
+                                    std::uint64_t resumeFrom, const TransferLimits& limits,
+                                    const std::function<void()>& onTick) {
     impl_->Prepare(UrlOf(name));
     if (CURL* handle = impl_->easy.Handle()) {
         curl_easy_setopt(handle, CURLOPT_TRANSFERTEXT, 0L);
+        curl_easy_setopt(handle, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(resumeFrom));
     }
-    return impl_->easy.Perform(onData);
+    impl_->easy.ApplyLimits(limits);
+    TransferResult result = impl_->easy.Perform(onData, onTick);
+    MarkTransientReply(result);
+    return result;
 }
 
 }  // namespace tarnwick

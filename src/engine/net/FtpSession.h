@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "engine/net/TransferLimits.h"
 #include "engine/net/TransferResult.h"
 #include "model/JobGate.h"
 
@@ -13,6 +15,12 @@ namespace tarnwick {
 // An anonymous FTP conversation with one host over one libcurl easy handle, so the control
 // connection is logged in once and reused. Data connections are passive (EPSV, then PASV),
 // which works behind NAT routers and firewalls; transfers are binary.
+// What the server says of one file: SIZE and MDTM. Unknown values are -1.
+struct FtpFileFacts {
+    std::int64_t size = -1;
+    std::int64_t modified = -1;  // seconds since 1970, UTC
+};
+
 class FtpSession {
 public:
     // host: the URL's host part as written (a port or user name in it stays part of it).
@@ -29,9 +37,15 @@ public:
     // whether name is among them.
     TransferResult FindFile(const std::string& name, bool& found);
 
-    // Streams the file of the current directory to onData; onData returns false to stop.
+    // Asks the server for the size and modification time of a file of the current directory.
+    TransferResult Facts(const std::string& name, FtpFileFacts& facts);
+
+    // Streams the file of the current directory to onData from resumeFrom on (sent as REST);
+    // onData returns false to stop; onTick as for HttpSession::Get.
     TransferResult Retrieve(const std::string& name,
-                            const std::function<bool(std::string_view)>& onData);
+                            const std::function<bool(std::string_view)>& onData,
+                            std::uint64_t resumeFrom = 0, const TransferLimits& limits = {},
+                            const std::function<void()>& onTick = {});
 
 private:
     std::string UrlOf(const std::string& name) const;

@@ -39,7 +39,8 @@ HttpSession::HttpSession(std::shared_ptr<JobGate> gate, std::string caBundlePath
 HttpSession::~HttpSession() = default;
 
 TransferResult HttpSession::Get(const HttpRequest& request,
-                                const std::function<bool(std::string_view)>& onData) {
+                                const std::function<bool(std::string_view)>& onData,
+                                const std::function<void()>& onTick) {
     CurlEasy& easy = impl_->easy;
     easy.Prepare(request.url);
     const HeaderList headers(request.headers);
@@ -49,8 +50,17 @@ TransferResult HttpSession::Get(const HttpRequest& request,
         curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, request.followRedirects ? 1L : 0L);
         curl_easy_setopt(handle, CURLOPT_FAILONERROR, request.failOnHttpError ? 1L : 0L);
         curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, request.timeoutMs);
+        if (!request.range.empty()) {
+            // CURLOPT_RANGE, not RESUME_FROM: libcurl then leaves an answer that ignores the
+            // range to the caller, who starts over with it instead of failing.
+            curl_easy_setopt(handle, CURLOPT_RANGE, request.range.c_str());
+        }
+        if (request.headOnly) {
+            curl_easy_setopt(handle, CURLOPT_NOBODY, 1L);
+        }
     }
-    TransferResult result = easy.Perform(onData);
+    easy.ApplyLimits(request.limits);
+    TransferResult result = easy.Perform(onData, onTick);
     // libcurl lets some error answers through (an authentication challenge); the status decides.
     if (result.ok && request.failOnHttpError && result.responseCode >= kFirstErrorStatus) {
         result.ok = false;
@@ -66,6 +76,10 @@ long HttpSession::ResponseCode() const {
         curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &code);
     }
     return code;
+}
+
+const ResponseHead& HttpSession::Head() const {
+    return impl_->easy.Head();
 }
 
 std::string HttpSession::EffectiveUrl() const {

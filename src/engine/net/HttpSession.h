@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/net/ResponseHead.h"
+#include "engine/net/TransferLimits.h"
 #include "engine/net/TransferResult.h"
 #include "model/JobGate.h"
 
@@ -17,6 +19,9 @@ struct HttpRequest {
     bool followRedirects = false;      // redirects only ever go to http and https
     bool failOnHttpError = false;      // an answer of 400 or more is a failure
     long timeoutMs = 0;                // the whole request at most; 0 sets no limit
+    std::string range{};               // "100-": sent as "Range: bytes=100-"; empty: the whole body
+    bool headOnly = false;             // HEAD: the answer's head, no body
+    TransferLimits limits{};
 };
 
 // One libcurl easy handle, owned by one worker thread. Reusing it for several requests
@@ -32,12 +37,17 @@ public:
     HttpSession& operator=(const HttpSession&) = delete;
 
     // Streams the body to onData as it arrives; onData returns false to stop the transfer.
+    // onTick is called at least once a second meanwhile, also while no data comes.
     TransferResult Get(const HttpRequest& request,
-                       const std::function<bool(std::string_view)>& onData);
+                       const std::function<bool(std::string_view)>& onData,
+                       const std::function<void()>& onTick = {});
 
     // The status of the answer being received, readable from inside onData: a caller that
     // treats answers differently decides before the first byte of the body.
     long ResponseCode() const;
+
+    // The head of the answer being received (the last one, once Get has returned).
+    const ResponseHead& Head() const;
 
     // The address the last answer came from, redirects followed; empty before any request.
     std::string EffectiveUrl() const;

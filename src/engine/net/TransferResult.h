@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace tarnwick {
@@ -10,6 +11,12 @@ struct TransferResult {
     long responseCode = 0;   // the HTTP or FTP status, 0 when there was no answer
     bool cancelled = false;  // the gate was cancelled, or the body callback said stop
     std::string errorText;   // libcurl's message for every failure
+    // A failure that another attempt may not meet: the connection refused, reset or timed out,
+    // the body cut short, a stall, an FTP 4xx reply. HTTP statuses are left to the caller.
+    bool transient = false;
+    bool stalled = false;        // slower than the low-speed limit for its whole time
+    bool wasPaused = false;      // held at the gate at some point: its connection may be gone
+    bool pausedTooLong = false;  // ended because a pause outlasted holdWhilePaused
 };
 
 }  // namespace tarnwick

@@ -18,6 +18,9 @@ struct TransferPolicy {
     std::chrono::seconds stallTime{30};
     std::chrono::seconds connectTimeout{30};
     std::shared_ptr<SharedRateLimit> sharedLimit;  // the global speed limit; null: none
+    // A pause longer than this closes the connection (a server would drop it anyway); the
+    // resume reconnects with a range.
+    std::chrono::milliseconds pauseKeepsConnection{20000};
 };
 
 }  // namespace tarnwick
