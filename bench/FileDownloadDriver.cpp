@@ -1,6 +1,6 @@
 // Drives the file worker for the peer comparison in file_download.sh, and measures any
 // program the same way (wall time, CPU seconds, peak memory of the child process).
-//   bench_file_download worker <url> <working folder>
+//   bench_file_download worker <url> <working folder> [checksum, e.g. sha256=HEX]
 //   bench_file_download measure <label> <program> [arguments...]
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -23,7 +23,8 @@ using namespace tarnwick;
 
 // One download as the program runs it: the windows attached, the row selected, so every
 // progress echo the GUI would get is made.
-int RunWorker(const std::string& url, const std::string& workingDirectory) {
+int RunWorker(const std::string& url, const std::string& workingDirectory,
+              const std::string& checksum) {
     const NetLibrary netLibrary;
     SharedState state;
     testing::RecordingUi ui;
@@ -36,6 +37,7 @@ int RunWorker(const std::string& url, const std::string& workingDirectory) {
     }
     state.SelectedRow = 0;
     WorkerContext context{state, workingDirectory, gate, {}, {}, {}};
+    context.fileOptions.checksum = checksum;
     const FileEntry entry{url, "Downloading..."};
     if (url.find("ftp://") != std::string::npos) {
         RunFtpDownload(context, entry);
@@ -80,13 +82,15 @@ int Measure(const char* label, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::strcmp(argv[1], "worker") == 0) {
-        return RunWorker(argv[2], argv[3]);
+    if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "worker") == 0) {
+        return RunWorker(argv[2], argv[3], argc == 5 ? argv[4] : "");
     }
     if (argc >= 4 && std::strcmp(argv[1], "measure") == 0) {
         return Measure(argv[2], argv + 3);
     }
-    std::fprintf(stderr, "usage: %s worker <url> <folder> | measure <label> <program> [args...]\n",
-                 argv[0]);
+    std::fprintf(
+        stderr,
+        "usage: %s worker <url> <folder> [checksum] | measure <label> <program> [args...]\n",
+        argv[0]);
     return 2;
 }
