@@ -53,6 +53,7 @@ bool CTarnwickApp::InitInstance(bool offerStartDialog) {
     WorkerFunctions workers{RunFileDownload, RunFtpDownload, RunSiteCrawl, RunSearchProject};
     mainFrame_ = std::make_unique<CMainFrame>(state_, workingDirectory_, editors_, workers);
     editors_.SetOwner(mainFrame_.get());
+    mainFrame_->Control().ShowHeldPartials();
     if (const std::vector<std::string> urls = UrlArguments(); !urls.empty()) {
         WorkOrder order;
         order.fileUrls = urls;

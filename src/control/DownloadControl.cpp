@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "control/JobKind.h"
+#include "engine/PartialProgress.h"
 #include "model/FileRequestOptions.h"
 #include "model/ListFiles.h"
 #include "model/WebProjectOptions.h"
@@ -113,6 +114,21 @@ DownloadControl::DownloadControl(SharedState& state, std::filesystem::path worki
       pauseAfterStart_(std::move(pauseAfterStart)),
       threads_(std::move(threadStarter)) {
     ApplySettings(LoadSettings(workingDirectory_));
+}
+
+void DownloadControl::ShowHeldPartials() {
+    std::vector<std::string> urls;
+    {
+        std::lock_guard lock(state_.mutex);
+        for (const FileEntry& entry : state_.RequestedFiles.Entries()) {
+            urls.push_back(entry.url);
+        }
+    }
+    for (const std::string& url : urls) {
+        if (const std::optional<TransferSnapshot> held = PartialProgress(workingDirectory_, url)) {
+            state_.ui.ShowTransferProgress(url, *held);
+        }
+    }
 }
 
 void DownloadControl::ApplySettings(const Settings& settings) {

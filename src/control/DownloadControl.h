@@ -49,6 +49,10 @@ public:
     // limit change at once for those already running. Read from the folder's file at first.
     void ApplySettings(const Settings& settings);
 
+    // Shows how far earlier runs got with the requested files they left partial, as read from
+    // the partial downloads' metadata; for the lists just loaded.
+    void ShowHeldPartials();
+
     // At exit, after state.ui.Close() and before the lists are saved.
     void Shutdown(const std::function<void()>& whileWaiting) { threads_.Shutdown(whileWaiting); }
     WorkerThreads& Threads() { return threads_; }

@@ -5,12 +5,15 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "ControlFixture.h"
 #include "control/EntryCommands.h"
 #include "control/ScriptedEditors.h"
 #include "control/TransferSlots.h"
+#include "engine/PartialProgress.h"
+#include "engine/transfer/TransferMetadata.h"
 #include "model/FileRequestOptions.h"
 
 namespace tarnwick::testing {
@@ -125,6 +128,29 @@ TEST_F(TransferQueue, AnOrdersFileOptionsAndTheSettingsReachItsWorkers) {
     // Kept under the entry's own key; the options of an entry no longer requested are gone.
     EXPECT_EQ(LoadFileRequestOptions(folder.Path()),
               (FileRequestOptionsFile{{"http://h/iso", order.fileOptions}}));
+}
+
+TEST_F(TransferQueue, ARestartShowsHowFarTheHeldPartialDownloadsGot) {
+    struct Seen : TransferProgress {
+        void ShowTransferProgress(const std::string& url,
+                                  const TransferSnapshot& progress) override {
+            shown.emplace_back(url, progress.done, progress.total);
+        }
+        std::vector<std::tuple<std::string, std::uint64_t, std::int64_t>> shown;
+    } seen;
+    state.ui.AttachProgress(&seen);
+    const std::string url = "http://h/big.iso";
+    state.RequestedFiles.AppendUrl(url);
+    state.RequestedFiles.AppendUrl("http://h/never-started.iso");
+    const auto files = folder.Path() / kFilesFolder;
+    std::filesystem::create_directories(files);
+    WriteFileBytes(files / (LocalFileNameFor(url) + ".part"), std::string(50, 'x'));
+    WriteFileBytes(files / (LocalFileNameFor(url) + ".part.meta"),
+                   FormatTransferMetadata(TransferMetadata{url, "\"v1\"", "", -1, 200, 50, ""}));
+
+    control.ShowHeldPartials();
+    EXPECT_EQ(seen.shown,
+              (std::vector<std::tuple<std::string, std::uint64_t, std::int64_t>>{{url, 50u, 200}}));
 }
 
 TEST(TransferSlots, APausedWaiterLetsTheNextGoAndACancelledOneLeavesTheLine) {
