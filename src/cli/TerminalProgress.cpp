@@ -90,7 +90,10 @@ void TerminalProgress::ShowMessage(const std::string& text) {
 void TerminalProgress::ShowTransferProgress(const std::string& url,
                                             const TransferSnapshot& progress) {
     std::lock_guard lock(mutex_);
-    bytesAtEnd_[url] = progress.done;
+    // A crawl's end line counts its files; the bytes it read include pages it did not keep.
+    if (!progress.crawl) {
+        bytesAtEnd_[url] = progress.done;
+    }
     if (!liveLines_) {
         return;
     }

@@ -23,6 +23,7 @@ public:
 
     const std::string& StartRoot() const { return startRoot_; }
     bool IsEmpty() const { return stack_.IsEmpty(); }
+    int QueuedCount() const { return stack_.Count(); }
     // The next URL to fetch; the links its page holds are one further from the start.
     std::string Next() {
         LinkStack::Link link = stack_.Pop();

@@ -28,6 +28,7 @@ public:
     }
 
     bool IsEmpty() const { return links_.empty(); }
+    int Count() const { return static_cast<int>(links_.size()); }
 
 private:
     std::vector<Link> links_;

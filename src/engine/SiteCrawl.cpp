@@ -85,6 +85,7 @@ SiteCrawl::SiteCrawl(WorkerContext& context, WebProject project, const WebProjec
       delayMs_(options.delayMs),
       readRobots_(options.portable && !options.ignoreRobots),
       session_(context.gate, context.caBundlePath) {
+    progress_.crawl.emplace();
     if (options.portable) {
         copy_.emplace(project_, options, folder_);
     }
@@ -100,8 +101,10 @@ int SiteCrawl::Run() {
                 WaitPolitely();
             }
             Fetch(fetch);
+            EchoProgress(false);
             NoteGone(reporter_.FindRow().has_value());
         }
+        EchoProgress(true);
         if (copy_ && !Stopped() && !copy_->Finish(context_.workingDirectory)) {
             errorsOccurred_ = true;
             NoteGone(reporter_.ShowInRow("Error creating " + folder_.RelativePath(), true));
@@ -223,6 +226,8 @@ bool SiteCrawl::OnData(UrlFetch& fetch, std::string_view data) {
     if (!PassGate()) {
         return false;
     }
+    progress_.done += data.size();
+    speed_.Add(data.size());
     if (fetch.body == Body::Undecided) {
         Decide(fetch, session_.ResponseCode(), data);
     }
@@ -385,6 +390,14 @@ void SiteCrawl::EchoBytesRead(const UrlFetch& fetch) {
     NoteGone(reporter_.EchoStatus(BytesReadText(fetch.bytes)));
 }
 
+void SiteCrawl::EchoProgress(bool onlyHeldBack) {
+    progress_.bytesPerSecond = speed_.BytesPerSecond();
+    progress_.crawl->queued = LinksQueued();
+    if (onlyHeldBack ? progressThrottle_.TakeHeldBack() : progressThrottle_.ShouldReport()) {
+        state_.ui.ShowTransferProgress(project_.name, progress_);
+    }
+}
+
 void SiteCrawl::Complete(UrlFetch& fetch) {
     if (fetch.body == Body::Page) {
         if (!fetch.writeFailed) {
@@ -396,9 +409,13 @@ void SiteCrawl::Complete(UrlFetch& fetch) {
     } else if (bytesThrottle_.TakeHeldBack()) {
         EchoBytesRead(fetch);
     }
-    const bool unkeptPage = fetch.kind == StoredKind::Page || fetch.body == Body::Page;
-    if (Stopped() || (unkeptPage && !keepPages_)) {
-        if (copy_ && !Stopped()) {
+    const bool page = fetch.kind == StoredKind::Page || fetch.body == Body::Page;
+    if (Stopped()) {
+        return;
+    }
+    if (page && !keepPages_) {
+        ++progress_.crawl->pages;  // read for its links only
+        if (copy_) {
             ScanWhole(fetch);
         }
         return;
@@ -408,6 +425,7 @@ void SiteCrawl::Complete(UrlFetch& fetch) {
         ReportTransferError(fetch, "Error creating " + fetch.localName);
         return;
     }
+    ++(page ? progress_.crawl->pages : progress_.crawl->files);
     state_.ui.AddDownloadedFileItem(treeItem_, fetch.localName);
     if (copy_) {
         copy_->NoteStored(fetch.target, fetch.kind, fetch.localName);

@@ -14,6 +14,7 @@
 #include "engine/mirror/PortableCopy.h"
 #include "engine/net/HttpSession.h"
 #include "engine/transfer/FileWriter.h"
+#include "engine/transfer/SpeedMeter.h"
 #include "model/Records.h"
 #include "model/WebProjectOptions.h"
 
@@ -71,6 +72,9 @@ private:
     // onlyHeldBack: show the count only if a report of it was held back.
     void EchoLinksFound(bool onlyHeldBack);
     void EchoBytesRead(const UrlFetch& fetch);
+    // The row's progress columns: bytes read, speed, what is stored and what waits.
+    void EchoProgress(bool onlyHeldBack);
+    int LinksQueued() const { return copy_ ? copy_->Links().QueuedCount() : links_.QueuedCount(); }
     void Finish();
 
     bool PassGate();
@@ -90,6 +94,9 @@ private:
     HttpSession session_;
     ProgressThrottle linksThrottle_;
     ProgressThrottle bytesThrottle_;
+    ProgressThrottle progressThrottle_;
+    TransferSnapshot progress_;
+    SpeedMeter speed_;
     int treeItem_ = -1;
     int pageNumber_ = 0;
     bool errorsOccurred_ = false;

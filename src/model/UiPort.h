@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -66,16 +67,26 @@ public:
     virtual bool AskYesNo(const std::string& question) = 0;
 };
 
-// How far one requested file's transfer has come. Unknown values are negative.
-struct TransferSnapshot {
-    std::uint64_t done = 0;        // bytes held, the resumed part included
-    std::int64_t total = -1;       // the whole file's length
-    double bytesPerSecond = 0;     // a smoothed average over the last seconds
-    std::int64_t etaSeconds = -1;  // until the whole file is held, at that speed
+// How far a site's crawl has come: what it has fetched and how many links wait.
+struct CrawlCounts {
+    int pages = 0;
+    int files = 0;  // everything else stored: style sheets, images, ...
+    int queued = 0;
 };
 
-// The progress of each requested file's transfer; the command line draws its progress lines
-// and the window its progress columns from them.
+// How far one requested file's transfer, or one site's crawl, has come. Unknown values are
+// negative.
+struct TransferSnapshot {
+    std::uint64_t done = 0;            // bytes held, the resumed part included
+    std::int64_t total = -1;           // the whole file's length; never known for a crawl
+    double bytesPerSecond = 0;         // a smoothed average over the last seconds
+    std::int64_t etaSeconds = -1;      // until the whole file is held, at that speed
+    std::optional<CrawlCounts> crawl;  // a site's, keyed by its project's name
+};
+
+// The progress of each requested file's transfer (keyed by its URL) and of each site's crawl
+// (by its project's name); the command line draws its progress lines and the window its
+// progress columns from them.
 class TransferProgress {
 public:
     virtual ~TransferProgress() = default;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "engine/transfer/ProgressText.h"
+
 namespace tarnwick {
 
 namespace {
@@ -18,6 +20,9 @@ QString ByteText(std::uint64_t bytes) {
 QString SizeText(const EntryRowModel::Row& row) {
     if (!row.hasProgress) {
         return {};
+    }
+    if (row.progress.crawl) {
+        return row.progress.done > 0 ? ByteText(row.progress.done) : QString();
     }
     if (row.progress.total >= 0) {
         return ByteText(static_cast<std::uint64_t>(row.progress.total));
@@ -50,6 +55,13 @@ QString EtaText(std::int64_t seconds) {
 }
 
 int PercentDone(const EntryRowModel::Row& row) {
+    if (row.hasProgress && row.progress.crawl) {
+        // Of what the crawl knows of so far: it grows as pages yield links.
+        const CrawlCounts& counts = *row.progress.crawl;
+        const int done = counts.pages + counts.files;
+        const int known = done + counts.queued;
+        return known > 0 ? static_cast<int>(static_cast<std::int64_t>(done) * 100 / known) : -1;
+    }
     if (!row.hasProgress || row.progress.total < 0) {
         return -1;
     }
@@ -212,6 +224,9 @@ QVariant EntryRowModel::data(const QModelIndex& index, int role) const {
         case SizeColumn:
             return SizeText(row);
         case ProgressColumn: {
+            if (row.hasProgress && row.progress.crawl) {
+                return QString::fromStdString(CrawlCountsText(*row.progress.crawl));
+            }
             const int percent = PercentDone(row);
             return percent >= 0 ? QStringLiteral("%1%").arg(percent) : QString();
         }

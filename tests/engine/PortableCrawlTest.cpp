@@ -1,3 +1,4 @@
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -178,17 +179,35 @@ TEST_F(PortableCrawlTest, OptionsLeaveRequisitesOutIgnoreRobotsAndKeepBelowTheSt
 
 TEST_F(PortableCrawlTest, RobotsTxtIsHonouredAndTheDelayKeepsRequestsApart) {
     server.Serve("/robots.txt", "User-agent: *\nDisallow: /no/\n");
-    server.Serve("/", "<a href=no/a.html>a</a><a href=yes.html>b</a><a href=also.html>c</a>");
+    server.Serve("/", "<a href=no/a.html>a</a><a href=yes.html>b</a><img src=also.png>");
     server.Serve("/yes.html", "yes");
-    server.Serve("/also.html", "also");
+    server.Serve("/also.png", "also");
     WebProjectOptions options = NewWebProjectOptions();
     options.delayMs = 150;
+    // The project's row gets the crawl's counts; the last report has them all.
+    struct Progress : TransferProgress {
+        void ShowTransferProgress(const std::string& key, const TransferSnapshot& shown) override {
+            std::lock_guard lock(mutex);
+            last[key] = shown;
+        }
+        std::mutex mutex;
+        std::map<std::string, TransferSnapshot> last;
+    } progress;
+    state.ui.AttachProgress(&progress);
     const auto started = std::chrono::steady_clock::now();
 
     EXPECT_EQ(Mirror("/", options), 0);
 
+    state.ui.AttachProgress(nullptr);
     EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(300));
-    EXPECT_EQ(Fetched(), (std::vector<std::string>{"/robots.txt", "/", "/yes.html", "/also.html"}));
+    EXPECT_EQ(Fetched(), (std::vector<std::string>{"/robots.txt", "/", "/yes.html", "/also.png"}));
+    ASSERT_EQ(progress.last.size(), 1u);
+    const TransferSnapshot& shown = progress.last["site"];
+    ASSERT_TRUE(shown.crawl.has_value());
+    EXPECT_EQ(shown.crawl->pages, 2);
+    EXPECT_EQ(shown.crawl->files, 1);
+    EXPECT_EQ(shown.crawl->queued, 0);
+    EXPECT_EQ(shown.done, 63u + 3u + 4u);  // the three bodies; robots.txt is the crawl's own
 }
 
 }  // namespace

@@ -224,12 +224,14 @@ TEST(LiveProgressText, ShowsWhatIsKnown) {
         std::string text;
     };
     const std::vector<Case> cases = {
-        {{0, -1, 0, -1}, "0 B"},
-        {{1536, -1, 2048, -1}, "1.5 KiB, 2.0 KiB/s"},
-        {{12739174, 28311552, 2202009, 7}, "44% of 27.0 MiB, 2.1 MiB/s, 0:07 left"},
-        {{50, 100, 0, -1}, "50% of 100 B"},
-        {{100, 100, 10, 0}, "100% of 100 B, 10 B/s, 0:00 left"},
-        {{1, 1ll << 40, 1024, 3725}, "0% of 1.0 TiB, 1.0 KiB/s, 1:02:05 left"},
+        {{0, -1, 0, -1, {}}, "0 B"},
+        {{1536, -1, 2048, -1, {}}, "1.5 KiB, 2.0 KiB/s"},
+        {{12739174, 28311552, 2202009, 7, {}}, "44% of 27.0 MiB, 2.1 MiB/s, 0:07 left"},
+        {{50, 100, 0, -1, {}}, "50% of 100 B"},
+        {{100, 100, 10, 0, {}}, "100% of 100 B, 10 B/s, 0:00 left"},
+        {{1, 1ll << 40, 1024, 3725, {}}, "0% of 1.0 TiB, 1.0 KiB/s, 1:02:05 left"},
+        {{3145728, -1, 1024, -1, CrawlCounts{1, 0, 41}},
+         "1 page, 0 files, 41 queued, 3.0 MiB, 1.0 KiB/s"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(LiveProgressText(c.progress), c.text);

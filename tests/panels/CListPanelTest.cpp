@@ -158,6 +158,22 @@ private slots:
         QCOMPARE(Cell(list, 0, EntryRowModel::ProgressColumn), QStringLiteral("50%"));
     }
 
+    void aCrawlsRowShowsWhatIsStoredAndWhatWaits() {
+        CListPanel list;
+        list.InsertRowAtTop("Docs", "Downloading...");
+        TransferSnapshot crawl = Snapshot(3 * 1024 * 1024, -1, 1024, -1);
+        crawl.crawl = CrawlCounts{12, 18, 30};
+        list.ShowTransferProgress("Docs", crawl);
+        QCOMPARE(Cell(list, 0, EntryRowModel::SizeColumn), QStringLiteral("3.0 MB"));
+        QCOMPARE(Cell(list, 0, EntryRowModel::ProgressColumn),
+                 QStringLiteral("12 pages, 18 files, 30 queued"));
+        QCOMPARE(
+            list.Rows()->index(0, EntryRowModel::ProgressColumn).data(EntryRowModel::PercentRole),
+            QVariant(50));
+        QCOMPARE(Cell(list, 0, EntryRowModel::SpeedColumn), QStringLiteral("1.0 kB/s"));
+        QCOMPARE(Cell(list, 0, EntryRowModel::EtaColumn), QString());
+    }
+
     void numberColumnsSortRowsWithoutProgressLast() {
         CListPanel list;
         for (const char* url :

@@ -36,6 +36,7 @@ public:
     void SetRobots(RobotsRules robots) { robots_ = std::move(robots); }
 
     bool IsEmpty() const { return queue_.empty(); }
+    int QueuedCount() const { return static_cast<int>(queue_.size()); }
     MirrorTarget Next();
     // True when the link was queued.
     bool Offer(const WebAddress& link, LinkUse use, int pageDepth);

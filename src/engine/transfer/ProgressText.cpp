@@ -34,9 +34,17 @@ std::string DurationText(std::int64_t seconds) {
     return text;
 }
 
+std::string CrawlCountsText(const CrawlCounts& counts) {
+    return std::to_string(counts.pages) + (counts.pages == 1 ? " page, " : " pages, ") +
+           std::to_string(counts.files) + (counts.files == 1 ? " file, " : " files, ") +
+           std::to_string(counts.queued) + " queued";
+}
+
 std::string LiveProgressText(const TransferSnapshot& progress) {
     std::string text;
-    if (progress.total > 0) {
+    if (progress.crawl) {
+        text = CrawlCountsText(*progress.crawl) + ", " + ByteCountText(progress.done);
+    } else if (progress.total > 0) {
         const auto total = static_cast<std::uint64_t>(progress.total);
         const std::uint64_t done = progress.done < total ? progress.done : total;
         text = std::to_string(done * 100 / total) + "% of " + ByteCountText(total);
