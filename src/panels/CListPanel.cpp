@@ -62,8 +62,9 @@ CListPanel::CListPanel(QWidget* parent)
     };
     openActions_ << addCommand(contextMenu_, tr("Open"), OpenCommand);
     openActions_ << addCommand(contextMenu_, tr("Open Containing Folder"), OpenFolderCommand);
+    openReportAction_ = addCommand(contextMenu_, tr("Open Report"), OpenReportCommand);
     openActions_ << contextMenu_->addSeparator();
-    SetDownloadedShown(false);
+    SetOpenCommandsShown(false, false);
     addCommand(contextMenu_, tr("Delete\tDel"), DeleteCommand);
     contextMenu_->addSeparator();
     QMenu* sendTo = contextMenu_->addMenu(tr("Send To"));
@@ -96,10 +97,11 @@ void CListPanel::FillHeaderMenu() {
     connect(unsorted, &QAction::triggered, this, [this] { sortByColumn(-1, Qt::AscendingOrder); });
 }
 
-void CListPanel::SetDownloadedShown(bool shown) {
+void CListPanel::SetOpenCommandsShown(bool downloaded, bool sites) {
     for (QAction* action : openActions_) {
-        action->setVisible(shown);
+        action->setVisible(downloaded || (sites && action->isSeparator()));
     }
+    openReportAction_->setVisible(sites);
 }
 
 bool CListPanel::InsertRowAtTop(const std::string& project, const std::string& status) {

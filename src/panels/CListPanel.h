@@ -30,7 +30,8 @@ public:
         SendToFilesCommand = 32796,
         SendToWebSitesCommand = 32797,
         OpenCommand = 33001,
-        OpenFolderCommand = 33002
+        OpenFolderCommand = 33002,
+        OpenReportCommand = 33003
     };
 
     explicit CListPanel(QWidget* parent = nullptr);
@@ -63,8 +64,9 @@ public:
     bool SendToEnabled() const { return sendToEnabled_; }
     // Told by the main window before each right-click's menu, from the current category.
     void SetSearchResultsShown(bool shown) { searchResultsShown_ = shown; }
-    // Told likewise whether the entries shown are downloaded ones, which can be opened.
-    void SetDownloadedShown(bool shown);
+    // Told likewise which open commands the entries shown have: downloaded ones can be
+    // opened, and a site's, requested or downloaded, has the report of its last run.
+    void SetOpenCommandsShown(bool downloaded, bool sites);
 
     QMenu* ContextMenu() const { return contextMenu_; }
     QMenu* HeaderMenu() const { return headerMenu_; }
@@ -88,6 +90,7 @@ private:
     QMenu* contextMenu_;
     QMenu* headerMenu_;
     QList<QAction*> openActions_;
+    QAction* openReportAction_ = nullptr;
     bool sendToEnabled_ = true;
     bool searchResultsShown_ = false;
 };

@@ -18,7 +18,7 @@
 #include "control/CategoryView.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CPreferencesDlg.h"
-#include "engine/SiteFolder.h"
+#include "engine/LocalCopies.h"
 #include "model/UrlsInText.h"
 #include "panels/CDnldList.h"
 #include "panels/CListPanel.h"
@@ -37,17 +37,6 @@ namespace {
 
 constexpr int kScheduleTimerPeriodMs = 60000;
 constexpr int kFinishedCheckPeriodMs = 1000;
-
-// Where a downloaded entry's own file is: a file's under Files/ by the last part of its URL,
-// a site's start page in its folder.
-std::filesystem::path LocalPathOf(const std::filesystem::path& folder, ListCategory category,
-                                  const std::string& key) {
-    if (category == ListCategory::DownloadedSites) {
-        return folder / "WebSites" / SiteFolder::FolderName(key) / "default.htm";
-    }
-    const std::size_t slash = key.rfind('/');
-    return folder / "Files" / (slash == std::string::npos ? key : key.substr(slash + 1));
-}
 
 }  // namespace
 
@@ -153,8 +142,10 @@ void CMainFrame::CreatePanes() {
         ShowCategory(state_, text.toStdString());
         std::lock_guard lock(state_.mutex);
         listPanel_->SetSearchResultsShown(state_.CurrentCategory == ListCategory::SearchResults);
-        listPanel_->SetDownloadedShown(state_.CurrentCategory == ListCategory::DownloadedFiles ||
-                                       state_.CurrentCategory == ListCategory::DownloadedSites);
+        const ListCategory shown = state_.CurrentCategory;
+        listPanel_->SetOpenCommandsShown(
+            shown == ListCategory::DownloadedFiles || shown == ListCategory::DownloadedSites,
+            shown == ListCategory::RequestedWebSites || shown == ListCategory::DownloadedSites);
     });
     setAcceptDrops(true);
     connect(listPanel_, &CListPanel::SelectionTouched, this, [this] { EchoSelection(state_); });
@@ -348,19 +339,47 @@ void CMainFrame::SaveWindowState() {
     }
 }
 
-void CMainFrame::OpenSelected(bool containingFolder) {
-    ListCategory category;
+void CMainFrame::OpenSelected(OpenWhat what) {
+    std::vector<std::string> keys;
+    for (int row = 0; row < listPanel_->RowCount(); ++row) {
+        if (listPanel_->IsRowSelected(row)) {
+            keys.push_back(listPanel_->RowText(row, 0));
+        }
+    }
+    bool sites = false;
+    std::vector<WebProject> projects;
     {
         std::lock_guard lock(state_.mutex);
-        category = state_.CurrentCategory;
+        const ListCategory category = state_.CurrentCategory;
+        sites = category == ListCategory::DownloadedSites ||
+                category == ListCategory::RequestedWebSites;
+        const WebProjectList& siteList = category == ListCategory::DownloadedSites
+                                             ? state_.DownloadedSites
+                                             : state_.RequestedWebSites;
+        for (const std::string& key : keys) {
+            if (const int index = siteList.FindByName(key); sites && index >= 0) {
+                projects.push_back(*siteList.GetAt(index));
+            }
+        }
     }
-    for (int row = 0; row < listPanel_->RowCount(); ++row) {
-        if (!listPanel_->IsRowSelected(row)) {
+    std::vector<std::filesystem::path> paths;
+    if (!sites) {
+        for (const std::string& url : keys) {
+            paths.push_back(DownloadedFilePath(workingDirectory_, url));
+        }
+    }
+    for (const WebProject& project : projects) {
+        paths.push_back(what == OpenWhat::Report ? SiteReportPage(workingDirectory_, project.name)
+                                                 : SiteStartPage(workingDirectory_, project));
+    }
+    for (const std::filesystem::path& path : paths) {
+        if (what == OpenWhat::Report && !std::filesystem::exists(path)) {
+            messageBoxes_->ShowMessage("No report yet: " + path.string() +
+                                       " is written when a run of a portable copy ends.");
             continue;
         }
-        const std::filesystem::path path =
-            LocalPathOf(workingDirectory_, category, listPanel_->RowText(row, 0));
-        const std::filesystem::path shown = containingFolder ? path.parent_path() : path;
+        const std::filesystem::path shown =
+            what == OpenWhat::ContainingFolder ? path.parent_path() : path;
         opener_(QUrl::fromLocalFile(QString::fromStdString(shown.string())));
     }
 }
@@ -508,10 +527,13 @@ void CMainFrame::OnListPanelCommand(int command) {
             commands_.OnSendToRequestedWebSites(CommandSource::ListPanel);
             break;
         case CListPanel::OpenCommand:
-            OpenSelected(false);
+            OpenSelected(OpenWhat::Entry);
             break;
         case CListPanel::OpenFolderCommand:
-            OpenSelected(true);
+            OpenSelected(OpenWhat::ContainingFolder);
+            break;
+        case CListPanel::OpenReportCommand:
+            OpenSelected(OpenWhat::Report);
             break;
         default:
             break;

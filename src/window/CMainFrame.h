@@ -89,8 +89,10 @@ private:
     void CreateStatusBar();
     void CreateTray();
     void UpdateTray();
-    // Open or Open Containing Folder on the selected downloaded entries.
-    void OpenSelected(bool containingFolder);
+    // Opens what the selected entries hold on disk: a file or a site's start page, its folder,
+    // or a site's report.
+    enum class OpenWhat { Entry, ContainingFolder, Report };
+    void OpenSelected(OpenWhat what);
     QAction* AddAction(CommandId id, const QString& text, void (CMainFrame::*handler)());
     void MovePaneFocus(int step);
     // The pane that last had the focus decides whose handlers run.

@@ -21,6 +21,7 @@
 #include "dialogs/CPreferencesDlg.h"
 #include "engine/Workers.h"
 #include "model/ListFiles.h"
+#include "model/WebProjectOptions.h"
 #include "panels/CDnldList.h"
 #include "panels/CListPanel.h"
 #include "panels/CStatusView.h"
@@ -404,6 +405,45 @@ private slots:
         QVERIFY(QFile::exists(window.openedPages[0].toLocalFile()));
         QCOMPARE(window.openedPages[1].toLocalFile(),
                  QString::fromStdString((window.folder.Path() / "Files").string()));
+    }
+
+    void aSitesEntryOpensItsStartPageAndItsReport() {
+        Window window([](SharedState& state) {
+            WebProject site = BlankWebProject();
+            site.name = "Docs";
+            site.startUrl = "http://h/docs/";
+            state.DownloadedSites.Append(site);
+            site.name = "Old";
+            state.DownloadedSites.Append(site);
+        });
+        WebProjectOptions portable = NewWebProjectOptions();
+        portable.portable = true;
+        QVERIFY(StoreWebProjectOptions(window.folder.Path(), "Docs", portable));
+        const std::filesystem::path sites = window.folder.Path() / "WebSites";
+        CListPanel* list = window.frame->ListPanel();
+        window.frame->TreePanel()->SelectItem("Downloaded Sites");
+        QCOMPARE(RowProjects(list), (QStringList{"Old", "Docs"}));
+        list->selectAll();
+        emit list->CommandChosen(CListPanel::OpenCommand);
+        QCOMPARE(window.openedPages,
+                 (QList<QUrl>{QUrl::fromLocalFile(
+                                  QString::fromStdString((sites / "Old" / "default.htm").string())),
+                              QUrl::fromLocalFile(QString::fromStdString(
+                                  (sites / "Docs" / "docs" / "index.html").string()))}));
+
+        // A report opens once a run has written it; before, a message says why it does not.
+        window.openedPages.clear();
+        SelectShownRow(list, 1);
+        QStringList messages;
+        AnswerNextMessageBox(messages, QMessageBox::Ok);
+        emit list->CommandChosen(CListPanel::OpenReportCommand);
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(window.openedPages.isEmpty());
+        std::filesystem::create_directories(sites / "Docs");
+        testing::WriteFileBytes(sites / "Docs" / "tarnwick-report.html", "<p>report</p>");
+        emit list->CommandChosen(CListPanel::OpenReportCommand);
+        QCOMPARE(window.openedPages, QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(
+                                         (sites / "Docs" / "tarnwick-report.html").string()))});
     }
 
     void preferencesTakeEffectAtOnceAndAreKept() {

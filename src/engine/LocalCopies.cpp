@@ -1,0 +1,41 @@
+#include "engine/LocalCopies.h"
+
+#include "engine/PartialProgress.h"
+#include "engine/SiteFolder.h"
+#include "engine/mirror/StoredNames.h"
+#include "engine/mirror/WebAddress.h"
+#include "model/WebProjectOptions.h"
+
+namespace tarnwick {
+
+namespace {
+
+std::filesystem::path SiteFolderPath(const std::filesystem::path& workingDirectory,
+                                     const std::string& projectName) {
+    return workingDirectory / "WebSites" / SiteFolder::FolderName(projectName);
+}
+
+}  // namespace
+
+std::filesystem::path DownloadedFilePath(const std::filesystem::path& workingDirectory,
+                                         const std::string& url) {
+    return workingDirectory / kFilesFolder / LocalFileNameFor(url);
+}
+
+std::filesystem::path SiteStartPage(const std::filesystem::path& workingDirectory,
+                                    const WebProject& project) {
+    const std::filesystem::path folder = SiteFolderPath(workingDirectory, project.name);
+    if (LoadWebProjectOptions(workingDirectory, project.name).portable) {
+        if (const std::optional<WebAddress> start = ParseWebAddress(project.startUrl)) {
+            return folder / StoredNameOf(*start, StoredKind::Page);
+        }
+    }
+    return folder / "default.htm";
+}
+
+std::filesystem::path SiteReportPage(const std::filesystem::path& workingDirectory,
+                                     const std::string& projectName) {
+    return SiteFolderPath(workingDirectory, projectName) / std::string(kReportPageName);
+}
+
+}  // namespace tarnwick
