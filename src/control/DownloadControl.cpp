@@ -179,7 +179,7 @@ void DownloadControl::StoreOptions(const WorkOrder& order, const TakenOrder& tak
         // A new project starts from the options of a new one, never from one of that name
         // before it; a reused one keeps what the order does not set.
         WebProjectOptions options =
-            made ? NewWebProjectOptions() : LoadWebProjectOptions(workingDirectory_, name);
+            made ? NewWebProjectOptions(settings_) : LoadWebProjectOptions(workingDirectory_, name);
         options.maxDepth = order.maxDepth.value_or(options.maxDepth);
         options.requisites = order.requisites.value_or(options.requisites);
         stored = StoreWebProjectOptions(workingDirectory_, name, options) && stored;

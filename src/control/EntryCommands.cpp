@@ -164,7 +164,8 @@ void EntryCommands::OnAddWebSite() {
     const std::string name = project.name;
     // A new project makes a portable copy; it never takes the options of one before it.
     if (AppendRequested(state_, std::move(project)) &&
-        !StoreWebProjectOptions(workingDirectory_, name, NewWebProjectOptions())) {
+        !StoreWebProjectOptions(workingDirectory_, name,
+                                NewWebProjectOptions(LoadSettings(workingDirectory_)))) {
         state_.ui.ShowMessage("Error saving the web project options");
     }
 }

@@ -36,6 +36,8 @@ CPreferencesDlg::CPreferencesDlg(const Settings& settings, const QString& downlo
       retries_(NumberField(0, 100, settings.retries, {}, this)),
       stall_(NumberField(1, 3600, settings.stallSeconds, QStringLiteral(" s"), this)),
       userAgent_(new QLineEdit(QString::fromStdString(settings.userAgent), this)),
+      webDelay_(NumberField(0, 60000, settings.webDelayMs, QStringLiteral(" ms"), this)),
+      ignoreRobots_(new QCheckBox(QStringLiteral("Ignore robots.txt"), this)),
       notify_(new QCheckBox(QStringLiteral("Notify when a download ends or fails"), this)),
       closeToTray_(
           new QCheckBox(QStringLiteral("Closing the window keeps Tarnwick in the tray"), this)),
@@ -44,6 +46,7 @@ CPreferencesDlg::CPreferencesDlg(const Settings& settings, const QString& downlo
     setObjectName(QStringLiteral("preferences"));
     limit_->setPlaceholderText(QStringLiteral("0 for none, or e.g. 500k, 2M"));
     userAgent_->setPlaceholderText(QString::fromStdString(DefaultUserAgent()));
+    ignoreRobots_->setChecked(settings.webIgnoreRobots);
     notify_->setChecked(settings.notify);
     closeToTray_->setChecked(settings.closeToTray);
 
@@ -57,6 +60,11 @@ CPreferencesDlg::CPreferencesDlg(const Settings& settings, const QString& downlo
     transferForm->addRow(QStringLiteral("Retries"), retries_);
     transferForm->addRow(QStringLiteral("Retry a transfer stalled for"), stall_);
     transferForm->addRow(QStringLiteral("User-Agent"), userAgent_);
+
+    auto* web = new QGroupBox(QStringLiteral("New web projects"), this);
+    auto* webForm = new QFormLayout(web);
+    webForm->addRow(QStringLiteral("Wait between requests"), webDelay_);
+    webForm->addRow(ignoreRobots_);
 
     auto* window = new QGroupBox(QStringLiteral("Window"), this);
     auto* windowLayout = new QVBoxLayout(window);
@@ -72,6 +80,7 @@ CPreferencesDlg::CPreferencesDlg(const Settings& settings, const QString& downlo
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(transfers);
+    layout->addWidget(web);
     layout->addWidget(window);
     layout->addWidget(problem_);
     layout->addWidget(buttons);
@@ -97,6 +106,8 @@ void CPreferencesDlg::accept() {
         read.limitBytesPerSecond = *rate;
         read.retries = retries_->value();
         read.stallSeconds = stall_->value();
+        read.webDelayMs = webDelay_->value();
+        read.webIgnoreRobots = ignoreRobots_->isChecked();
         read.notify = notify_->isChecked();
         read.closeToTray = closeToTray_->isChecked();
         settings_ = read;

@@ -12,7 +12,8 @@ class QSpinBox;
 namespace tarnwick {
 
 // "Preferences": the transfers' concurrency, global speed limit, retries and stall time, the
-// User-Agent sent to servers, and the window's notifications and tray. Filled from the
+// User-Agent sent to servers, the politeness new web projects start with, and the window's
+// notifications and tray. Filled from the
 // settings and, on OK, read back into them; the caller stores and applies them at once.
 class CPreferencesDlg : public QDialog {
     Q_OBJECT
@@ -32,6 +33,8 @@ public:
     QSpinBox* RetriesField() const { return retries_; }
     QSpinBox* StallField() const { return stall_; }
     QLineEdit* UserAgentField() const { return userAgent_; }
+    QSpinBox* WebDelayField() const { return webDelay_; }
+    QCheckBox* IgnoreRobotsBox() const { return ignoreRobots_; }
     QCheckBox* NotifyBox() const { return notify_; }
     QCheckBox* CloseToTrayBox() const { return closeToTray_; }
 
@@ -42,6 +45,8 @@ private:
     QSpinBox* retries_;
     QSpinBox* stall_;
     QLineEdit* userAgent_;
+    QSpinBox* webDelay_;
+    QCheckBox* ignoreRobots_;
     QCheckBox* notify_;
     QCheckBox* closeToTray_;
     QLabel* problem_;

@@ -15,8 +15,10 @@ namespace {
 constexpr const char* kHeader = "# Tarnwick settings, version 1\n";
 constexpr std::string_view kTransfers = "transfers";
 constexpr std::string_view kNet = "net";
+constexpr std::string_view kWeb = "web";
 constexpr std::string_view kWindow = "window";
 constexpr std::size_t kLongestUserAgent = 200;
+constexpr int kLongestDelayMs = 60000;
 
 bool IsBase64(std::string_view text) {
     for (const char c : text) {
@@ -79,6 +81,16 @@ Settings ParseSettings(std::string_view text) {
                 IsUsableUserAgent(value.value) ? std::string(value.value) : defaults.userAgent;
             return;
         }
+        if (section == kWeb) {
+            if (value.name == "delay") {
+                settings.webDelayMs =
+                    NumberWithin(value.value, 0, kLongestDelayMs).value_or(defaults.webDelayMs);
+            } else if (value.name == "robots" &&
+                       (value.value == "obey" || value.value == "ignore")) {
+                settings.webIgnoreRobots = value.value == "ignore";
+            }
+            return;
+        }
         if (section == kWindow) {
             if (value.name == "notify") {
                 settings.notify = Flag(value.value).value_or(defaults.notify);
@@ -119,6 +131,9 @@ std::string RenderSettings(const Settings& settings) {
     text += "user-agent=" +
             (IsUsableUserAgent(settings.userAgent) ? settings.userAgent : DefaultUserAgent()) +
             "\n";
+    text += "\n[web]\n";
+    text += "delay=" + std::to_string(settings.webDelayMs) + "\n";
+    text += std::string("robots=") + (settings.webIgnoreRobots ? "ignore" : "obey") + "\n";
     text += "\n[window]\n";
     text += std::string("notify=") + (settings.notify ? "1" : "0") + "\n";
     text += std::string("close-to-tray=") + (settings.closeToTray ? "1" : "0") + "\n";

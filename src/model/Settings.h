@@ -16,6 +16,9 @@ namespace tarnwick {
 //   stall-timeout=30
 //   [net]
 //   user-agent=Tarnwick/1.0.0
+//   [web]
+//   delay=250
+//   robots=ignore
 //   [window]
 //   notify=1
 //   close-to-tray=0
@@ -34,6 +37,8 @@ struct Settings {
     int retries = 5;                             // further attempts after a transient failure
     int stallSeconds = 30;                       // under 1 KiB/s this long: the attempt is retried
     std::string userAgent = DefaultUserAgent();  // printable ASCII only: it goes into a header
+    int webDelayMs = 0;                          // a new web project's wait between requests
+    bool webIgnoreRobots = false;                // a new web project's choice on robots.txt
     bool notify = true;                          // a desktop notice when a download ends
     bool closeToTray = false;                    // closing the window leaves it in the tray
     std::string columnLayout;                    // the window's own, base64; empty: the default

@@ -41,10 +41,12 @@ void SetValue(WebProjectOptions& options, std::string_view key, std::string_view
 
 }  // namespace
 
-WebProjectOptions NewWebProjectOptions() {
+WebProjectOptions NewWebProjectOptions(const Settings& settings) {
     WebProjectOptions options;
     options.portable = true;
     options.requisites = true;
+    options.delayMs = settings.webDelayMs;
+    options.ignoreRobots = settings.webIgnoreRobots;
     return options;
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "model/AtomicFile.h"
+#include "model/Settings.h"
 
 namespace tarnwick {
 
@@ -25,8 +26,9 @@ struct WebProjectOptions {
     bool operator==(const WebProjectOptions&) const = default;
 };
 
-// The options a project made now starts with.
-WebProjectOptions NewWebProjectOptions();
+// The options a project made now starts with: a portable copy with its requisites, and the
+// politeness the settings give new projects.
+WebProjectOptions NewWebProjectOptions(const Settings& settings = {});
 
 // The options of every project that has any, by project name, as kept in `webprojects.ini`
 // in the working folder:

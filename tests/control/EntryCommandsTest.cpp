@@ -118,6 +118,11 @@ TEST_F(EntryCommandsTest, AFileAddedWhileAnotherListIsShownAppearsOnlyWhenFilesI
 }
 
 TEST_F(EntryCommandsTest, AddWebSiteRefusesARequestedNameInOtherCaseOnly) {
+    // New projects take the politeness of the settings as they are now.
+    Settings polite;
+    polite.webDelayMs = 500;
+    polite.webIgnoreRobots = true;
+    ASSERT_TRUE(StoreSettings(folder.Path(), polite));
     WebProject downloaded;
     downloaded.name = "Done Site";
     state.DownloadedSites.Append(downloaded);
@@ -147,7 +152,10 @@ TEST_F(EntryCommandsTest, AddWebSiteRefusesARequestedNameInOtherCaseOnly) {
     ASSERT_EQ(state.RequestedWebSites.GetCount(), 2);
     const WebProject& added = *state.RequestedWebSites.GetAt(0);
     EXPECT_EQ(added.startHour + added.startMinute, 0);
-    EXPECT_EQ(LoadWebProjectOptions(folder.Path(), "My Site"), NewWebProjectOptions());
+    const WebProjectOptions options = LoadWebProjectOptions(folder.Path(), "My Site");
+    EXPECT_EQ(options, NewWebProjectOptions(polite));
+    EXPECT_EQ(options.delayMs, 500);
+    EXPECT_TRUE(options.ignoreRobots && options.portable);
     EXPECT_EQ(added.stopHour, 18);
     EXPECT_EQ(added.stopMinute, 30);
     EXPECT_EQ(added.reserved, 0);

@@ -33,6 +33,8 @@ private slots:
         dialog.UserAgentField()->clear();  // back to the default
         dialog.NotifyBox()->setChecked(false);
         dialog.CloseToTrayBox()->setChecked(true);
+        dialog.WebDelayField()->setValue(1000);
+        dialog.IgnoreRobotsBox()->setChecked(true);
         dialog.accept();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         Settings expected = settings;
@@ -42,6 +44,8 @@ private slots:
         expected.stallSeconds = 90;
         expected.notify = false;
         expected.closeToTray = true;
+        expected.webDelayMs = 1000;
+        expected.webIgnoreRobots = true;
         QCOMPARE(dialog.SettingsFromDialog(), expected);
     }
 

@@ -46,12 +46,14 @@ TEST(SettingsFile, RoundTripsAndReadsDamageAsDefaults) {
     settings.limitBytesPerSecond = 1536;
     settings.retries = 0;
     settings.stallSeconds = 12;
+    settings.webDelayMs = 750;
+    settings.webIgnoreRobots = true;
     ASSERT_TRUE(StoreSettings(folder.Path(), settings));
     EXPECT_EQ(LoadSettings(folder.Path()), settings);
 
     const Settings damaged = ParseSettings(
         "[transfers]\r\nmax-concurrent=0\r\nlimit-rate=fast\nretries = 3\nstall-timeout=-4\n"
-        "colour=blue\n[later]\nretries=9\ngarbage line\n");
+        "colour=blue\n[later]\nretries=9\ngarbage line\n[web]\ndelay=-1\nrobots=maybe\n");
     Settings expected;
     expected.retries = 3;
     EXPECT_EQ(damaged, expected);
