@@ -1,7 +1,5 @@
 #include "panels/EntryRowModel.h"
 
-#include <QLocale>
-
 #include <algorithm>
 
 #include "engine/transfer/ProgressText.h"
@@ -10,9 +8,9 @@ namespace tarnwick {
 
 namespace {
 
+// The units of the status texts and the command line's progress lines.
 QString ByteText(std::uint64_t bytes) {
-    return QLocale::c().formattedDataSize(static_cast<qint64>(bytes), 1,
-                                          QLocale::DataSizeTraditionalFormat);
+    return QString::fromStdString(ByteCountText(bytes));
 }
 
 }  // namespace

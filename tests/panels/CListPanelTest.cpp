@@ -128,15 +128,15 @@ private slots:
                 list.ShowTransferProgress("http://h/not-shown", Snapshot(1, 2, 3, 4));
             });
         }
-        QCOMPARE(Cell(list, 1, EntryRowModel::SizeColumn), QStringLiteral("2.0 MB"));
+        QCOMPARE(Cell(list, 1, EntryRowModel::SizeColumn), QStringLiteral("2.0 MiB"));
         QCOMPARE(Cell(list, 1, EntryRowModel::ProgressColumn), QStringLiteral("25%"));
-        QCOMPARE(Cell(list, 1, EntryRowModel::SpeedColumn), QStringLiteral("256.0 kB/s"));
+        QCOMPARE(Cell(list, 1, EntryRowModel::SpeedColumn), QStringLiteral("256.0 KiB/s"));
         QCOMPARE(Cell(list, 1, EntryRowModel::EtaColumn), QStringLiteral("0:06"));
         QCOMPARE(
             list.Rows()->index(1, EntryRowModel::ProgressColumn).data(EntryRowModel::PercentRole),
             QVariant(25));
         // Unknown length: the bytes so far, no percent, no time left.
-        QCOMPARE(Cell(list, 0, EntryRowModel::SizeColumn), QStringLiteral("> 3.0 MB"));
+        QCOMPARE(Cell(list, 0, EntryRowModel::SizeColumn), QStringLiteral("> 3.0 MiB"));
         QCOMPARE(Cell(list, 0, EntryRowModel::ProgressColumn), QString());
         QCOMPARE(
             list.Rows()->index(0, EntryRowModel::ProgressColumn).data(EntryRowModel::PercentRole),
@@ -164,13 +164,13 @@ private slots:
         TransferSnapshot crawl = Snapshot(3 * 1024 * 1024, -1, 1024, -1);
         crawl.crawl = CrawlCounts{12, 18, 30};
         list.ShowTransferProgress("Docs", crawl);
-        QCOMPARE(Cell(list, 0, EntryRowModel::SizeColumn), QStringLiteral("3.0 MB"));
+        QCOMPARE(Cell(list, 0, EntryRowModel::SizeColumn), QStringLiteral("3.0 MiB"));
         QCOMPARE(Cell(list, 0, EntryRowModel::ProgressColumn),
                  QStringLiteral("12 pages, 18 files, 30 queued"));
         QCOMPARE(
             list.Rows()->index(0, EntryRowModel::ProgressColumn).data(EntryRowModel::PercentRole),
             QVariant(50));
-        QCOMPARE(Cell(list, 0, EntryRowModel::SpeedColumn), QStringLiteral("1.0 kB/s"));
+        QCOMPARE(Cell(list, 0, EntryRowModel::SpeedColumn), QStringLiteral("1.0 KiB/s"));
         QCOMPARE(Cell(list, 0, EntryRowModel::EtaColumn), QString());
     }
 

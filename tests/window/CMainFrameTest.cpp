@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QSpinBox>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -444,6 +445,16 @@ private slots:
         emit list->CommandChosen(CListPanel::OpenReportCommand);
         QCOMPARE(window.openedPages, QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(
                                          (sites / "Docs" / "tarnwick-report.html").string()))});
+    }
+
+    void closingToTheTrayHidesOnlyWhereATrayShowsIt() {
+        Settings toTray;
+        toTray.closeToTray = true;
+        Window window(nullptr, toTray);
+        // Without a tray to bring it back from, the window must close as it would otherwise.
+        const bool tray = QSystemTrayIcon::isSystemTrayAvailable();
+        QCOMPARE(window.frame->close(), !tray);
+        QVERIFY(!window.frame->isVisible());
     }
 
     void preferencesTakeEffectAtOnceAndAreKept() {
