@@ -59,8 +59,8 @@ void FileDownloadJob::FlushProgress() {
 
 bool FileDownloadJob::ReportProgress() {
     progressOwed_ = false;
-    // The specification's text stays the entry's status and the status panel's; the row
-    // shows what a person wants to see of a running transfer.
+    // The entry's status and the status panel keep the established text, which the lists
+    // store; the row shows what a person wants to see of a running transfer.
     const std::string text = ProgressText(progress_.done);
     Found found;
     {

@@ -390,10 +390,10 @@ void SiteCrawl::EchoBytesRead(const UrlFetch& fetch) {
     NoteGone(reporter_.EchoStatus(BytesReadText(fetch.bytes)));
 }
 
-void SiteCrawl::EchoProgress(bool onlyHeldBack) {
-    progress_.bytesPerSecond = speed_.BytesPerSecond();
+void SiteCrawl::EchoProgress(bool ended) {
+    progress_.bytesPerSecond = ended ? 0 : speed_.BytesPerSecond();
     progress_.crawl->queued = LinksQueued();
-    if (onlyHeldBack ? progressThrottle_.TakeHeldBack() : progressThrottle_.ShouldReport()) {
+    if (ended || progressThrottle_.ShouldReport()) {
         state_.ui.ShowTransferProgress(project_.name, progress_);
     }
 }

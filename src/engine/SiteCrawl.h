@@ -72,8 +72,9 @@ private:
     // onlyHeldBack: show the count only if a report of it was held back.
     void EchoLinksFound(bool onlyHeldBack);
     void EchoBytesRead(const UrlFetch& fetch);
-    // The row's progress columns: bytes read, speed, what is stored and what waits.
-    void EchoProgress(bool onlyHeldBack);
+    // The row's progress columns: bytes read, speed, what is stored and what waits. The
+    // report at the end always goes out, with no speed.
+    void EchoProgress(bool ended);
     int LinksQueued() const { return copy_ ? copy_->Links().QueuedCount() : links_.QueuedCount(); }
     void Finish();
 

@@ -32,10 +32,11 @@ CListPanel::CListPanel(QWidget* parent)
     header()->setDefaultAlignment(Qt::AlignCenter);
     header()->setSectionsMovable(true);
     header()->setStretchLastSection(false);
-    setColumnWidth(EntryRowModel::ProjectColumn, 380);
-    setColumnWidth(EntryRowModel::StatusColumn, 170);
-    setColumnWidth(EntryRowModel::SizeColumn, 100);
-    setColumnWidth(EntryRowModel::ProgressColumn, 120);
+    setColumnWidth(EntryRowModel::ProjectColumn, 340);
+    setColumnWidth(EntryRowModel::StatusColumn, 150);
+    setColumnWidth(EntryRowModel::SizeColumn, 80);
+    // Wide enough for a crawl's "240 pages, 18 files, 950 queued".
+    setColumnWidth(EntryRowModel::ProgressColumn, 220);
     setColumnWidth(EntryRowModel::SpeedColumn, 90);
     setColumnWidth(EntryRowModel::EtaColumn, 70);
     setRootIsDecorated(false);

@@ -19,7 +19,8 @@ double SortValue(const EntryRowModel::Row& row, int column) {
             return row.progress.total >= 0 ? static_cast<double>(row.progress.total)
                                            : static_cast<double>(row.progress.done);
         case EntryRowModel::ProgressColumn:
-            return PercentDone(row);
+            return row.progress.crawl ? row.progress.crawl->pages + row.progress.crawl->files
+                                      : PercentDone(row);
         case EntryRowModel::SpeedColumn:
             return row.progress.bytesPerSecond;
         case EntryRowModel::EtaColumn:

@@ -53,14 +53,8 @@ QString EtaText(std::int64_t seconds) {
 }
 
 int PercentDone(const EntryRowModel::Row& row) {
-    if (row.hasProgress && row.progress.crawl) {
-        // Of what the crawl knows of so far: it grows as pages yield links.
-        const CrawlCounts& counts = *row.progress.crawl;
-        const int done = counts.pages + counts.files;
-        const int known = done + counts.queued;
-        return known > 0 ? static_cast<int>(static_cast<std::int64_t>(done) * 100 / known) : -1;
-    }
-    if (!row.hasProgress || row.progress.total < 0) {
+    // A crawl's whole is unknown until it ends: each page may add links.
+    if (!row.hasProgress || row.progress.total < 0 || row.progress.crawl) {
         return -1;
     }
     if (row.progress.total == 0) {
@@ -209,7 +203,9 @@ QVariant EntryRowModel::data(const QModelIndex& index, int role) const {
         return PercentDone(row);
     }
     if (role == Qt::TextAlignmentRole && index.column() >= SizeColumn) {
-        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        return QVariant::fromValue(
+            (index.column() == ProgressColumn ? Qt::AlignHCenter : Qt::AlignRight) |
+            Qt::AlignVCenter);
     }
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) {
         return {};

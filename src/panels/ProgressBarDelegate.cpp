@@ -12,6 +12,10 @@ void ProgressBarDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
                                 const QModelIndex& index) const {
     const QString text = index.data(Qt::DisplayRole).toString();
     const int percent = index.data(EntryRowModel::PercentRole).toInt();
+    if (percent < 0 && !text.isEmpty()) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
     const bool transferring =
         percent >= 0 ||
         !index.siblingAtColumn(EntryRowModel::SizeColumn).data().toString().isEmpty();

@@ -5,7 +5,8 @@
 namespace tarnwick {
 
 // Draws the progress column as a bar with its percent; a transfer of unknown length as a
-// busy bar, and a row without a transfer as an empty cell.
+// busy bar, a crawl's counts as plain text (it has no whole to show a share of), and a row
+// without a transfer as an empty cell.
 class ProgressBarDelegate : public QStyledItemDelegate {
     Q_OBJECT
 

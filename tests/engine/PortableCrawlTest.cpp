@@ -207,6 +207,7 @@ TEST_F(PortableCrawlTest, RobotsTxtIsHonouredAndTheDelayKeepsRequestsApart) {
     EXPECT_EQ(shown.crawl->pages, 2);
     EXPECT_EQ(shown.crawl->files, 1);
     EXPECT_EQ(shown.crawl->queued, 0);
+    EXPECT_EQ(shown.bytesPerSecond, 0);    // it has ended
     EXPECT_EQ(shown.done, 63u + 3u + 4u);  // the three bodies; robots.txt is the crawl's own
 }
 

@@ -169,7 +169,7 @@ private slots:
                  QStringLiteral("12 pages, 18 files, 30 queued"));
         QCOMPARE(
             list.Rows()->index(0, EntryRowModel::ProgressColumn).data(EntryRowModel::PercentRole),
-            QVariant(50));
+            QVariant(-1));
         QCOMPARE(Cell(list, 0, EntryRowModel::SpeedColumn), QStringLiteral("1.0 KiB/s"));
         QCOMPARE(Cell(list, 0, EntryRowModel::EtaColumn), QString());
     }
