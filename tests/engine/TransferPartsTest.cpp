@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "engine/transfer/BackgroundHasher.h"
-#include "engine/transfer/Checksum.h"
 #include "engine/transfer/ContentRange.h"
 #include "engine/transfer/FileWriter.h"
 #include "engine/transfer/Hasher.h"
@@ -17,6 +16,7 @@
 #include "engine/transfer/RetryPlan.h"
 #include "engine/transfer/SharedRateLimit.h"
 #include "engine/transfer/TransferMetadata.h"
+#include "model/Checksum.h"
 
 namespace tarnwick {
 namespace {

@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "engine/transfer/Checksum.h"
 #include "engine/transfer/Hasher.h"
+#include "model/Checksum.h"
 
 namespace tarnwick {
 
