@@ -1,7 +1,5 @@
 #include "cli/FolderRun.h"
 
-#include <poll.h>
-
 #include <algorithm>
 #include <chrono>
 #include <thread>
@@ -17,18 +15,9 @@ namespace tarnwick {
 
 namespace {
 
-constexpr auto kPollInterval = std::chrono::milliseconds(100);
+// Ended workers are reported at once; signals and the list saving are looked at this often.
+constexpr auto kLookInterval = std::chrono::milliseconds(100);
 constexpr auto kSaveInterval = std::chrono::minutes(1);
-
-// True when a stop signal arrived within the wait.
-bool SignalWithin(StopSignals& stopSignals, std::chrono::milliseconds wait) {
-    pollfd watched{stopSignals.ReadableFd(), POLLIN, 0};
-    if (watched.fd < 0) {
-        std::this_thread::sleep_for(wait);
-        return false;
-    }
-    return ::poll(&watched, 1, static_cast<int>(wait.count())) > 0 && stopSignals.Caught() != 0;
-}
 
 // A save that leaves a list modified has failed (its message was shown).
 bool SaveAll(SharedState& state, const std::filesystem::path& folder) {
@@ -107,7 +96,8 @@ private:
     int WaitForWorkers() {
         auto lastSave = std::chrono::steady_clock::now();
         while (!control_.Threads().AllWorkersEnded()) {
-            if (SignalWithin(stopSignals_, kPollInterval)) {
+            control_.Threads().WaitForAnEnd(kLookInterval);
+            if (stopSignals_.CaughtWithin(std::chrono::milliseconds::zero())) {
                 return stopSignals_.Caught();
             }
             ReportEnded();
@@ -138,7 +128,7 @@ private:
                 control_.OnScheduleTimer(now);  // it saves the lists too
                 lastTick = now;
             }
-            if (SignalWithin(stopSignals_, std::chrono::seconds(1))) {
+            if (stopSignals_.CaughtWithin(std::chrono::seconds(1))) {
                 return Stop(stopSignals_.Caught());
             }
         }

@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "cli/CommandLine.h"
@@ -92,9 +91,10 @@ int WhenFolderHeld(int argc, char** argv, const CommandLine& command, FolderLock
     if (command.verbosity != Verbosity::Quiet) {
         PrintError("waiting for the Tarnwick working in " + command.folder.string() + "...");
     }
+    // flock tells no one when it is released: the lock is tried again ten times a second,
+    // and a stop signal ends the wait at once.
     while (!lock.TryAcquire(command.folder)) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        if (stopSignals.Caught() != 0) {
+        if (stopSignals.CaughtWithin(std::chrono::milliseconds(100))) {
             return StopSignals::ExitCodeFor(stopSignals.Caught());
         }
     }

@@ -405,15 +405,19 @@ std::function<void()> DownloadControl::WorkerBody(Record entry, std::shared_ptr<
     if constexpr (std::is_same_v<Record, FileEntry>) {
         return [this, context = ContextFor(entry, gate), worker = std::move(worker),
                 entry = std::move(entry), queued]() mutable {
-            if (queued) {
-                if (!slots_.WaitForTurn(context.gate)) {
-                    RemoveRunningJob(state_, state_.RunningFileJobs, entry.url, context.gate);
-                    return;
+            const std::string url = entry.url;
+            if (!queued || slots_.WaitForTurn(context.gate)) {
+                if (queued) {
+                    ShowTurnCame(url);
                 }
-                ShowTurnCame(entry.url);
+                worker(context, std::move(entry));
+                slots_.Leave(context.gate);
+            } else {
+                RemoveRunningJob(state_, state_.RunningFileJobs, url, context.gate);
             }
-            worker(context, std::move(entry));
-            slots_.Leave(context.gate);
+            if (context.gate->IsDiscarded()) {
+                DiscardPartialOfEnded(url);
+            }
         };
     } else {
         return [&state = state_, directory = workingDirectory_, gate = std::move(gate),
@@ -439,6 +443,14 @@ WorkerContext DownloadControl::ContextFor(const FileEntry& entry, std::shared_pt
                          std::move(policy),
                          found == options.end() ? FileRequestOptions{} : found->second,
                          settings_.userAgent};
+}
+
+void DownloadControl::DiscardPartialOfEnded(const std::string& url) {
+    std::lock_guard lock(state_.mutex);
+    // A new entry of the same URL, started meanwhile, has taken the partial download over.
+    if (state_.RunningFileJobs.FindByName(url) < 0) {
+        DiscardPartial(workingDirectory_, url);
+    }
 }
 
 void DownloadControl::ShowTurnCame(const std::string& url) {

@@ -97,6 +97,8 @@ private:
     std::function<void()> WorkerBody(Record entry, std::shared_ptr<JobGate> gate, bool queued);
     // What a file transfer started now is to do, from the settings and the entry's options.
     WorkerContext ContextFor(const FileEntry& entry, std::shared_ptr<JobGate> gate);
+    // Removes the partial download of a deleted entry whose worker has ended.
+    void DiscardPartialOfEnded(const std::string& url);
     // A queued file's worker got its slot: the entry and its row say it downloads.
     void ShowTurnCame(const std::string& url);
 

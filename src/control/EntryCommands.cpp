@@ -1,9 +1,11 @@
 #include "control/EntryCommands.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "control/JobKind.h"
 #include "control/WorkOrderTaking.h"
+#include "engine/PartialProgress.h"
 #include "model/CompletedFileUrl.h"
 #include "model/JobGate.h"
 #include "model/UrlsInText.h"
@@ -26,10 +28,12 @@ ListCategory CurrentCategoryOf(SharedState& state) {
 }
 
 // Ends the worker of the entry at this index, paused, queued or running, so that it stops
-// writing and a later entry of the same key starts afresh instead of resuming it. Call with
-// the mutex held.
+// writing and a later entry of the same key starts afresh instead of resuming it. A requested
+// file's partial download goes with the entry: its worker removes it once it has ended, or
+// it goes here when no worker runs. Call with the mutex held.
 template <typename Record>
-void EndJobOf(SharedState& state, const EntryList<Record>& list, int index) {
+void EndJobOf(SharedState& state, const EntryList<Record>& list, int index,
+              const std::filesystem::path& workingDirectory) {
     const Record* entry = list.GetAt(index);
     if (entry == nullptr) {
         return;
@@ -38,9 +42,11 @@ void EndJobOf(SharedState& state, const EntryList<Record>& list, int index) {
     const int job = jobs.FindByName(KeyOf(*entry));
     if (const RunningJob* running = jobs.GetAt(job)) {
         if (running->thread) {
-            running->thread->Cancel();
+            running->thread->Discard();
         }
         jobs.RemoveAt(job);
+    } else if constexpr (std::is_same_v<Record, FileEntry>) {
+        DiscardPartial(workingDirectory, entry->url);
     }
 }
 
@@ -214,7 +220,7 @@ void EntryCommands::OnDeleteEntry() {
         std::lock_guard lock(state_.mutex);
         WithCategoryList(state_, category, [this, row](auto& list) {
             const int index = IndexOfRow(list.GetCount(), row);
-            EndJobOf(state_, list, index);
+            EndJobOf(state_, list, index, workingDirectory_);
             list.RemoveAt(index);
         });
     }
@@ -337,7 +343,7 @@ void EntryCommands::OnDeleteAllLists() {
             WithCategoryList(state_, category, [this, requested](auto& list) {
                 for (int index = list.GetCount() - 1; index >= 0; --index) {
                     if (requested) {
-                        EndJobOf(state_, list, index);
+                        EndJobOf(state_, list, index, workingDirectory_);
                     }
                     list.RemoveAt(index);
                 }

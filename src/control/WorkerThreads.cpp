@@ -19,9 +19,14 @@ WorkerThreads::~WorkerThreads() {
 void WorkerThreads::Start(std::shared_ptr<JobGate> gate, std::function<void()> body) {
     JoinEnded();
     auto ended = std::make_shared<std::atomic<bool>>(false);
-    std::thread thread = starter_([body = std::move(body), ended] {
+    std::thread thread = starter_([this, body = std::move(body), ended] {
         body();
         ended->store(true);
+        {
+            std::lock_guard lock(endingsMutex_);
+            ++endings_;
+        }
+        workerEnded_.notify_all();
     });
     workers_.push_back(Worker{std::move(thread), std::move(gate), std::move(ended)});
 }
@@ -44,6 +49,14 @@ void WorkerThreads::JoinAll() {
         }
     }
     workers_.clear();
+}
+
+bool WorkerThreads::WaitForAnEnd(std::chrono::milliseconds limit) {
+    std::unique_lock lock(endingsMutex_);
+    workerEnded_.wait_for(lock, limit, [this] { return endings_ != endingsSeen_; });
+    const bool ended = endings_ != endingsSeen_;
+    endingsSeen_ = endings_;
+    return ended;
 }
 
 void WorkerThreads::Shutdown(const std::function<void()>& whileWaiting) {

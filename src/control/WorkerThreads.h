@@ -1,9 +1,13 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -33,6 +37,9 @@ public:
     // True when every worker has returned from its body; never blocks.
     bool AllWorkersEnded() const;
     void JoinAll();
+    // Waits until a worker ends, at most for limit; true when one has ended since the last
+    // wait (or since the first start), so a waiter never sleeps through an ending.
+    bool WaitForAnEnd(std::chrono::milliseconds limit);
     // Cancels all, then calls whileWaiting until every worker has ended, then joins them.
     // The interface passes "process events for a moment", so that a worker waiting for the
     // interface thread inside a blocking call can finish instead of deadlocking the join.
@@ -53,6 +60,10 @@ private:
 
     ThreadStarter starter_;
     std::vector<Worker> workers_;
+    std::mutex endingsMutex_;
+    std::condition_variable workerEnded_;
+    std::uint64_t endings_ = 0;      // workers ended so far
+    std::uint64_t endingsSeen_ = 0;  // as WaitForAnEnd last reported them
 };
 
 }  // namespace tarnwick

@@ -58,7 +58,7 @@ int RunFileDownload(WorkerContext& context, FileEntry entry) {
     RetryPlan retries(context.transfer, context.gate);
     ResumableTransfer transfer(context.transfer, context.fileOptions, context.gate, files, name,
                                url, job, retries);
-    return job.Conclude(transfer.RunHttp(session));
+    return job.Conclude(transfer.RunHttp(session, context.userAgent));
 }
 
 int RunFtpDownload(WorkerContext& context, FileEntry entry) {

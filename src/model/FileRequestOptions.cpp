@@ -4,6 +4,7 @@
 
 #include "model/AtomicFile.h"
 #include "model/ByteRate.h"
+#include "model/Checksum.h"
 #include "model/IniLines.h"
 #include "model/SmallTextFile.h"
 
@@ -16,15 +17,7 @@ constexpr const char* kHeader = "# Tarnwick requested file options, version 1\n"
 }  // namespace
 
 bool IsChecksumText(std::string_view text) {
-    for (const auto& [prefix, digits] :
-         {std::pair{std::string_view("sha256="), 64}, std::pair{std::string_view("md5="), 32}}) {
-        if (text.starts_with(prefix)) {
-            const std::string_view hex = text.substr(prefix.size());
-            return hex.size() == static_cast<std::size_t>(digits) &&
-                   hex.find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
-        }
-    }
-    return false;
+    return ParseChecksum(text).has_value();
 }
 
 FileRequestOptionsFile ParseFileRequestOptions(std::string_view text) {

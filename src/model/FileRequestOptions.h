@@ -17,8 +17,7 @@ struct FileRequestOptions {
     bool operator==(const FileRequestOptions&) const = default;
 };
 
-// Whether the text names a checksum the transfer can check: "sha256=" and 64 hexadecimal
-// digits, or "md5=" and 32.
+// Whether the text names a checksum the transfer can check (see ParseChecksum).
 bool IsChecksumText(std::string_view text);
 
 // The options of each requested file that has any, by URL, as kept in `fileoptions.ini` in the

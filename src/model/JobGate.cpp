@@ -23,6 +23,15 @@ void JobGate::Cancel() {
     changed_.notify_all();
 }
 
+void JobGate::Discard() {
+    {
+        std::lock_guard lock(mutex_);
+        cancelled_ = true;
+        discarded_ = true;
+    }
+    changed_.notify_all();
+}
+
 bool JobGate::WaitWhilePaused() {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return !paused_ || cancelled_; });
@@ -58,6 +67,11 @@ bool JobGate::IsPaused() const {
 bool JobGate::IsCancelled() const {
     std::lock_guard lock(mutex_);
     return cancelled_;
+}
+
+bool JobGate::IsDiscarded() const {
+    std::lock_guard lock(mutex_);
+    return discarded_;
 }
 
 }  // namespace tarnwick

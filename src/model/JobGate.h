@@ -14,6 +14,9 @@ public:
     void Pause();
     void Resume();
     void Cancel();
+    // Cancels for an entry the user deleted: what the worker held of it goes too, once the
+    // worker has ended.
+    void Discard();
 
     // Blocks while paused; returns false once the job is cancelled.
     bool WaitWhilePaused();
@@ -29,12 +32,14 @@ public:
 
     bool IsPaused() const;
     bool IsCancelled() const;
+    bool IsDiscarded() const;
 
 private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     bool paused_ = false;
     bool cancelled_ = false;
+    bool discarded_ = false;
 };
 
 }  // namespace tarnwick

@@ -1,11 +1,13 @@
 #include "session/StopSignals.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <thread>
 
 namespace tarnwick {
 
@@ -73,6 +75,15 @@ void StopSignals::Drain() {
 
 int StopSignals::Caught() const {
     return g_caught.load();
+}
+
+bool StopSignals::CaughtWithin(std::chrono::milliseconds wait) const {
+    pollfd watched{g_pipe[0], POLLIN, 0};
+    if (watched.fd < 0) {
+        std::this_thread::sleep_for(wait);  // the default handlers end the program instead
+        return false;
+    }
+    return ::poll(&watched, 1, static_cast<int>(wait.count())) > 0 && Caught() != 0;
 }
 
 }  // namespace tarnwick

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+
 namespace tarnwick {
 
 // Turns SIGTERM, SIGINT and SIGHUP into bytes on a pipe, so that an event loop (the window's
@@ -21,6 +23,8 @@ public:
     void Drain();
     // The last signal caught, 0 before any.
     int Caught() const;
+    // Waits at most this long for a signal, waking as one arrives; true when one has arrived.
+    bool CaughtWithin(std::chrono::milliseconds wait) const;
 
     // The exit code a program ended by a signal reports: 128 + its number, as shells do.
     static constexpr int ExitCodeFor(int signal) { return 128 + signal; }

@@ -6,7 +6,9 @@
 #include <thread>
 #include <vector>
 
+#include "ScriptedEditors.h"
 #include "control/DownloadControl.h"
+#include "control/EntryCommands.h"
 #include "engine/Workers.h"
 #include "engine/net/NetLibrary.h"
 #include "model/ListFiles.h"
@@ -96,6 +98,17 @@ protected:
             }
         }
         return true;
+    }
+
+    // What Files/ holds besides finished files: partial downloads and their metadata.
+    std::vector<std::string> PartialFiles() const {
+        std::vector<std::string> partial;
+        for (const std::string& name : folder.Tree()) {
+            if (name.find(".part") != std::string::npos) {
+                partial.push_back(name);
+            }
+        }
+        return partial;
     }
 
     std::vector<std::uintmax_t> LocalSizes() {
@@ -213,6 +226,38 @@ TEST_F(RealWorkers, DeletingEntriesWhileTheirWorkersRunOrPauseMovesNothing) {
     EXPECT_EQ(Count(state.RunningFileJobs), 0);
     EXPECT_EQ(Count(state.DownloadedFiles), 0);
     EXPECT_EQ(Count(state.RequestedFiles), 0);
+}
+
+TEST_F(RealWorkers, DeletingAnEntryDiscardsItsPartialDownloadOncePauseAndExitKeepTheirs) {
+    RequestFiles(4, 256 * 1024, 16 * 1024, 60s);  // row r shows f(3 - r)
+    SelectAll();
+    control.OnDownloadSelected();
+    ASSERT_TRUE(PollUntil([&] { return PartialFiles().size() == 8; }));
+    ui.SelectRows({0, 2});
+    control.OnStopDownloading();  // f3 and f1 paused
+
+    ScriptedEditors editors;
+    EntryCommands commands(state, editors, folder.Path());
+    {
+        std::lock_guard lock(state.mutex);
+        state.CurrentCategory = ListCategory::RequestedFiles;
+    }
+    ui.SetYesNoAnswer(true);
+    ui.SelectRows({2, 3});
+    commands.OnDeleteEntry();  // f1 paused, f0 running: their workers end first
+    const std::vector<std::string> stillHeld = {"Files/f2.bin.part", "Files/f2.bin.part.meta",
+                                                "Files/f3.bin.part", "Files/f3.bin.part.meta"};
+    EXPECT_TRUE(PollUntil([&] { return PartialFiles() == stillHeld; })) << PartialFiles().size();
+
+    // Exit keeps what the running f2 and the paused f3 hold; deleting f2 afterwards, when no
+    // worker holds it, removes its partial download at once.
+    control.Shutdown([] { std::this_thread::sleep_for(1ms); });
+    EXPECT_EQ(PartialFiles(), stillHeld);
+    ui.SelectRows({1});
+    commands.OnDeleteEntry();
+    EXPECT_EQ(PartialFiles(),
+              (std::vector<std::string>{"Files/f3.bin.part", "Files/f3.bin.part.meta"}));
+    EXPECT_EQ(Count(state.RequestedFiles), 1);
 }
 
 TEST_F(RealWorkers, ExitEndsRunningAndPausedWorkersBeforeTheListsAreSaved) {

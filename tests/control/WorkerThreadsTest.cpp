@@ -99,5 +99,26 @@ TEST(WorkerThreads, EndedThreadsAreJoinedAtTheNextStartAndRunningOnesKept) {
     EXPECT_EQ(ended.load(), 1);
 }
 
+TEST(WorkerThreads, AWaitForAnEndWakesWhenAWorkerEndsAndOnlyThen) {
+    std::atomic<int> ended{0};
+    WorkerThreads threads;
+    auto gate = std::make_shared<JobGate>();
+    threads.Start(gate, UntilCancelled(gate, ended));
+    const auto before = std::chrono::steady_clock::now();
+    EXPECT_FALSE(threads.WaitForAnEnd(50ms));
+    EXPECT_GE(std::chrono::steady_clock::now() - before, 50ms);
+
+    std::thread canceller([gate] {
+        std::this_thread::sleep_for(20ms);
+        gate->Cancel();
+    });
+    EXPECT_TRUE(threads.WaitForAnEnd(60s));
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 30s);
+    EXPECT_EQ(ended.load(), 1);
+    canceller.join();
+    // An ending already reported does not wake the next wait.
+    EXPECT_FALSE(threads.WaitForAnEnd(1ms));
+}
+
 }  // namespace
 }  // namespace tarnwick

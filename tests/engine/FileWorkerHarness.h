@@ -35,7 +35,8 @@ public:
     }
 
     WorkerContext Context() {
-        return WorkerContext{state, folder.Path(), gate, caBundlePath, policy, fileOptions};
+        return WorkerContext{state,  folder.Path(), gate,     caBundlePath,
+                             policy, fileOptions,   userAgent};
     }
 
     int Run(int (*worker)(WorkerContext&, FileEntry), const std::string& url) {
@@ -83,6 +84,7 @@ public:
     // Retries come quickly in tests; a test that times them sets its own.
     TransferPolicy policy = QuickPolicy();
     FileRequestOptions fileOptions;
+    std::string userAgent = DefaultUserAgent();
 
     static TransferPolicy QuickPolicy() {
         TransferPolicy quick;

@@ -361,6 +361,7 @@ TEST_F(ResumableTransferTest, ChecksumsAreCheckedOnTheWholeFileAcrossRuns) {
     const std::string sha256 = Digest(ChecksumAlgorithm::Sha256, body);
     server.Serve("/sum.bin", Versioned(body, "c1"));
     const std::string url = Request("/sum.bin");
+    harness.userAgent = "Probe/7 (+http://127.0.0.1/)";
 
     harness.fileOptions.checksum = "sha256=" + std::string(64, '0');
     EXPECT_EQ(harness.Run(RunFileDownload, url), 0);
@@ -388,6 +389,15 @@ TEST_F(ResumableTransferTest, ChecksumsAreCheckedOnTheWholeFileAcrossRuns) {
     EXPECT_TRUE(SameBytes(harness.LocalFile("md5.bin"), body));
     EXPECT_EQ(RequestsFor("/md5.bin").back().Header("Range"), "bytes=30000-");
     EXPECT_TRUE(harness.Requested().empty());
+    // Every request, the HEAD and the ranges included, names the configured agent once.
+    for (const RecordedRequest& request : server.Requests()) {
+        EXPECT_EQ(std::count_if(request.headerLines.begin(), request.headerLines.end(),
+                                [](const std::string& line) {
+                                    return line == "User-Agent: Probe/7 (+http://127.0.0.1/)";
+                                }),
+                  1)
+            << request.requestLine;
+    }
 
     harness.fileOptions.checksum = "sha1=abc";
     const std::string refused = Request("/sum.bin");

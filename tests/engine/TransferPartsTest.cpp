@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "engine/transfer/BackgroundHasher.h"
-#include "engine/transfer/Checksum.h"
 #include "engine/transfer/ContentRange.h"
 #include "engine/transfer/FileWriter.h"
 #include "engine/transfer/Hasher.h"
@@ -17,6 +16,8 @@
 #include "engine/transfer/RetryPlan.h"
 #include "engine/transfer/SharedRateLimit.h"
 #include "engine/transfer/TransferMetadata.h"
+#include "model/Checksum.h"
+#include "support/TempFolder.h"
 
 namespace tarnwick {
 namespace {
@@ -216,6 +217,28 @@ TEST(FileWriter, RemembersWhyAWriteFailed) {
     EXPECT_EQ(writer.ErrorNumber(), ENOSPC);
     EXPECT_FALSE(writer.Write("more"));
     EXPECT_FALSE(writer.Close());
+}
+
+TEST(FileWriter, KeepsEveryPieceInOrderAndContinuesWhereTheFileWasCut) {
+    testing::TempFolder folder;
+    const std::filesystem::path path = folder.Path() / "f.bin";
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    std::string bytes;
+    FileWriter writer(fd);
+    // libcurl's 16 KiB pieces, odd ones, and blocks larger than the writer's buffer.
+    for (const std::size_t size : {16384u, 13u, 16384u, 70000u, 65536u, 1u, 300000u, 16384u}) {
+        const std::string piece(size, static_cast<char>('a' + bytes.size() % 26));
+        ASSERT_TRUE(writer.Write(piece));
+        bytes += piece;
+        EXPECT_EQ(writer.Position(), bytes.size());
+    }
+    ASSERT_TRUE(writer.TruncateTo(bytes.size()));  // the size it has: nothing is lost
+    ASSERT_TRUE(writer.TruncateTo(100000));
+    bytes.resize(100000);
+    ASSERT_TRUE(writer.Write("tail"));
+    ASSERT_TRUE(writer.Close());
+    EXPECT_EQ(testing::ReadFileBytes(path), bytes + "tail");
 }
 
 TEST(LiveProgressText, ShowsWhatIsKnown) {

@@ -7,15 +7,13 @@ namespace tarnwick {
 
 namespace {
 constexpr std::size_t kBlockBytes = 128 * 1024;  // one libcurl block
-constexpr int kBlocks = 4;
+// Blocks are added while the thread is behind, up to this many (4 MiB): a thread that waits
+// a few milliseconds for a busy core must not hold the transfer back meanwhile.
+constexpr int kMostBlocks = 32;
 }  // namespace
 
-BackgroundHasher::BackgroundHasher(ChecksumAlgorithm algorithm) : hasher_(algorithm) {
-    for (int i = 0; i < kBlocks; ++i) {
-        free_.push_back(Block{std::make_unique<char[]>(kBlockBytes), 0});
-    }
-    filling_ = std::move(free_.back());
-    free_.pop_back();
+BackgroundHasher::BackgroundHasher(ChecksumAlgorithm algorithm)
+    : hasher_(algorithm), filling_{std::make_unique<char[]>(kBlockBytes), 0}, blocks_(1) {
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -52,6 +50,11 @@ void BackgroundHasher::Hand() {
     std::unique_lock lock(mutex_);
     full_.push_back(std::move(filling_));
     changed_.notify_all();
+    if (free_.empty() && blocks_ < kMostBlocks) {
+        ++blocks_;
+        filling_ = Block{std::make_unique<char[]>(kBlockBytes), 0};
+        return;
+    }
     changed_.wait(lock, [this] { return !free_.empty(); });
     filling_ = std::move(free_.back());
     free_.pop_back();

@@ -8,15 +8,15 @@
 #include <thread>
 #include <vector>
 
-#include "engine/transfer/Checksum.h"
 #include "engine/transfer/Hasher.h"
+#include "model/Checksum.h"
 
 namespace tarnwick {
 
 // A Hasher on a thread of its own, so that a checked download is received and hashed at
 // once: Update copies the bytes into one of a few blocks and returns, and the thread hashes
-// full blocks behind it. Memory stays at those blocks whatever the file's size; Update waits
-// only when the thread is that far behind.
+// full blocks behind it. Memory stays at those blocks (at most 4 MiB) whatever the file's
+// size; Update waits only when the thread is that far behind.
 class BackgroundHasher {
 public:
     explicit BackgroundHasher(ChecksumAlgorithm algorithm);
@@ -47,6 +47,7 @@ private:
     std::vector<Block> free_;
     std::vector<Block> full_;  // in order: the thread takes the front
     Block filling_;
+    int blocks_ = 0;     // blocks made so far
     bool busy_ = false;  // the thread is hashing a block
     bool stopping_ = false;
     std::thread thread_;

@@ -1,7 +1,9 @@
 #include "engine/transfer/FileWriter.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -60,15 +62,24 @@ bool FileWriter::Write(std::string_view data) {
     if (fd_ < 0 || failed_) {
         return false;
     }
-    if (buffered_ + data.size() <= kBufferBytes) {
+    // Pieces are gathered into whole buffers, so the file gets few full-sized writes whatever
+    // size they come in (libcurl hands a block over 16 KiB at a time).
+    while (!data.empty()) {
+        if (buffered_ == 0 && data.size() >= kBufferBytes) {
+            return WriteOut(data);
+        }
         if (!buffer_) {
             buffer_ = std::make_unique<char[]>(kBufferBytes);
         }
-        std::memcpy(buffer_.get() + buffered_, data.data(), data.size());
-        buffered_ += data.size();
-        return true;
+        const std::size_t taken = std::min(kBufferBytes - buffered_, data.size());
+        std::memcpy(buffer_.get() + buffered_, data.data(), taken);
+        buffered_ += taken;
+        data.remove_prefix(taken);
+        if (buffered_ == kBufferBytes && !Flush()) {
+            return false;
+        }
     }
-    return Flush() && WriteOut(data);
+    return true;
 }
 
 bool FileWriter::Flush() {
@@ -83,7 +94,12 @@ bool FileWriter::TruncateTo(std::uint64_t size) {
     if (!Flush()) {
         return false;
     }
-    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0 ||
+    // ext4 writes a file out as it is closed once it has been truncated (its guard for files
+    // replaced by truncating them), which would make closing a fresh partial file wait.
+    struct stat status {};
+    const bool cut =
+        ::fstat(fd_, &status) != 0 || static_cast<std::uint64_t>(status.st_size) != size;
+    if ((cut && ::ftruncate(fd_, static_cast<off_t>(size)) != 0) ||
         ::lseek(fd_, static_cast<off_t>(size), SEEK_SET) < 0) {
         Fail(errno);
         return false;

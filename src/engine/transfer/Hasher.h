@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/transfer/Checksum.h"
+#include "model/Checksum.h"
 
 namespace tarnwick {
 

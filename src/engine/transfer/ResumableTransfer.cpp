@@ -227,7 +227,8 @@ ResumableTransfer::Step ResumableTransfer::Finish() {
 
 // ---- HTTP ----
 
-TransferOutcome ResumableTransfer::RunHttp(HttpSession& session) {
+TransferOutcome ResumableTransfer::RunHttp(HttpSession& session, const std::string& userAgent) {
+    userAgent_ = userAgent;
     if (auto refused = Prepare()) {
         return *refused;
     }
@@ -283,13 +284,19 @@ ResumableTransfer::Verdict ResumableTransfer::DecideHttp(const ResponseHead& hea
     return Verdict::Refused;
 }
 
+HttpRequest ResumableTransfer::NewHttpRequest() const {
+    HttpRequest request;
+    request.url = url_;
+    request.headers.push_back("User-Agent: " + userAgent_);
+    request.followRedirects = true;
+    request.limits = Limits();
+    return request;
+}
+
 ResumableTransfer::Step ResumableTransfer::HttpAttempt(HttpSession& session) {
     const std::uint64_t offset = part_.Held();
     const bool ranged = offset > 0 && rangesAllowed_;
-    HttpRequest request;
-    request.url = url_;
-    request.followRedirects = true;
-    request.limits = Limits();
+    HttpRequest request = NewHttpRequest();
     if (ranged) {
         request.range = std::to_string(offset) + "-";
         const std::string validator = IfRangeValidator(part_.Metadata());
@@ -359,11 +366,8 @@ ResumableTransfer::Step ResumableTransfer::HttpAttempt(HttpSession& session) {
 // whether they are still the whole file, so that completeness is checked, not assumed.
 ResumableTransfer::Step ResumableTransfer::ConfirmComplete(HttpSession& session) {
     const std::uint64_t held = part_.Held();
-    HttpRequest request;
-    request.url = url_;
-    request.followRedirects = true;
+    HttpRequest request = NewHttpRequest();
     request.headOnly = true;
-    request.limits = Limits();
     const TransferResult result = session.Get(request, [](std::string_view) { return true; });
     if (Cancelled()) {
         return End(TransferOutcome::Kind::Cancelled);

@@ -52,7 +52,8 @@ public:
                       std::shared_ptr<JobGate> gate, ConfinedFolder& folder, std::string name,
                       std::string url, TransferObserver& observer, RetryPlan& retries);
 
-    TransferOutcome RunHttp(HttpSession& session);
+    // userAgent: sent with every request, as the crawler sends it.
+    TransferOutcome RunHttp(HttpSession& session, const std::string& userAgent);
     // remoteName: the file in the session's current directory.
     TransferOutcome RunFtp(FtpSession& session, const std::string& remoteName);
 
@@ -75,6 +76,7 @@ private:
     };
 
     std::optional<TransferOutcome> Prepare();
+    HttpRequest NewHttpRequest() const;
     Step HttpAttempt(HttpSession& session);
     Step ConfirmComplete(HttpSession& session);
     Step FtpAttempt(FtpSession& session, const std::string& remoteName);
@@ -99,6 +101,7 @@ private:
     std::shared_ptr<JobGate> gate_;
     std::string name_;
     std::string url_;
+    std::string userAgent_;
     TransferObserver& observer_;
     RetryPlan& retries_;
     std::optional<Checksum> checksum_;

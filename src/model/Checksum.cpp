@@ -1,4 +1,4 @@
-#include "engine/transfer/Checksum.h"
+#include "model/Checksum.h"
 
 #include <cctype>
 
