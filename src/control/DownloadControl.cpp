@@ -124,8 +124,9 @@ void DownloadControl::ShowHeldPartials() {
             urls.push_back(entry.url);
         }
     }
+    const DownloadFolder downloads = DownloadFolder::Of(workingDirectory_, settings_);
     for (const std::string& url : urls) {
-        if (const std::optional<TransferSnapshot> held = PartialProgress(workingDirectory_, url)) {
+        if (const std::optional<TransferSnapshot> held = PartialProgress(downloads, url)) {
             state_.ui.ShowTransferProgress(url, *held);
         }
     }
@@ -442,14 +443,15 @@ WorkerContext DownloadControl::ContextFor(const FileEntry& entry, std::shared_pt
                          {},
                          std::move(policy),
                          found == options.end() ? FileRequestOptions{} : found->second,
-                         settings_.userAgent};
+                         settings_.userAgent,
+                         DownloadFolder::Of(workingDirectory_, settings_)};
 }
 
 void DownloadControl::DiscardPartialOfEnded(const std::string& url) {
     std::lock_guard lock(state_.mutex);
     // A new entry of the same URL, started meanwhile, has taken the partial download over.
     if (state_.RunningFileJobs.FindByName(url) < 0) {
-        DiscardPartial(workingDirectory_, url);
+        DiscardPartial(DownloadFolder::Of(workingDirectory_, settings_), url);
     }
 }
 

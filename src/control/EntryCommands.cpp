@@ -33,7 +33,7 @@ ListCategory CurrentCategoryOf(SharedState& state) {
 // it goes here when no worker runs. Call with the mutex held.
 template <typename Record>
 void EndJobOf(SharedState& state, const EntryList<Record>& list, int index,
-              const std::filesystem::path& workingDirectory) {
+              const DownloadFolder& downloads) {
     const Record* entry = list.GetAt(index);
     if (entry == nullptr) {
         return;
@@ -46,7 +46,7 @@ void EndJobOf(SharedState& state, const EntryList<Record>& list, int index,
         }
         jobs.RemoveAt(job);
     } else if constexpr (std::is_same_v<Record, FileEntry>) {
-        DiscardPartial(workingDirectory, entry->url);
+        DiscardPartial(downloads, entry->url);
     }
 }
 
@@ -203,6 +203,8 @@ void EntryCommands::OnDeleteEntry() {
         return;
     }
     const int toDelete = state_.ui.SelectedCount();
+    const DownloadFolder downloads =
+        DownloadFolder::Of(workingDirectory_, LoadSettings(workingDirectory_));
     for (int n = 0; n < toDelete; ++n) {
         int count = 0;
         {
@@ -218,9 +220,9 @@ void EntryCommands::OnDeleteEntry() {
         }
         state_.ui.DeleteRow(row);
         std::lock_guard lock(state_.mutex);
-        WithCategoryList(state_, category, [this, row](auto& list) {
+        WithCategoryList(state_, category, [this, row, &downloads](auto& list) {
             const int index = IndexOfRow(list.GetCount(), row);
-            EndJobOf(state_, list, index, workingDirectory_);
+            EndJobOf(state_, list, index, downloads);
             list.RemoveAt(index);
         });
     }
@@ -332,6 +334,8 @@ void EntryCommands::OnSendToRequestedWebSites(CommandSource source) {
 }
 
 void EntryCommands::OnDeleteAllLists() {
+    const DownloadFolder downloads =
+        DownloadFolder::Of(workingDirectory_, LoadSettings(workingDirectory_));
     {
         std::lock_guard lock(state_.mutex);
         for (ListCategory category : {ListCategory::RequestedFiles, ListCategory::RequestedWebSites,
@@ -340,10 +344,10 @@ void EntryCommands::OnDeleteAllLists() {
             const bool requested =
                 std::find(kRequestedCategories.begin(), kRequestedCategories.end(), category) !=
                 kRequestedCategories.end();
-            WithCategoryList(state_, category, [this, requested](auto& list) {
+            WithCategoryList(state_, category, [this, requested, &downloads](auto& list) {
                 for (int index = list.GetCount() - 1; index >= 0; --index) {
                     if (requested) {
-                        EndJobOf(state_, list, index, workingDirectory_);
+                        EndJobOf(state_, list, index, downloads);
                     }
                     list.RemoveAt(index);
                 }

@@ -2,8 +2,10 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,10 +28,11 @@ QSpinBox* NumberField(int lowest, int highest, int value, const QString& suffix,
 
 }  // namespace
 
-CPreferencesDlg::CPreferencesDlg(const Settings& settings, const QString& downloadFolder,
+CPreferencesDlg::CPreferencesDlg(const Settings& settings, const QString& defaultFolder,
                                  QWidget* parent)
     : QDialog(parent),
       settings_(settings),
+      downloadFolder_(new QLineEdit(QString::fromStdString(settings.downloadFolder), this)),
       maxConcurrent_(NumberField(1, 100, settings.maxConcurrent, {}, this)),
       limit_(
           new QLineEdit(QString::fromStdString(ByteRateText(settings.limitBytesPerSecond)), this)),
@@ -52,9 +55,20 @@ CPreferencesDlg::CPreferencesDlg(const Settings& settings, const QString& downlo
 
     auto* transfers = new QGroupBox(QStringLiteral("Transfers"), this);
     auto* transferForm = new QFormLayout(transfers);
-    auto* folder = new QLabel(downloadFolder, transfers);
-    folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    transferForm->addRow(QStringLiteral("Download folder"), folder);
+    downloadFolder_->setPlaceholderText(defaultFolder);
+    auto* choose = new QPushButton(QStringLiteral("Choose..."), transfers);
+    connect(choose, &QPushButton::clicked, this, [this, defaultFolder] {
+        const QString current = downloadFolder_->text().trimmed();
+        const QString chosen = QFileDialog::getExistingDirectory(
+            this, QStringLiteral("Download folder"), current.isEmpty() ? defaultFolder : current);
+        if (!chosen.isEmpty()) {
+            downloadFolder_->setText(chosen);
+        }
+    });
+    auto* folderRow = new QHBoxLayout;
+    folderRow->addWidget(downloadFolder_);
+    folderRow->addWidget(choose);
+    transferForm->addRow(QStringLiteral("Download folder"), folderRow);
     transferForm->addRow(QStringLiteral("Transfers at once"), maxConcurrent_);
     transferForm->addRow(QStringLiteral("Speed limit (all together)"), limit_);
     transferForm->addRow(QStringLiteral("Retries"), retries_);
@@ -93,7 +107,12 @@ void CPreferencesDlg::accept() {
     if (agent.empty()) {
         agent = DefaultUserAgent();
     }
-    if (!rate) {
+    const std::string folder = downloadFolder_->text().trimmed().toStdString();
+    if (!folder.empty() && !IsUsableDownloadFolder(folder)) {
+        problem_->setText(QStringLiteral(
+            "The download folder is a full path, such as /home/me/Downloads; empty for Files "
+            "in the working folder."));
+    } else if (!rate) {
         problem_->setText(QStringLiteral(
             "The speed limit is a number of bytes a second, with k or M: 500k, 2M; 0 for none."));
     } else if (!IsUsableUserAgent(agent)) {
@@ -101,6 +120,7 @@ void CPreferencesDlg::accept() {
             "The User-Agent is up to 200 printable ASCII characters, without line breaks."));
     } else {
         Settings read = settings_;
+        read.downloadFolder = folder;
         read.userAgent = agent;
         read.maxConcurrent = maxConcurrent_->value();
         read.limitBytesPerSecond = *rate;

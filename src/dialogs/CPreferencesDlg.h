@@ -11,16 +11,16 @@ class QSpinBox;
 
 namespace tarnwick {
 
-// "Preferences": the transfers' concurrency, global speed limit, retries and stall time, the
-// User-Agent sent to servers, the politeness new web projects start with, and the window's
-// notifications and tray. Filled from the
-// settings and, on OK, read back into them; the caller stores and applies them at once.
+// "Preferences": the download folder, the transfers' concurrency, global speed limit, retries and
+// stall time, the User-Agent sent to servers, the politeness new web projects start with, and the
+// window's notifications and tray. Filled from the settings and, on OK, read back into them; the
+// caller stores and applies them at once.
 class CPreferencesDlg : public QDialog {
     Q_OBJECT
 
 public:
-    // `downloadFolder` is shown for reference: downloads always go below the working folder.
-    CPreferencesDlg(const Settings& settings, const QString& downloadFolder,
+    // `defaultFolder` is where files go while no folder is chosen: Files/ of the working folder.
+    CPreferencesDlg(const Settings& settings, const QString& defaultFolder,
                     QWidget* parent = nullptr);
 
     // The settings as the dialog holds them; what it does not show is kept as given.
@@ -28,6 +28,7 @@ public:
     // Closes with OK only when the speed limit and the User-Agent can be used.
     void accept() override;
 
+    QLineEdit* DownloadFolderField() const { return downloadFolder_; }
     QSpinBox* MaxConcurrentField() const { return maxConcurrent_; }
     QLineEdit* LimitField() const { return limit_; }
     QSpinBox* RetriesField() const { return retries_; }
@@ -40,6 +41,7 @@ public:
 
 private:
     Settings settings_;
+    QLineEdit* downloadFolder_;
     QSpinBox* maxConcurrent_;
     QLineEdit* limit_;
     QSpinBox* retries_;

@@ -53,7 +53,7 @@ int RunFileDownload(WorkerContext& context, FileEntry entry) {
     if (!ConfinedFolder::IsPlainName(name)) {
         return job.FailWith("Error creating " + name);
     }
-    ConfinedFolder files(context.workingDirectory, {kFilesFolder});
+    ConfinedFolder files(context.downloads.base, context.downloads.below);
     HttpSession session(context.gate, context.caBundlePath);
     RetryPlan retries(context.transfer, context.gate);
     ResumableTransfer transfer(context.transfer, context.fileOptions, context.gate, files, name,
@@ -99,7 +99,7 @@ int RunFtpDownload(WorkerContext& context, FileEntry entry) {
     if (!ConfinedFolder::IsPlainName(location.fileName)) {
         return job.FailWith("Error creating " + location.fileName);
     }
-    ConfinedFolder files(context.workingDirectory, {kFilesFolder});
+    ConfinedFolder files(context.downloads.base, context.downloads.below);
     ResumableTransfer transfer(context.transfer, context.fileOptions, context.gate, files,
                                location.fileName, url, job, retries);
     return job.Conclude(transfer.RunFtp(session, location.fileName));

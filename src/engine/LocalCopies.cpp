@@ -17,9 +17,8 @@ std::filesystem::path SiteFolderPath(const std::filesystem::path& workingDirecto
 
 }  // namespace
 
-std::filesystem::path DownloadedFilePath(const std::filesystem::path& workingDirectory,
-                                         const std::string& url) {
-    return workingDirectory / kFilesFolder / LocalFileNameFor(url);
+std::filesystem::path DownloadedFilePath(const DownloadFolder& folder, const std::string& url) {
+    return folder.Path() / LocalFileNameFor(url);
 }
 
 std::filesystem::path SiteStartPage(const std::filesystem::path& workingDirectory,

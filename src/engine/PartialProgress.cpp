@@ -45,8 +45,8 @@ std::optional<Held> HeldFor(ConfinedFolder& files, const std::string& url) {
 
 }  // namespace
 
-void DiscardPartial(const std::filesystem::path& workingDirectory, const std::string& url) {
-    ConfinedFolder files(workingDirectory, {kFilesFolder});
+void DiscardPartial(const DownloadFolder& folder, const std::string& url) {
+    ConfinedFolder files(folder.base, folder.below);
     if (const auto held = HeldFor(files, url)) {
         files.Remove(held->names.data);
         files.Remove(held->names.metadata);
@@ -54,9 +54,9 @@ void DiscardPartial(const std::filesystem::path& workingDirectory, const std::st
     }
 }
 
-std::optional<TransferSnapshot> PartialProgress(const std::filesystem::path& workingDirectory,
+std::optional<TransferSnapshot> PartialProgress(const DownloadFolder& folder,
                                                 const std::string& url) {
-    ConfinedFolder files(workingDirectory, {kFilesFolder});
+    ConfinedFolder files(folder.base, folder.below);
     const auto held = HeldFor(files, url);
     const auto size = held ? files.SizeOf(held->names.data) : std::nullopt;
     if (!size) {

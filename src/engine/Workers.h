@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/DownloadFolder.h"
 #include "engine/transfer/TransferPolicy.h"
 #include "model/FileRequestOptions.h"
 #include "model/JobGate.h"
@@ -17,12 +18,13 @@ namespace tarnwick {
 // (the hand-over slot is still written by the control, but workers never depend on it).
 struct WorkerContext {
     SharedState& state;
-    std::filesystem::path workingDirectory;  // Files/ and WebSites/ go below it
+    std::filesystem::path workingDirectory;  // WebSites/ and, unless told otherwise, Files/
     std::shared_ptr<JobGate> gate;           // pause, resume and cancel at exit
     std::string caBundlePath;                // empty: the system's trust store; tests set their own
     TransferPolicy transfer;                 // retries, stalls and the global speed limit
     FileRequestOptions fileOptions;          // a file worker's checksum and own speed limit
     std::string userAgent = DefaultUserAgent();  // sent with every HTTP request
+    DownloadFolder downloads = DownloadFolder::Of(workingDirectory, {});  // a file worker's
 };
 
 // Thread procedures; each returns the worker's exit code.

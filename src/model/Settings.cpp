@@ -1,5 +1,6 @@
 #include "model/Settings.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "model/AtomicFile.h"
@@ -19,6 +20,7 @@ constexpr std::string_view kWeb = "web";
 constexpr std::string_view kWindow = "window";
 constexpr std::size_t kLongestUserAgent = 200;
 constexpr int kLongestDelayMs = 60000;
+constexpr std::size_t kLongestPath = 4096;
 
 bool IsBase64(std::string_view text) {
     for (const char c : text) {
@@ -63,6 +65,12 @@ bool IsUsableUserAgent(std::string_view text) {
     return true;
 }
 
+bool IsUsableDownloadFolder(std::string_view path) {
+    return path.starts_with('/') && path.size() <= kLongestPath &&
+           std::none_of(path.begin(), path.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
+}
+
 std::string DefaultUserAgent() {
     return "Tarnwick/" TARNWICK_VERSION;
 }
@@ -104,7 +112,10 @@ Settings ParseSettings(std::string_view text) {
         if (section != kTransfers) {
             return;
         }
-        if (value.name == "max-concurrent") {
+        if (value.name == "download-folder") {
+            settings.downloadFolder =
+                IsUsableDownloadFolder(value.value) ? std::string(value.value) : std::string();
+        } else if (value.name == "max-concurrent") {
             settings.maxConcurrent =
                 NumberWithin(value.value, 1, 100).value_or(defaults.maxConcurrent);
         } else if (value.name == "limit-rate") {
@@ -123,6 +134,9 @@ Settings ParseSettings(std::string_view text) {
 std::string RenderSettings(const Settings& settings) {
     std::string text = kHeader;
     text += "\n[transfers]\n";
+    if (IsUsableDownloadFolder(settings.downloadFolder)) {
+        text += "download-folder=" + settings.downloadFolder + "\n";
+    }
     text += "max-concurrent=" + std::to_string(settings.maxConcurrent) + "\n";
     text += "limit-rate=" + ByteRateText(settings.limitBytesPerSecond) + "\n";
     text += "retries=" + std::to_string(settings.retries) + "\n";

@@ -10,6 +10,7 @@ namespace tarnwick {
 // The user's settings, kept in `settings.ini` in the working folder, never in the lists:
 //   # Tarnwick settings, version 1
 //   [transfers]
+//   download-folder=/home/me/Downloads
 //   max-concurrent=4
 //   limit-rate=2M
 //   retries=5
@@ -30,8 +31,11 @@ std::string DefaultUserAgent();
 // Up to 200 printable ASCII characters, not starting with a blank: nothing that could end a
 // header early.
 bool IsUsableUserAgent(std::string_view text);
+// An absolute path without control characters; empty means Files/ in the working folder.
+bool IsUsableDownloadFolder(std::string_view path);
 
 struct Settings {
+    std::string downloadFolder;                  // requested files go here; empty: Files/
     int maxConcurrent = 4;                       // file transfers at once; later starts are queued
     std::uint64_t limitBytesPerSecond = 0;       // all transfers together; 0: no limit
     int retries = 5;                             // further attempts after a transient failure

@@ -365,7 +365,8 @@ void CMainFrame::OpenSelected(OpenWhat what) {
     std::vector<std::filesystem::path> paths;
     if (!sites) {
         for (const std::string& url : keys) {
-            paths.push_back(DownloadedFilePath(workingDirectory_, url));
+            paths.push_back(
+                DownloadedFilePath(DownloadFolder::Of(workingDirectory_, settings_), url));
         }
     }
     for (const WebProject& project : projects) {
@@ -468,10 +469,9 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 }
 
 void CMainFrame::OnPreferences() {
-    CPreferencesDlg dialog(settings_,
-                           QString::fromStdString((workingDirectory_ / "Files").string()) +
-                               tr(" (web sites: WebSites)"),
-                           this);
+    CPreferencesDlg dialog(
+        settings_,
+        QString::fromStdString(DownloadFolder::Of(workingDirectory_, {}).Path().string()), this);
     if (dialog.exec() == QDialog::Accepted) {
         ApplyPreferences(dialog.SettingsFromDialog());
     }

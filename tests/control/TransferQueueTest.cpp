@@ -142,7 +142,7 @@ TEST_F(TransferQueue, ARestartShowsHowFarTheHeldPartialDownloadsGot) {
     const std::string url = "http://h/big.iso";
     state.RequestedFiles.AppendUrl(url);
     state.RequestedFiles.AppendUrl("http://h/never-started.iso");
-    const auto files = folder.Path() / kFilesFolder;
+    const auto files = folder.Path() / "Files";
     std::filesystem::create_directories(files);
     WriteFileBytes(files / (LocalFileNameFor(url) + ".part"), std::string(50, 'x'));
     WriteFileBytes(files / (LocalFileNameFor(url) + ".part.meta"),

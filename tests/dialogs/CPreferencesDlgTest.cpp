@@ -33,6 +33,7 @@ private slots:
         dialog.UserAgentField()->clear();  // back to the default
         dialog.NotifyBox()->setChecked(false);
         dialog.CloseToTrayBox()->setChecked(true);
+        dialog.DownloadFolderField()->setText(QStringLiteral(" /srv/dl "));
         dialog.WebDelayField()->setValue(1000);
         dialog.IgnoreRobotsBox()->setChecked(true);
         dialog.accept();
@@ -44,6 +45,7 @@ private slots:
         expected.stallSeconds = 90;
         expected.notify = false;
         expected.closeToTray = true;
+        expected.downloadFolder = "/srv/dl";
         expected.webDelayMs = 1000;
         expected.webIgnoreRobots = true;
         QCOMPARE(dialog.SettingsFromDialog(), expected);
@@ -62,6 +64,11 @@ private slots:
             QVERIFY2(dialog.isVisible(), agent);
             QCOMPARE(dialog.SettingsFromDialog(), settings);
         }
+        CPreferencesDlg relative(settings, QStringLiteral("/data/Files"));
+        relative.show();
+        relative.DownloadFolderField()->setText(QStringLiteral("Downloads"));
+        relative.accept();
+        QVERIFY(relative.isVisible());
         CPreferencesDlg fine(settings, QStringLiteral("/data/Files"));
         fine.show();
         fine.LimitField()->setText(QStringLiteral("0"));

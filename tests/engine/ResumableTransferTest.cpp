@@ -116,7 +116,8 @@ protected:
         }
         for (const std::string& url : urls) {
             EXPECT_TRUE(FileWorkerHarness::WaitUntil([&] {
-                const auto progress = PartialProgress(harness.folder.Path(), url);
+                const auto progress =
+                    PartialProgress(DownloadFolder::Of(harness.folder.Path(), {}), url);
                 return progress && progress->done >= held;
             })) << url;
         }
@@ -169,15 +170,19 @@ TEST_F(ResumableTransferTest, AnInterruptedFileResumesWithARangeAndStartsOverWhe
     const std::string dropped = Request("/dropped.bin");
     Interrupt(RunFileDownload, {kept, changed, dropped}, 50000);
     // A deleted entry's partial download can be thrown away with it.
-    DiscardPartial(harness.folder.Path(), dropped);
-    EXPECT_FALSE(PartialProgress(harness.folder.Path(), dropped).has_value());
-    const auto partial = PartialProgress(harness.folder.Path(), kept);
+    DiscardPartial(DownloadFolder::Of(harness.folder.Path(), {}), dropped);
+    EXPECT_FALSE(
+        PartialProgress(DownloadFolder::Of(harness.folder.Path(), {}), dropped).has_value());
+    const auto partial = PartialProgress(DownloadFolder::Of(harness.folder.Path(), {}), kept);
     ASSERT_TRUE(partial.has_value());
     EXPECT_EQ(partial->done, 50000u);
     EXPECT_EQ(partial->total, 200000);
-    EXPECT_FALSE(PartialProgress(harness.folder.Path(), server.Url("/other.bin")).has_value());
-    DiscardPartial(harness.folder.Path(), server.Url("/other.bin"));  // not this one's: kept
-    EXPECT_TRUE(PartialProgress(harness.folder.Path(), kept).has_value());
+    EXPECT_FALSE(
+        PartialProgress(DownloadFolder::Of(harness.folder.Path(), {}), server.Url("/other.bin"))
+            .has_value());
+    DiscardPartial(DownloadFolder::Of(harness.folder.Path(), {}),
+                   server.Url("/other.bin"));  // not this one's: kept
+    EXPECT_TRUE(PartialProgress(DownloadFolder::Of(harness.folder.Path(), {}), kept).has_value());
 
     server.Serve("/kept.bin", Versioned(first, "v1"));
     const std::string second = Pattern(180000, 2);
@@ -425,7 +430,7 @@ TEST_F(ResumableTransferTest, AFullDiskFailsClearlyAndKeepsThePartialData) {
     EXPECT_EQ(harness.Requested()[0].status,
               "Error writing big.bin: File too large (the partial download is kept)");
     EXPECT_TRUE(SameBytes(harness.LocalFile("big.bin.part"), body.substr(0, kRoom)));
-    EXPECT_EQ(PartialProgress(harness.folder.Path(), url)->done, kRoom);
+    EXPECT_EQ(PartialProgress(DownloadFolder::Of(harness.folder.Path(), {}), url)->done, kRoom);
 
     EXPECT_EQ(harness.Run(RunFileDownload, url), 0);
     ExpectDownloaded("big.bin", body);
@@ -474,7 +479,8 @@ TEST_F(ResumableTransferTest, FtpResumesWithRestAndStartsOverWhenTheFileChanged)
     harness.Request(changed);
     harness.fileOptions.limitBytesPerSecond = 100 * 1024;  // slow enough to interrupt
     Interrupt(RunFtpDownload, {kept, changed}, 50000);
-    const std::uint64_t held = PartialProgress(harness.folder.Path(), kept)->done;
+    const std::uint64_t held =
+        PartialProgress(DownloadFolder::Of(harness.folder.Path(), {}), kept)->done;
     harness.fileOptions.limitBytesPerSecond = 0;
     const std::string other = Pattern(300000, 5);
     ftp.AddFile("pub/changed.bin", other);

@@ -46,6 +46,7 @@ TEST(SettingsFile, RoundTripsAndReadsDamageAsDefaults) {
     settings.limitBytesPerSecond = 1536;
     settings.retries = 0;
     settings.stallSeconds = 12;
+    settings.downloadFolder = "/srv/downloads/my files";
     settings.webDelayMs = 750;
     settings.webIgnoreRobots = true;
     ASSERT_TRUE(StoreSettings(folder.Path(), settings));
@@ -53,7 +54,8 @@ TEST(SettingsFile, RoundTripsAndReadsDamageAsDefaults) {
 
     const Settings damaged = ParseSettings(
         "[transfers]\r\nmax-concurrent=0\r\nlimit-rate=fast\nretries = 3\nstall-timeout=-4\n"
-        "colour=blue\n[later]\nretries=9\ngarbage line\n[web]\ndelay=-1\nrobots=maybe\n");
+        "colour=blue\n[later]\nretries=9\ngarbage line\n[web]\ndelay=-1\nrobots=maybe\n"
+        "[transfers]\ndownload-folder=relative/path\n");
     Settings expected;
     expected.retries = 3;
     EXPECT_EQ(damaged, expected);

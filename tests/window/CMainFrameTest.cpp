@@ -483,7 +483,9 @@ private slots:
         };
         QCOMPARE(queuedRows(), 1);
 
-        testing::OnModal<CPreferencesDlg> raise([](CPreferencesDlg* shown) {
+        const std::filesystem::path chosen = window.folder.Path() / "chosen" / "downloads";
+        testing::OnModal<CPreferencesDlg> raise([&chosen](CPreferencesDlg* shown) {
+            shown->DownloadFolderField()->setText(QString::fromStdString(chosen.string()));
             shown->MaxConcurrentField()->setValue(2);
             shown->UserAgentField()->setText(QStringLiteral("Probe/9"));
             shown->accept();
@@ -498,6 +500,22 @@ private slots:
         QCOMPARE(stored.userAgent, std::string("Probe/9"));
         QVERIFY(!stored.notify);
         QCOMPARE(window.frame->CurrentSettings(), stored);
+
+        // A transfer started now goes to the chosen folder, made for it, and opens there;
+        // those already running stay where they began.
+        server.Serve("/c.bin", "sea");
+        window.AddAndStart(server, {"/c.bin"});
+        QVERIFY(WaitFor([&chosen] { return std::filesystem::exists(chosen / "c.bin"); }));
+        QVERIFY(WaitFor([&window] {
+            std::lock_guard lock(window.state.mutex);
+            return window.state.DownloadedFiles.GetCount() == 3;
+        }));
+        QVERIFY(std::filesystem::exists(window.folder.Path() / "Files" / "a.bin"));
+        window.frame->TreePanel()->SelectItem("Downloaded Files");
+        SelectRow(list, 0);
+        emit list->CommandChosen(CListPanel::OpenCommand);
+        QCOMPARE(window.openedPages.back().toLocalFile(),
+                 QString::fromStdString((chosen / "c.bin").string()));
     }
 
     void aSiteIsCrawledIntoItsFolderAndTheTree() {

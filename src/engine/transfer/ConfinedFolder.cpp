@@ -115,6 +115,11 @@ bool ConfinedFolder::Open(bool create) {
     if (fd_ >= 0) {
         return true;
     }
+    if (create && below_.empty()) {
+        // The user's own folder, named in the settings: made as `mkdir -p` would.
+        std::error_code ignored;
+        std::filesystem::create_directories(workingDirectory_, ignored);
+    }
     int folderFd = ::open(workingDirectory_.c_str(), kFolderFlags & ~O_NOFOLLOW);
     for (const std::string& segment : below_) {
         if (folderFd < 0) {

@@ -34,6 +34,7 @@ public:
 
     // Opens the folder, making it (and those between it and the working directory) when
     // create is set; false when it is missing, cannot be made or a link stands in its place.
+    // With no segments below, the working directory itself is the folder, and is made.
     bool Open(bool create);
 
     // Makes the folders of the segments and creates or truncates the file; a closed writer
