@@ -16,7 +16,8 @@ public:
     static bool ExtractFrameSrc(std::string_view line, std::string& link);
     static bool PassesTypeFilter(std::string_view link, const WebProject& project);
     static bool LinkContains(std::string_view text, std::string_view link);
-    static void SiteRoot(std::string_view url, std::string& root);  // root left as it was when url has no "//"
+    // root is left as it was when url has no "//".
+    static void SiteRoot(std::string_view url, std::string& root);
     static bool IsPageUrl(std::string_view url);
     static void ResolveParentSegments(std::string_view subfolder, std::string& link);
     static void ResolveLink(std::string_view startRoot, std::string_view page,
