@@ -33,6 +33,10 @@ std::string Trimmed(std::string_view text) {
     return std::string(text.substr(first, text.find_last_not_of(kBlanks) - first + 1));
 }
 
+bool IsRedirect(long responseCode) {
+    return responseCode >= 300 && responseCode < 400;
+}
+
 bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
 }
@@ -96,11 +100,14 @@ int SiteCrawl::Run() {
         bool isStart = true;
         while (HasNext() && PassGate() && !Stopped()) {
             UrlFetch fetch = NextFetch();
-            fetch.isStart = std::exchange(isStart, false);
+            fetch.isStart = isStart;
             if (!fetch.isStart) {
                 WaitPolitely();
             }
             Fetch(fetch);
+            // Where the start address redirects is the start page: it comes next, as the
+            // queue held nothing else.
+            isStart = fetch.isStart && fetch.redirected;
             EchoProgress(false);
             NoteGone(reporter_.FindRow().has_value());
         }
@@ -251,10 +258,12 @@ bool SiteCrawl::OnData(UrlFetch& fetch, std::string_view data) {
 void SiteCrawl::Decide(UrlFetch& fetch, long responseCode, std::string_view firstBytes) {
     if (responseCode != 200) {
         fetch.body = Body::Ignored;
+        if (copy_ && IsRedirect(responseCode) && FollowRedirect(fetch)) {
+            return;
+        }
         NoteGone(reporter_.EchoStatus(fetch.url + " not found"));
         if (copy_) {
-            // Redirects are not followed: one that leaves the site must not lead the crawl.
-            const bool redirect = responseCode >= 300 && responseCode < 400;
+            const bool redirect = IsRedirect(responseCode);
             copy_->Report().NoteFailed(fetch.url,
                                        (redirect ? "redirected, not followed (HTTP " : "HTTP ") +
                                            std::to_string(responseCode) + (redirect ? ")" : ""));
@@ -276,6 +285,20 @@ void SiteCrawl::Decide(UrlFetch& fetch, long responseCode, std::string_view firs
     } else {
         DecideFile(fetch);
     }
+}
+
+bool SiteCrawl::FollowRedirect(UrlFetch& fetch) {
+    const std::string& location = session_.Head().location;
+    const std::optional<WebAddress> from = ParseWebAddress(fetch.url);
+    const std::optional<WebAddress> to =
+        from && !location.empty() ? ResolveReference(*from, location) : std::nullopt;
+    // One that leaves the site must not lead the crawl.
+    if (!to || !copy_->Links().FollowRedirect(fetch.target, *to)) {
+        return false;
+    }
+    copy_->NoteRedirect(fetch.url, to->Text());
+    fetch.redirected = true;
+    return true;
 }
 
 void SiteCrawl::DecidePage(UrlFetch& fetch) {

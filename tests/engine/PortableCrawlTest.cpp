@@ -151,6 +151,53 @@ TEST_F(PortableCrawlTest, StoresPagesAndRequisitesWithRelativeLinksAndStaysOnThe
     EXPECT_EQ(state.DownloadedSites.FindByName("site"), 0);
 }
 
+TEST_F(PortableCrawlTest, RedirectsOnTheSiteAreFollowedAndLinksLeadToWhereTheyGo) {
+    const std::string site = server.Url("");
+    server.Serve("/docs", Answer(301, "moved", {{"Location", "/docs/"}}));
+    server.Serve("/docs/",
+                 "<a href=old.html>o</a><a href=loop-a.html>l</a><a href=away.html>w</a>"
+                 "<a href=/docs>d</a><img src=pic>");
+    server.Serve("/docs/old.html", Answer(302, "", {{"Location", "new.html"}}));
+    server.Serve("/docs/new.html", "<a href=old.html>back</a>");
+    server.Serve("/docs/loop-a.html", Answer(301, "", {{"Location", "loop-b.html"}}));
+    server.Serve("/docs/loop-b.html", Answer(301, "", {{"Location", site + "/docs/loop-a.html"}}));
+    server.Serve(
+        "/docs/away.html",
+        Answer(301, "",
+               {{"Location", "http://localhost:" + std::to_string(server.Port()) + "/away.html"}}));
+    server.Serve("/away.html", "off the site");
+    server.Serve("/docs/pic", Answer(307, "", {{"Location", "pic.png"}}));
+    server.Serve("/docs/pic.png", "png bytes");
+
+    EXPECT_EQ(Mirror("/docs", NewWebProjectOptions()), 0);
+
+    EXPECT_EQ(StoredFiles(),
+              (std::vector<std::string>{"docs/index.html", "docs/new.html", "docs/pic.png",
+                                        "tarnwick-report.html", "tarnwick-report.json"}));
+    EXPECT_EQ(Fetched(),
+              (std::vector<std::string>{"/robots.txt", "/docs", "/docs/", "/docs/old.html",
+                                        "/docs/loop-a.html", "/docs/away.html", "/docs/pic",
+                                        "/docs/new.html", "/docs/loop-b.html", "/docs/pic.png"}));
+    EXPECT_EQ(Stored("docs/index.html"),
+              "<a href=\"new.html\">o</a><a href=\"" + site +
+                  "/docs/loop-a.html\">l</a><a href=\"" + site +
+                  "/docs/away.html\">w</a><a href=\"index.html\">d</a><img src=\"pic.png\">");
+    EXPECT_EQ(Stored("docs/new.html"), "<a href=\"new.html\">back</a>");
+    const std::string report = Stored("tarnwick-report.json");
+    for (const char* loop : {"/docs/loop-a.html", "/docs/loop-b.html"}) {
+        EXPECT_TRUE(
+            Contains(report, "{\"url\": \"" + site + loop + "\", \"reason\": \"redirect loop\""))
+            << report;
+    }
+    EXPECT_TRUE(Contains(report, "{\"url\": \"" + site +
+                                     "/docs/away.html\", \"reason\": \"redirected, not followed "
+                                     "(HTTP 301)\""));
+    EXPECT_TRUE(Contains(Stored("tarnwick-report.html"), "3 fetched, 3 failed."));
+    // The start address's redirect is the start page, and it came.
+    std::lock_guard lock(state.mutex);
+    EXPECT_EQ(state.DownloadedSites.FindByName("site"), 0);
+}
+
 TEST_F(PortableCrawlTest, OptionsLeaveRequisitesOutIgnoreRobotsAndKeepBelowTheStart) {
     server.Serve("/robots.txt", "User-agent: *\nDisallow: /\n");
     server.Serve("/docs/",

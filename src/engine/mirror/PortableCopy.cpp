@@ -110,6 +110,37 @@ void PortableCopy::NoteStored(const MirrorTarget& target, StoredKind kind,
     storedNames_[target.url] = std::move(storedName);
 }
 
+void PortableCopy::NoteRedirect(const std::string& from, const std::string& to) {
+    redirects_[from] = to;
+    std::vector<const std::string*> loop{&from};
+    for (auto hop = redirects_.find(to);
+         hop != redirects_.end() && loop.size() <= MirrorLinks::kMaxRedirects;
+         hop = redirects_.find(hop->second)) {
+        if (hop->first == from) {
+            for (const std::string* address : loop) {
+                report_.NoteFailed(*address, "redirect loop");
+            }
+            return;
+        }
+        loop.push_back(&hop->first);
+    }
+}
+
+const std::string* PortableCopy::StoredNameFor(const std::string& address) const {
+    const std::string* current = &address;
+    for (int hops = 0; hops <= MirrorLinks::kMaxRedirects; ++hops) {
+        if (const auto stored = storedNames_.find(*current); stored != storedNames_.end()) {
+            return &stored->second;
+        }
+        const auto redirect = redirects_.find(*current);
+        if (redirect == redirects_.end()) {
+            return nullptr;
+        }
+        current = &redirect->second;
+    }
+    return nullptr;
+}
+
 std::optional<std::string> PortableCopy::Mapped(const Document& document, const WebAddress& base,
                                                 std::string_view link) const {
     if (link.starts_with('#')) {
@@ -119,9 +150,8 @@ std::optional<std::string> PortableCopy::Mapped(const Document& document, const 
     if (!target) {
         return std::nullopt;
     }
-    if (const auto stored = storedNames_.find(target->Text()); stored != storedNames_.end()) {
-        return RelativeLink(document.storedName, stored->second, target->hasFragment,
-                            target->fragment);
+    if (const std::string* stored = StoredNameFor(target->Text())) {
+        return RelativeLink(document.storedName, *stored, target->hasFragment, target->fragment);
     }
     std::string absolute = target->Text(true);
     return absolute == link ? std::nullopt : std::optional<std::string>(std::move(absolute));

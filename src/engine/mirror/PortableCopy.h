@@ -37,6 +37,9 @@ public:
     // A page or style sheet that arrived whole: its links are offered to the queue.
     void Scan(const MirrorTarget& target, StoredKind kind, std::string_view body);
     void NoteStored(const MirrorTarget& target, StoredKind kind, const std::string& localName);
+    // Links to an address that redirects on the site lead to where it redirects; a redirect
+    // that closes a loop fails every address on the loop.
+    void NoteRedirect(const std::string& from, const std::string& to);
 
     // Rewrites the links of what was stored and writes the report; false when a file
     // could not be read or written again.
@@ -49,6 +52,7 @@ private:
         StoredKind kind;
     };
 
+    const std::string* StoredNameFor(const std::string& address) const;
     std::optional<std::string> Mapped(const Document& document, const WebAddress& base,
                                       std::string_view link) const;
     bool Rewrite(const std::filesystem::path& workingDirectory, const Document& document);
@@ -59,6 +63,7 @@ private:
     CrawlReport report_;
     std::vector<Document> documents_;                           // pages and style sheets
     std::unordered_map<std::string, std::string> storedNames_;  // address -> stored name
+    std::unordered_map<std::string, std::string> redirects_;    // address -> its target
 };
 
 }  // namespace tarnwick
