@@ -12,10 +12,21 @@ namespace tarnwick {
 
 namespace {
 
+constexpr long kNotModified = 304;
 constexpr std::size_t kRobotsLimit = 512 * 1024;  // RFC 9309 asks for at least this
 
 std::vector<std::string> RequestHeaders(const std::string& userAgent) {
     return {"Accept: */*", "User-Agent: " + userAgent};
+}
+
+// Asks for the body only if it changed since the version stored.
+void AddValidators(std::vector<std::string>& headers, const Validators& validators) {
+    if (!validators.etag.empty()) {
+        headers.push_back("If-None-Match: " + validators.etag);
+    }
+    if (!validators.lastModified.empty()) {
+        headers.push_back("If-Modified-Since: " + validators.lastModified);
+    }
 }
 
 // The product token of a User-Agent ("Tarnwick" of "Tarnwick/1.0.0"): the name robots.txt
@@ -204,6 +215,10 @@ void SiteCrawl::Fetch(UrlFetch& fetch) {
     HttpRequest request;
     request.url = fetch.url;
     request.headers = RequestHeaders(context_.userAgent);
+    if (const StoredRecord* previous = copy_ ? copy_->Previous(fetch.url) : nullptr) {
+        AddValidators(request.headers, previous->validators);
+        fetch.revalidating = true;
+    }
     const TransferResult result =
         session_.Get(request, [&](std::string_view data) { return OnData(fetch, data); });
     if (context_.gate && context_.gate->IsCancelled()) {
@@ -258,6 +273,11 @@ bool SiteCrawl::OnData(UrlFetch& fetch, std::string_view data) {
 void SiteCrawl::Decide(UrlFetch& fetch, long responseCode, std::string_view firstBytes) {
     if (responseCode != 200) {
         fetch.body = Body::Ignored;
+        if (fetch.revalidating && responseCode == kNotModified) {
+            state_.ui.AddDownloadedFileItem(treeItem_, copy_->NoteUnchanged(fetch.target));
+            EchoLinksFound(false);
+            return;
+        }
         if (copy_ && IsRedirect(responseCode) && FollowRedirect(fetch)) {
             return;
         }
@@ -451,7 +471,9 @@ void SiteCrawl::Complete(UrlFetch& fetch) {
     ++(page ? progress_.crawl->pages : progress_.crawl->files);
     state_.ui.AddDownloadedFileItem(treeItem_, fetch.localName);
     if (copy_) {
-        copy_->NoteStored(fetch.target, fetch.kind, fetch.localName);
+        const ResponseHead& head = session_.Head();
+        copy_->NoteStored(fetch.target, fetch.kind, fetch.localName,
+                          {head.etag, head.lastModified});
         ScanWhole(fetch);
     }
 }

@@ -42,7 +42,8 @@ private:
         StoredKind kind = StoredKind::Other;
         std::string text;  // a portable copy's page or style sheet, for its links
         bool isStart = false;
-        bool redirected = false;  // to an address on the site, queued in its place
+        bool redirected = false;    // to an address on the site, queued in its place
+        bool revalidating = false;  // asked only for a change since the stored version
         Body body = Body::Undecided;
         std::string subfolder;
         std::string localName;
