@@ -149,7 +149,7 @@ def main():
 
 DOCS = "/usr/share/doc/python3.11/html"
 REQUISITE_ENDINGS = (".css", ".js", ".png", ".svg", ".ico", ".gif", ".jpg", ".woff", ".woff2")
-REPORT_NAMES = ("tarnwick-report.html", "tarnwick-report.json")
+REPORT_NAMES = ("tarnwick-report.html", "tarnwick-report.json", "tarnwick-state.txt")
 
 
 def install_docs():

@@ -19,10 +19,17 @@ CPAdvancedSettings::CPAdvancedSettings(QWidget* parent)
       count_(new QLineEdit(this)),
       exitDomain_(new QCheckBox(QStringLiteral("Exit domain"), this)),
       userName_(new QLineEdit(this)),
-      password_(new QLineEdit(this)) {
-    AcceptDigitsOnly(count_);
-    count_->setAlignment(Qt::AlignRight);
-    count_->setFixedWidth(DialogUnitsToPixels(*count_, 40, 0).width());
+      password_(new QLineEdit(this)),
+      copy_(new QGroupBox(QStringLiteral("Offline Copy"), this)),
+      requisites_(new QCheckBox(QStringLiteral("Keep what pages need to display"), copy_)),
+      ignoreRobots_(new QCheckBox(QStringLiteral("Ignore robots.txt"), copy_)),
+      noAscend_(new QCheckBox(QStringLiteral("Do not ascend to the parent folder"), copy_)),
+      delay_(new QLineEdit(copy_)) {
+    for (QLineEdit* number : {count_, delay_}) {
+        AcceptDigitsOnly(number);
+        number->setAlignment(Qt::AlignRight);
+        number->setFixedWidth(DialogUnitsToPixels(*number, 40, 0).width());
+    }
     FieldWidthValidator::LimitField(userName_, kCredentialWidth);
     FieldWidthValidator::LimitField(password_, kCredentialWidth);
 
@@ -45,9 +52,20 @@ CPAdvancedSettings::CPAdvancedSettings(QWidget* parent)
     userLayout->addWidget(passwordLabel, 1, 0);
     userLayout->addWidget(password_, 1, 1);
 
+    auto* copyLayout = new QGridLayout(copy_);
+    copyLayout->addWidget(requisites_, 0, 0, 1, 3);
+    copyLayout->addWidget(ignoreRobots_, 1, 0, 1, 3);
+    copyLayout->addWidget(noAscend_, 2, 0, 1, 3);
+    auto* delayLabel = new QLabel(QStringLiteral("Delay between requests (ms)"), copy_);
+    delayLabel->setBuddy(delay_);
+    copyLayout->addWidget(delayLabel, 3, 0);
+    copyLayout->addWidget(delay_, 3, 1);
+    copyLayout->setColumnStretch(2, 1);
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(limits);
     layout->addWidget(user);
+    layout->addWidget(copy_);
     layout->addStretch(1);
 }
 
@@ -63,6 +81,22 @@ void CPAdvancedSettings::ReadInto(WebProject& project) const {
     project.exitDomain = exitDomain_->isChecked() ? 1 : 0;
     project.userName = userName_->text().toStdString();
     project.password = password_->text().toStdString();
+}
+
+void CPAdvancedSettings::FillFrom(const WebProjectOptions& options) {
+    // A copy made by the line scanner has none of these, so they are not offered for it.
+    copy_->setEnabled(options.portable);
+    requisites_->setChecked(options.requisites);
+    ignoreRobots_->setChecked(options.ignoreRobots);
+    noAscend_->setChecked(options.noAscend);
+    delay_->setText(QString::number(options.delayMs));
+}
+
+void CPAdvancedSettings::ReadInto(WebProjectOptions& options) const {
+    options.requisites = requisites_->isChecked();
+    options.ignoreRobots = ignoreRobots_->isChecked();
+    options.noAscend = noAscend_->isChecked();
+    options.delayMs = DecimalValue(delay_->text().toStdString());
 }
 
 }  // namespace tarnwick

@@ -34,6 +34,7 @@ CProjProps::CProjProps(const QString& caption, QWidget* parent)
     layout->addWidget(buttons_);
     connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    advanced_->FillFrom(options_);
 }
 
 void CProjProps::FillFromProject(const WebProject& project) {
@@ -52,6 +53,17 @@ WebProject CProjProps::ProjectFromPages() const {
     project.reserved = 0;
     project.status = "Ready for download";
     return project;
+}
+
+void CProjProps::FillFromOptions(const WebProjectOptions& options) {
+    options_ = options;
+    advanced_->FillFrom(options);
+}
+
+WebProjectOptions CProjProps::OptionsFromPages() const {
+    WebProjectOptions options = options_;
+    advanced_->ReadInto(options);
+    return options;
 }
 
 }  // namespace tarnwick

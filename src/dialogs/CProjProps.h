@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "model/Records.h"
+#include "model/WebProjectOptions.h"
 
 class QDialogButtonBox;
 class QTabWidget;
@@ -14,8 +15,9 @@ class CPAdvancedSettings;
 class CPRunSettings;
 class CPWGenSettings;
 
-// The modal sheet that creates and edits a web project. It reads and writes no list: the
-// caller fills it, shows it and on OK builds the project from the pages.
+// The modal sheet that creates and edits a web project. It reads and writes no list and no
+// options file: the caller fills it, shows it and on OK builds the project and its options
+// (kept in webprojects.ini) from the pages. Unfilled, it shows a new project's options.
 class CProjProps : public QDialog {
     Q_OBJECT
 
@@ -26,6 +28,9 @@ public:
     // The project the pages describe, ready for a requested list; times are read as typed,
     // also for a pair left on "when requested" (Add Web Site zeroes those itself).
     WebProject ProjectFromPages() const;
+    void FillFromOptions(const WebProjectOptions& options);
+    // The options filled in, with what the pages offer read back; the others are kept.
+    WebProjectOptions OptionsFromPages() const;
 
     QTabWidget* Tabs() const { return tabs_; }
     CPWGenSettings* GeneralSettings() const { return general_; }
@@ -41,6 +46,7 @@ private:
     CPRunSettings* run_;
     CPAdvancedSettings* advanced_;
     QDialogButtonBox* buttons_;
+    WebProjectOptions options_ = NewWebProjectOptions();
 };
 
 }  // namespace tarnwick

@@ -12,10 +12,21 @@ namespace tarnwick {
 
 namespace {
 
+constexpr long kNotModified = 304;
 constexpr std::size_t kRobotsLimit = 512 * 1024;  // RFC 9309 asks for at least this
 
 std::vector<std::string> RequestHeaders(const std::string& userAgent) {
     return {"Accept: */*", "User-Agent: " + userAgent};
+}
+
+// Asks for the body only if it changed since the version stored.
+void AddValidators(std::vector<std::string>& headers, const Validators& validators) {
+    if (!validators.etag.empty()) {
+        headers.push_back("If-None-Match: " + validators.etag);
+    }
+    if (!validators.lastModified.empty()) {
+        headers.push_back("If-Modified-Since: " + validators.lastModified);
+    }
 }
 
 // The product token of a User-Agent ("Tarnwick" of "Tarnwick/1.0.0"): the name robots.txt
@@ -31,6 +42,10 @@ std::string Trimmed(std::string_view text) {
         return {};
     }
     return std::string(text.substr(first, text.find_last_not_of(kBlanks) - first + 1));
+}
+
+bool IsRedirect(long responseCode) {
+    return responseCode >= 300 && responseCode < 400;
 }
 
 bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
@@ -96,11 +111,14 @@ int SiteCrawl::Run() {
         bool isStart = true;
         while (HasNext() && PassGate() && !Stopped()) {
             UrlFetch fetch = NextFetch();
-            fetch.isStart = std::exchange(isStart, false);
+            fetch.isStart = isStart;
             if (!fetch.isStart) {
                 WaitPolitely();
             }
             Fetch(fetch);
+            // Where the start address redirects is the start page: it comes next, as the
+            // queue held nothing else.
+            isStart = fetch.isStart && fetch.redirected;
             EchoProgress(false);
             NoteGone(reporter_.FindRow().has_value());
         }
@@ -197,6 +215,10 @@ void SiteCrawl::Fetch(UrlFetch& fetch) {
     HttpRequest request;
     request.url = fetch.url;
     request.headers = RequestHeaders(context_.userAgent);
+    if (const StoredRecord* previous = copy_ ? copy_->Previous(fetch.url) : nullptr) {
+        AddValidators(request.headers, previous->validators);
+        fetch.revalidating = true;
+    }
     const TransferResult result =
         session_.Get(request, [&](std::string_view data) { return OnData(fetch, data); });
     if (context_.gate && context_.gate->IsCancelled()) {
@@ -251,10 +273,17 @@ bool SiteCrawl::OnData(UrlFetch& fetch, std::string_view data) {
 void SiteCrawl::Decide(UrlFetch& fetch, long responseCode, std::string_view firstBytes) {
     if (responseCode != 200) {
         fetch.body = Body::Ignored;
+        if (fetch.revalidating && responseCode == kNotModified) {
+            state_.ui.AddDownloadedFileItem(treeItem_, copy_->NoteUnchanged(fetch.target));
+            EchoLinksFound(false);
+            return;
+        }
+        if (copy_ && IsRedirect(responseCode) && FollowRedirect(fetch)) {
+            return;
+        }
         NoteGone(reporter_.EchoStatus(fetch.url + " not found"));
         if (copy_) {
-            // Redirects are not followed: one that leaves the site must not lead the crawl.
-            const bool redirect = responseCode >= 300 && responseCode < 400;
+            const bool redirect = IsRedirect(responseCode);
             copy_->Report().NoteFailed(fetch.url,
                                        (redirect ? "redirected, not followed (HTTP " : "HTTP ") +
                                            std::to_string(responseCode) + (redirect ? ")" : ""));
@@ -276,6 +305,20 @@ void SiteCrawl::Decide(UrlFetch& fetch, long responseCode, std::string_view firs
     } else {
         DecideFile(fetch);
     }
+}
+
+bool SiteCrawl::FollowRedirect(UrlFetch& fetch) {
+    const std::string& location = session_.Head().location;
+    const std::optional<WebAddress> from = ParseWebAddress(fetch.url);
+    const std::optional<WebAddress> to =
+        from && !location.empty() ? ResolveReference(*from, location) : std::nullopt;
+    // One that leaves the site must not lead the crawl.
+    if (!to || !copy_->Links().FollowRedirect(fetch.target, *to)) {
+        return false;
+    }
+    copy_->NoteRedirect(fetch.url, to->Text());
+    fetch.redirected = true;
+    return true;
 }
 
 void SiteCrawl::DecidePage(UrlFetch& fetch) {
@@ -428,7 +471,9 @@ void SiteCrawl::Complete(UrlFetch& fetch) {
     ++(page ? progress_.crawl->pages : progress_.crawl->files);
     state_.ui.AddDownloadedFileItem(treeItem_, fetch.localName);
     if (copy_) {
-        copy_->NoteStored(fetch.target, fetch.kind, fetch.localName);
+        const ResponseHead& head = session_.Head();
+        copy_->NoteStored(fetch.target, fetch.kind, fetch.localName,
+                          {head.etag, head.lastModified});
         ScanWhole(fetch);
     }
 }

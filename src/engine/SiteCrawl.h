@@ -42,6 +42,8 @@ private:
         StoredKind kind = StoredKind::Other;
         std::string text;  // a portable copy's page or style sheet, for its links
         bool isStart = false;
+        bool redirected = false;    // to an address on the site, queued in its place
+        bool revalidating = false;  // asked only for a change since the stored version
         Body body = Body::Undecided;
         std::string subfolder;
         std::string localName;
@@ -59,6 +61,7 @@ private:
     void Fetch(UrlFetch& fetch);
     bool OnData(UrlFetch& fetch, std::string_view data);
     void Decide(UrlFetch& fetch, long responseCode, std::string_view firstBytes = {});
+    bool FollowRedirect(UrlFetch& fetch);
     void DecidePage(UrlFetch& fetch);
     void DecideFile(UrlFetch& fetch);
     void DecideStored(UrlFetch& fetch, std::string_view firstBytes);

@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -297,6 +298,43 @@ private slots:
         const WebProject read = sheet.ProjectFromPages();
         QCOMPARE(read.name.size(), (kNameWidth - 1) / 3 * 3);
         QCOMPARE(read.password.size(), (kCredentialWidth - 1) / 3 * 3);
+    }
+
+    void offlineCopyOptionsSurviveFillAndReadBackAndKeepTheRest() {
+        CProjProps fresh(QStringLiteral("Add New Web Project"));
+        const CPAdvancedSettings& shown = *fresh.AdvancedSettings();
+        QVERIFY(shown.CopyGroup()->isEnabled());
+        QVERIFY(shown.RequisitesBox()->isChecked());
+        QVERIFY(!shown.IgnoreRobotsBox()->isChecked());
+        QVERIFY(!shown.NoAscendBox()->isChecked());
+        QCOMPARE(shown.DelayField()->text(), QStringLiteral("0"));
+        QVERIFY(fresh.OptionsFromPages() == NewWebProjectOptions());
+
+        WebProjectOptions options = NewWebProjectOptions();
+        options.maxDepth = 3;
+        options.ignoreRobots = true;
+        options.delayMs = 250;
+        CProjProps sheet(QStringLiteral("Web Project Properties"));
+        sheet.FillFromOptions(options);
+        QVERIFY(sheet.OptionsFromPages() == options);
+        CPAdvancedSettings& advanced = *sheet.AdvancedSettings();
+        QTest::mouseClick(advanced.RequisitesBox(), Qt::LeftButton);
+        QTest::mouseClick(advanced.IgnoreRobotsBox(), Qt::LeftButton);
+        QTest::mouseClick(advanced.NoAscendBox(), Qt::LeftButton);
+        advanced.DelayField()->clear();
+        TypeText(advanced.DelayField(), QStringLiteral("1-5x00"));
+        WebProjectOptions expected = options;
+        expected.requisites = false;
+        expected.ignoreRobots = false;
+        expected.noAscend = true;
+        expected.delayMs = 1500;
+        QVERIFY(sheet.OptionsFromPages() == expected);
+
+        // A copy of the line scanner offers none of them, and keeps what it has.
+        CProjProps old(QStringLiteral("Web Project Properties"));
+        old.FillFromOptions(WebProjectOptions{});
+        QVERIFY(!old.AdvancedSettings()->CopyGroup()->isEnabled());
+        QVERIFY(old.OptionsFromPages() == WebProjectOptions{});
     }
 
     void okAcceptsAndCancelLeavesTheProjectUnchanged() {

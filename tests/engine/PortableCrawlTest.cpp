@@ -102,7 +102,7 @@ TEST_F(PortableCrawlTest, StoresPagesAndRequisitesWithRelativeLinksAndStaysOnThe
             "docs/fonts/f.woff2", "docs/guide/index.html", "docs/img/a-2x.png", "docs/img/a-3x.png",
             "docs/img/a.png", "docs/img/bg.png", "docs/img/h.png", "docs/img/tile.png",
             "docs/index.html", "docs/page.html", "docs/page.html@a=1&b=2.html", "favicon.ico",
-            "tarnwick-report.html", "tarnwick-report.json"}));
+            "tarnwick-report.html", "tarnwick-report.json", "tarnwick-state.txt"}));
     for (const char* target :
          {"/docs/private/secret.html", "/x.html", "/elsewhere.html", "/docs/data.zip"}) {
         EXPECT_FALSE(WasFetched(target)) << target;
@@ -145,10 +145,118 @@ TEST_F(PortableCrawlTest, StoresPagesAndRequisitesWithRelativeLinksAndStaysOnThe
                                      "/docs/missing.html\", \"reason\": \"HTTP 404\", "
                                      "\"referrers\": [\"" +
                                      site + "/docs/index.html\"]}"));
-    EXPECT_TRUE(Contains(Stored("tarnwick-report.html"), "15 fetched, 2 failed."));
+    EXPECT_TRUE(Contains(Stored("tarnwick-report.html"), "15 fetched, 0 unchanged, 2 failed."));
     // Links to what the site lacks are the site's fault, not the crawl's.
     std::lock_guard lock(state.mutex);
     EXPECT_EQ(state.DownloadedSites.FindByName("site"), 0);
+}
+
+TEST_F(PortableCrawlTest, RedirectsOnTheSiteAreFollowedAndLinksLeadToWhereTheyGo) {
+    const std::string site = server.Url("");
+    server.Serve("/docs", Answer(301, "moved", {{"Location", "/docs/"}}));
+    server.Serve("/docs/",
+                 "<a href=old.html>o</a><a href=loop-a.html>l</a><a href=away.html>w</a>"
+                 "<a href=/docs>d</a><img src=pic>");
+    server.Serve("/docs/old.html", Answer(302, "", {{"Location", "new.html"}}));
+    server.Serve("/docs/new.html", "<a href=old.html>back</a>");
+    server.Serve("/docs/loop-a.html", Answer(301, "", {{"Location", "loop-b.html"}}));
+    server.Serve("/docs/loop-b.html", Answer(301, "", {{"Location", site + "/docs/loop-a.html"}}));
+    server.Serve(
+        "/docs/away.html",
+        Answer(301, "",
+               {{"Location", "http://localhost:" + std::to_string(server.Port()) + "/away.html"}}));
+    server.Serve("/away.html", "off the site");
+    server.Serve("/docs/pic", Answer(307, "", {{"Location", "pic.png"}}));
+    server.Serve("/docs/pic.png", "png bytes");
+
+    EXPECT_EQ(Mirror("/docs", NewWebProjectOptions()), 0);
+
+    EXPECT_EQ(StoredFiles(),
+              (std::vector<std::string>{"docs/index.html", "docs/new.html", "docs/pic.png",
+                                        "tarnwick-report.html", "tarnwick-report.json",
+                                        "tarnwick-state.txt"}));
+    EXPECT_EQ(Fetched(),
+              (std::vector<std::string>{"/robots.txt", "/docs", "/docs/", "/docs/old.html",
+                                        "/docs/loop-a.html", "/docs/away.html", "/docs/pic",
+                                        "/docs/new.html", "/docs/loop-b.html", "/docs/pic.png"}));
+    EXPECT_EQ(Stored("docs/index.html"),
+              "<a href=\"new.html\">o</a><a href=\"" + site +
+                  "/docs/loop-a.html\">l</a><a href=\"" + site +
+                  "/docs/away.html\">w</a><a href=\"index.html\">d</a><img src=\"pic.png\">");
+    EXPECT_EQ(Stored("docs/new.html"), "<a href=\"new.html\">back</a>");
+    const std::string report = Stored("tarnwick-report.json");
+    for (const char* loop : {"/docs/loop-a.html", "/docs/loop-b.html"}) {
+        EXPECT_TRUE(
+            Contains(report, "{\"url\": \"" + site + loop + "\", \"reason\": \"redirect loop\""))
+            << report;
+    }
+    EXPECT_TRUE(Contains(report, "{\"url\": \"" + site +
+                                     "/docs/away.html\", \"reason\": \"redirected, not followed "
+                                     "(HTTP 301)\""));
+    EXPECT_TRUE(Contains(Stored("tarnwick-report.html"), "3 fetched, 0 unchanged, 3 failed."));
+    // The start address's redirect is the start page, and it came.
+    std::lock_guard lock(state.mutex);
+    EXPECT_EQ(state.DownloadedSites.FindByName("site"), 0);
+}
+
+TEST_F(PortableCrawlTest, ARunAgainFetchesOnlyWhatChangedAndGoesOnThroughTheRest) {
+    const std::string modified = "Mon, 01 Jan 2024 00:00:00 GMT";
+    server.Serve("/", Answer(200,
+                             "<a href=a.html>a</a><a href=b.html>b</a>"
+                             "<link rel=stylesheet href=s.css>",
+                             {{"ETag", "\"i1\""}}));
+    server.Serve("/a.html", Answer(200, "<a href=c.html>c</a>", {{"Last-Modified", modified}}));
+    server.Serve("/b.html", Answer(200, "b", {{"ETag", "\"b1\""}}));
+    server.Serve("/c.html", Answer(200, "c", {{"ETag", "\"c1\""}}));
+    server.Serve("/s.css", Answer(200, "p{background:url(bg.png)}", {{"ETag", "\"s1\""}}));
+    server.Serve("/bg.png", "png");
+    ASSERT_EQ(Mirror("/", NewWebProjectOptions()), 0);
+    // An old time on every file shows which the next run writes again.
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 365);
+    const std::vector<std::string> files = StoredFiles();
+    std::vector<std::string> before;
+    for (const std::string& name : files) {
+        std::filesystem::last_write_time(folder.Path() / "WebSites/site" / name, old);
+        before.push_back(Stored(name));
+    }
+    for (const char* target : {"/", "/a.html", "/b.html", "/s.css"}) {
+        server.Serve(target, Answer(304, ""));
+    }
+    server.Serve("/c.html", Answer(200, "c2 <a href=a.html>a</a>", {{"ETag", "\"c2\""}}));
+    const std::size_t firstRun = server.Requests().size();
+
+    EXPECT_EQ(Mirror("/", NewWebProjectOptions()), 0);
+
+    const std::vector<RecordedRequest> requests = server.Requests();
+    std::vector<std::string> asked;
+    for (std::size_t i = firstRun; i < requests.size(); ++i) {
+        asked.push_back(requests[i].target + " " + requests[i].Header("If-None-Match") + "|" +
+                        requests[i].Header("If-Modified-Since"));
+    }
+    EXPECT_EQ(asked, (std::vector<std::string>{"/robots.txt |", "/ \"i1\"|", "/a.html |" + modified,
+                                               "/b.html \"b1\"|", "/s.css \"s1\"|",
+                                               "/c.html \"c1\"|", "/bg.png |"}));
+    EXPECT_EQ(StoredFiles(), files);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const bool written =
+            files[i] == "c.html" || files[i] == "bg.png" || files[i].starts_with("tarnwick-");
+        EXPECT_EQ(
+            std::filesystem::last_write_time(folder.Path() / "WebSites/site" / files[i]) != old,
+            written)
+            << files[i];
+        if (!written) {
+            EXPECT_EQ(Stored(files[i]), before[i]) << files[i];
+        }
+    }
+    EXPECT_EQ(Stored("c.html"), "c2 <a href=a.html>a</a>");
+    EXPECT_TRUE(Contains(Stored("tarnwick-report.html"), "2 fetched, 4 unchanged, 0 failed."));
+    const std::string report = Stored("tarnwick-report.json");
+    EXPECT_TRUE(Contains(report, "\"unchanged\": [\n    {\"url\": \"" + server.Url("/") +
+                                     "\", \"file\": \"index.html\"},"))
+        << report;
+    EXPECT_TRUE(
+        Contains(Stored("tarnwick-state.txt"),
+                 "url " + server.Url("/c.html") + "\nfile c.html\nkind page\netag \"c2\"\n"));
 }
 
 TEST_F(PortableCrawlTest, OptionsLeaveRequisitesOutIgnoreRobotsAndKeepBelowTheStart) {
@@ -167,7 +275,8 @@ TEST_F(PortableCrawlTest, OptionsLeaveRequisitesOutIgnoreRobotsAndKeepBelowTheSt
 
     EXPECT_EQ(StoredFiles(),
               (std::vector<std::string>{"docs/app.html", "docs/index.html", "docs/sub/index.html",
-                                        "tarnwick-report.html", "tarnwick-report.json"}));
+                                        "tarnwick-report.html", "tarnwick-report.json",
+                                        "tarnwick-state.txt"}));
     EXPECT_EQ(Fetched(), (std::vector<std::string>{"/docs/", "/docs/sub/", "/docs/app"}));
     EXPECT_EQ(Stored("docs/index.html"),
               "<a href=\"" + server.Url("/up.html") +

@@ -1,5 +1,7 @@
 #include "engine/mirror/CrawlReport.h"
 
+#include <array>
+
 #include "model/JsonText.h"
 
 namespace tarnwick {
@@ -57,8 +59,16 @@ void CrawlReport::NoteStored(const std::string& address, const std::string& stor
     stored_.push_back({address, storedName});
 }
 
+void CrawlReport::NoteUnchanged(const std::string& address, const std::string& storedName) {
+    unchanged_.push_back({address, storedName});
+}
+
 void CrawlReport::NoteFailed(const std::string& address, const std::string& reason) {
     failed_.push_back({address, reason});
+}
+
+std::array<CrawlReport::StoredList, 2> CrawlReport::StoredLists() const {
+    return {{{&stored_, "Fetched", "fetched"}, {&unchanged_, "Unchanged", "unchanged"}}};
 }
 
 std::vector<std::string> CrawlReport::ReferrersOf(const std::string& address) const {
@@ -75,7 +85,8 @@ std::string CrawlReport::Html(std::string_view startAddress) const {
     std::string html = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Mirror of " +
                        HtmlEscaped(startAddress) + "</title></head><body>\n<h1>Mirror of " +
                        HtmlEscaped(startAddress) + "</h1>\n";
-    html += "<p>" + std::to_string(stored_.size()) + " fetched, " + std::to_string(failed_.size()) +
+    html += "<p>" + std::to_string(stored_.size()) + " fetched, " +
+            std::to_string(unchanged_.size()) + " unchanged, " + std::to_string(failed_.size()) +
             " failed.</p>\n<h2>Broken links</h2>\n<ul>\n";
     for (const Entry& failed : failed_) {
         html += "<li><a href=\"" + HtmlEscaped(failed.address) + "\">" +
@@ -85,22 +96,30 @@ std::string CrawlReport::Html(std::string_view startAddress) const {
         }
         html += "</ul></li>\n";
     }
-    html += "</ul>\n<h2>Fetched</h2>\n<ul>\n";
-    for (const Entry& stored : stored_) {
-        html += "<li><a href=\"" + HtmlEscaped(stored.detail) + "\">" +
-                HtmlEscaped(stored.address) + "</a></li>\n";
+    html += "</ul>\n";
+    for (const StoredList& list : StoredLists()) {
+        html += "<h2>" + std::string(list.title) + "</h2>\n<ul>\n";
+        for (const Entry& stored : *list.entries) {
+            html += "<li><a href=\"" + HtmlEscaped(stored.detail) + "\">" +
+                    HtmlEscaped(stored.address) + "</a></li>\n";
+        }
+        html += "</ul>\n";
     }
-    return html + "</ul>\n</body></html>\n";
+    return html + "</body></html>\n";
 }
 
 std::string CrawlReport::Json(std::string_view startAddress) const {
-    std::string json = "{\n  \"start\": " + JsonString(startAddress) + ",\n  \"fetched\": [";
-    for (std::size_t i = 0; i < stored_.size(); ++i) {
-        json += (i ? ",\n    " : "\n    ") + std::string("{\"url\": ") +
-                JsonString(stored_[i].address) + ", \"file\": " + JsonString(stored_[i].detail) +
-                "}";
+    std::string json = "{\n  \"start\": " + JsonString(startAddress);
+    for (const StoredList& list : StoredLists()) {
+        json += ",\n  \"" + std::string(list.key) + "\": [";
+        for (std::size_t i = 0; i < list.entries->size(); ++i) {
+            const Entry& stored = (*list.entries)[i];
+            json += (i ? ",\n    " : "\n    ") + std::string("{\"url\": ") +
+                    JsonString(stored.address) + ", \"file\": " + JsonString(stored.detail) + "}";
+        }
+        json += "\n  ]";
     }
-    json += "\n  ],\n  \"failed\": [";
+    json += ",\n  \"failed\": [";
     for (std::size_t i = 0; i < failed_.size(); ++i) {
         json += (i ? ",\n    " : "\n    ") + std::string("{\"url\": ") +
                 JsonString(failed_[i].address) + ", \"reason\": " + JsonString(failed_[i].detail) +

@@ -32,7 +32,7 @@ MirrorTarget MirrorLinks::Next() {
 
 bool MirrorLinks::Offer(const WebAddress& link, LinkUse use, int pageDepth) {
     // A project that may not leave its start page keeps that meaning here.
-    if (project_.exitDomain != 0 || !admission_ || !admission_->Admits(link)) {
+    if (project_.exitDomain != 0 || !OnSite(link)) {
         return false;
     }
     const bool requisite = requisites_ && IsRequisite(use);
@@ -47,13 +47,26 @@ bool MirrorLinks::Offer(const WebAddress& link, LinkUse use, int pageDepth) {
     if (!requisite && !LinkExtractor::PassesTypeFilter(link.path, project_)) {
         return false;
     }
-    if (!robots_.Allows(link.path + (link.hasQuery ? "?" + link.query : std::string()))) {
-        return false;
-    }
     seen_.insert(url);
     ++linksFound_;
     queue_.push_back({std::move(url), use, pageDepth + 1});
     return true;
+}
+
+bool MirrorLinks::FollowRedirect(const MirrorTarget& from, const WebAddress& to) {
+    if (!OnSite(to) || from.redirects >= kMaxRedirects) {
+        return false;
+    }
+    std::string url = to.Text();
+    if (seen_.insert(url).second) {
+        queue_.push_back({std::move(url), from.use, from.depth, from.redirects + 1});
+    }
+    return true;
+}
+
+bool MirrorLinks::OnSite(const WebAddress& link) const {
+    return admission_ && admission_->Admits(link) &&
+           robots_.Allows(link.path + (link.hasQuery ? "?" + link.query : std::string()));
 }
 
 }  // namespace tarnwick

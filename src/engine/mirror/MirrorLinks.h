@@ -19,7 +19,8 @@ namespace tarnwick {
 struct MirrorTarget {
     std::string url;
     LinkUse use = LinkUse::Navigation;
-    int depth = 0;  // links away from the start page
+    int depth = 0;      // links away from the start page
+    int redirects = 0;  // followed on the way from the link that found it
 };
 
 // The links of one mirror run: the addresses still to fetch, breadth-first so a depth limit
@@ -40,9 +41,16 @@ public:
     MirrorTarget Next();
     // True when the link was queued.
     bool Offer(const WebAddress& link, LinkUse use, int pageDepth);
+    // True when the target of a redirect stands for the address that led to it: it is on the
+    // site and the chain is no longer than kMaxRedirects. It is queued unless it was before,
+    // at the depth and for the use of that address.
+    bool FollowRedirect(const MirrorTarget& from, const WebAddress& to);
+    static constexpr int kMaxRedirects = 20;  // as wget allows
     int LinksFound() const { return linksFound_; }
 
 private:
+    bool OnSite(const WebAddress& link) const;
+
     WebProject project_;
     bool requisites_;
     bool noAscend_;

@@ -42,7 +42,22 @@ bool HasPageEnding(std::string_view path) {
 }  // namespace
 
 PortableCopy::PortableCopy(WebProject project, const WebProjectOptions& options, SiteFolder& folder)
-    : folder_(folder), links_(std::move(project), options) {}
+    : folder_(folder),
+      links_(std::move(project), options),
+      previous_(MirrorState::Load(folder.AbsolutePath())) {}
+
+const StoredRecord* PortableCopy::Previous(const std::string& address) const {
+    const StoredRecord* record = previous_.Find(address);
+    if (record == nullptr ||
+        !folder_.SegmentsBelow(folder_.RelativePath() + "/" + record->storedName)) {
+        return nullptr;
+    }
+    // A file removed or replaced since is fetched whole again.
+    std::error_code error;
+    const auto status = std::filesystem::symlink_status(
+        std::filesystem::path(folder_.AbsolutePath()) / record->storedName, error);
+    return std::filesystem::is_regular_file(status) ? record : nullptr;
+}
 
 StoredKind PortableCopy::KindOf(const MirrorTarget& target, std::string_view firstBytes) {
     const bool pageLink = target.use == LinkUse::Navigation || target.use == LinkUse::Frame;
@@ -72,16 +87,17 @@ void PortableCopy::Scan(const MirrorTarget& target, StoredKind kind, std::string
     if (!base) {
         return;
     }
+    StoredRecord* record = next_.Find(target.url);
     const auto offer = [&](std::string_view text, const LinkSpan& span) {
         const std::optional<WebAddress> link =
             ResolveReference(*base, text.substr(span.begin, span.end - span.begin));
         if (!link) {
             return;
         }
-        if (link->Origin() == links_.Start().Origin()) {
-            report_.NoteReferrer(link->Text(), target.url);
+        if (record != nullptr && link->Origin() == links_.Start().Origin()) {
+            record->links.emplace_back(link->Text(), span.use);
         }
-        links_.Offer(*link, span.use, target.depth);
+        Offer(target, *link, span.use);
     };
     if (kind == StoredKind::StyleSheet) {
         for (const LinkSpan& span : FindCssLinks(body)) {
@@ -100,14 +116,68 @@ void PortableCopy::Scan(const MirrorTarget& target, StoredKind kind, std::string
     }
 }
 
+void PortableCopy::Offer(const MirrorTarget& from, const WebAddress& link, LinkUse use) {
+    if (link.Origin() == links_.Start().Origin()) {
+        report_.NoteReferrer(link.Text(), from.url);
+    }
+    links_.Offer(link, use, from.depth);
+}
+
 void PortableCopy::NoteStored(const MirrorTarget& target, StoredKind kind,
-                              const std::string& localName) {
+                              const std::string& localName, Validators validators) {
     std::string storedName = localName.substr(folder_.RelativePath().size() + 1);
     report_.NoteStored(target.url, storedName);
+    if (validators.Any()) {
+        next_.Put(target.url, {storedName, kind, std::move(validators), {}});
+    }
     if (kind != StoredKind::Other) {
         documents_.push_back({target.url, storedName, kind});
     }
     storedNames_[target.url] = std::move(storedName);
+}
+
+std::string PortableCopy::NoteUnchanged(const MirrorTarget& target) {
+    const StoredRecord& record = *previous_.Find(target.url);
+    report_.NoteUnchanged(target.url, record.storedName);
+    storedNames_[target.url] = record.storedName;
+    for (const auto& [text, use] : record.links) {
+        if (const std::optional<WebAddress> link = ParseWebAddress(text)) {
+            Offer(target, *link, use);
+        }
+    }
+    next_.Put(target.url, record);
+    return folder_.RelativePath() + "/" + record.storedName;
+}
+
+void PortableCopy::NoteRedirect(const std::string& from, const std::string& to) {
+    redirects_[from] = to;
+    std::vector<const std::string*> loop{&from};
+    for (auto hop = redirects_.find(to);
+         hop != redirects_.end() && loop.size() <= MirrorLinks::kMaxRedirects;
+         hop = redirects_.find(hop->second)) {
+        if (hop->first == from) {
+            for (const std::string* address : loop) {
+                report_.NoteFailed(*address, "redirect loop");
+            }
+            return;
+        }
+        loop.push_back(&hop->first);
+    }
+}
+
+const std::string* PortableCopy::StoredNameFor(const std::string& address) const {
+    const std::string* current = &address;
+    for (int hops = 0; hops <= MirrorLinks::kMaxRedirects; ++hops) {
+        if (const auto stored = storedNames_.find(*current); stored != storedNames_.end()) {
+            return &stored->second;
+        }
+        const auto redirect = redirects_.find(*current);
+        if (redirect == redirects_.end()) {
+            return nullptr;
+        }
+        current = &redirect->second;
+    }
+    return nullptr;
 }
 
 std::optional<std::string> PortableCopy::Mapped(const Document& document, const WebAddress& base,
@@ -119,9 +189,8 @@ std::optional<std::string> PortableCopy::Mapped(const Document& document, const 
     if (!target) {
         return std::nullopt;
     }
-    if (const auto stored = storedNames_.find(target->Text()); stored != storedNames_.end()) {
-        return RelativeLink(document.storedName, stored->second, target->hasFragment,
-                            target->fragment);
+    if (const std::string* stored = StoredNameFor(target->Text())) {
+        return RelativeLink(document.storedName, *stored, target->hasFragment, target->fragment);
     }
     std::string absolute = target->Text(true);
     return absolute == link ? std::nullopt : std::optional<std::string>(std::move(absolute));
@@ -169,7 +238,8 @@ bool PortableCopy::Finish(const std::filesystem::path& workingDirectory) {
     }
     const std::string start = links_.Start().Text();
     whole = WriteWhole(std::string(kReportPageName), report_.Html(start)) && whole;
-    return WriteWhole(std::string(kReportDataName), report_.Json(start)) && whole;
+    whole = WriteWhole(std::string(kReportDataName), report_.Json(start)) && whole;
+    return next_.Save(folder_.AbsolutePath()) && whole;
 }
 
 }  // namespace tarnwick

@@ -98,7 +98,8 @@ std::string StoredNameOf(const WebAddress& address, StoredKind kind) {
                 segment += c == '/' ? std::string("%2F") : std::string(1, c);
             }
         }
-        if (segments.size() == 1 && (segment == kReportPageName || segment == kReportDataName)) {
+        if (segments.size() == 1 && (segment == kReportPageName || segment == kReportDataName ||
+                                     segment == kStateFileName)) {
             segment += '_';
         }
         if (i > 0) {

@@ -11,9 +11,12 @@ namespace tarnwick {
 // opening the copy from disk needs to show them.
 enum class StoredKind { Page, StyleSheet, Other };
 
-// The reports of a run, at the top of the site folder; no address is stored under them.
+// The files of the copy's own, at the top of the site folder; no address is stored under them.
+// The reports of a run:
 inline constexpr std::string_view kReportPageName = "tarnwick-report.html";
 inline constexpr std::string_view kReportDataName = "tarnwick-report.json";
+// What the copy keeps between runs to update itself, beside the reports.
+inline constexpr std::string_view kStateFileName = "tarnwick-state.txt";
 
 // The name, below the site folder, a fetched address is stored under: its path decoded, a
 // folder's address as index.html, the query kept after '@' ("style.css?v=2" becomes

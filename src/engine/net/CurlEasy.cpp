@@ -100,6 +100,8 @@ void ReadHeaderLine(std::string_view line, ResponseHead& head) {
         head.etag = value;
     } else if (NameIs(name, "last-modified")) {
         head.lastModified = value;
+    } else if (NameIs(name, "location")) {
+        head.location = value;
     } else if (NameIs(name, "retry-after")) {
         head.retryAfterSeconds = RetryAfterSeconds(value);
     }

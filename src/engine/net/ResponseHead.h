@@ -13,6 +13,7 @@ struct ResponseHead {
     std::string contentRange;  // the header's value as sent, e.g. "bytes 100-199/1000"
     std::string etag;          // as sent, quotes and any W/ kept
     std::string lastModified;
+    std::string location;  // as sent: a redirect's target, perhaps relative to the request
     std::int64_t retryAfterSeconds = -1;  // seconds, or an HTTP date turned into seconds from now
 };
 

@@ -26,6 +26,7 @@ TEST(StoredNames, NameFetchedAddressesAsTheCopyNeedsThem) {
         {"http://h/a//b", StoredKind::Other, "a/%/b"},
         {"http://h/tarnwick-report.html", StoredKind::Page, "tarnwick-report.html_.html"},
         {"http://h/sub/tarnwick-report.html", StoredKind::Page, "sub/tarnwick-report.html"},
+        {"http://h/tarnwick-state.txt", StoredKind::Other, "tarnwick-state.txt_"},
     };
     for (const Naming& row : table) {
         EXPECT_EQ(StoredNameOf(*ParseWebAddress(row.url), row.kind), row.expected) << row.url;
