@@ -1,6 +1,7 @@
 #include "control/EntryCommands.h"
 
 #include <algorithm>
+#include <optional>
 #include <type_traits>
 
 #include "control/JobKind.h"
@@ -62,9 +63,10 @@ auto* FindAgain(List& list, int index, const std::string& key) {
 }
 
 // Opens an editor on the entry of a row and, on OK, stores the edited entry in place and
-// shows its new name in the row. The list is not locked while the editor is open.
+// shows its new name in the row. The list is not locked while the editor is open. Returns
+// the entry as stored, nothing when it was not.
 template <typename List, typename Locate, typename Edit>
-void EditEntryOfRow(SharedState& state, List& list, int row, Locate locate, Edit edit) {
+auto EditEntryOfRow(SharedState& state, List& list, int row, Locate locate, Edit edit) {
     using Record = std::remove_cvref_t<decltype(*list.GetAt(0))>;
     Record entry;
     int index = -1;
@@ -73,25 +75,26 @@ void EditEntryOfRow(SharedState& state, List& list, int row, Locate locate, Edit
         index = locate(list);
         const Record* found = list.GetAt(index);
         if (found == nullptr) {
-            return;
+            return std::optional<Record>();
         }
         entry = *found;
     }
     const std::string key = KeyOf(entry);
     if (!edit(entry)) {
-        return;
+        return std::optional<Record>();
     }
     FitFields(entry);
     {
         std::lock_guard lock(state.mutex);
         Record* target = FindAgain(list, index, key);
         if (target == nullptr) {
-            return;
+            return std::optional<Record>();
         }
         *target = entry;
         list.SetModified(1);
     }
     state.ui.SetRowProject(row, KeyOf(entry));
+    return std::optional<Record>(entry);
 }
 
 }  // namespace
@@ -145,7 +148,9 @@ void EntryCommands::AddFileUrls(const std::vector<std::string>& addresses,
 
 void EntryCommands::OnAddWebSite() {
     WebProject project = BlankWebProject();
-    if (!editors_.EditWebProject(project, "Add New Web Project") || project.name.empty()) {
+    // A new project makes a portable copy; it never takes the options of one before it.
+    WebProjectOptions options = NewWebProjectOptions(LoadSettings(workingDirectory_));
+    if (!editors_.EditWebProject(project, options, "Add New Web Project") || project.name.empty()) {
         return;
     }
     bool exists = false;
@@ -168,10 +173,19 @@ void EntryCommands::OnAddWebSite() {
     project.reserved = 0;
     project.status = kReady;
     const std::string name = project.name;
-    // A new project makes a portable copy; it never takes the options of one before it.
-    if (AppendRequested(state_, std::move(project)) &&
-        !StoreWebProjectOptions(workingDirectory_, name,
-                                NewWebProjectOptions(LoadSettings(workingDirectory_)))) {
+    if (AppendRequested(state_, std::move(project))) {
+        KeepWebOptions({}, name, options);
+    }
+}
+
+void EntryCommands::KeepWebOptions(const std::string& formerName, const std::string& name,
+                                   const WebProjectOptions& options) {
+    // Options go by name: a renamed project takes its own along.
+    bool stored = true;
+    if (!formerName.empty() && formerName != name) {
+        stored = StoreWebProjectOptions(workingDirectory_, formerName, std::nullopt);
+    }
+    if (!StoreWebProjectOptions(workingDirectory_, name, options) || !stored) {
         state_.ui.ShowMessage("Error saving the web project options");
     }
 }
@@ -249,21 +263,28 @@ void EntryCommands::OnProperties(CommandSource source) {
 
 void EntryCommands::EditWebProjectRow(int row, CommandSource source) {
     const std::string rowName = RowTextAsName(state_, row, 0);
-    EditEntryOfRow(
+    std::string formerName;
+    WebProjectOptions options;
+    const std::optional<WebProject> edited = EditEntryOfRow(
         state_, state_.RequestedWebSites, row,
         // The panel takes the entry by position, the main window by the row's name.
         [&](const WebProjectList& list) {
             return source == CommandSource::ListPanel ? IndexOfRow(list.GetCount(), row)
                                                       : list.FindByName(rowName);
         },
-        [this](WebProject& project) {
-            if (!editors_.EditWebProject(project, "Web Project Properties")) {
+        [&](WebProject& project) {
+            formerName = project.name;
+            options = LoadWebProjectOptions(workingDirectory_, project.name);
+            if (!editors_.EditWebProject(project, options, "Web Project Properties")) {
                 return false;
             }
             project.reserved = 0;
             project.status = kReady;
             return true;
         });
+    if (edited) {
+        KeepWebOptions(formerName, edited->name, options);
+    }
 }
 
 void EntryCommands::EditSearchProjectRow(int row) {
@@ -322,14 +343,23 @@ void EntryCommands::OnSendToRequestedWebSites(CommandSource source) {
             staging.runWhenRequested = 1;
             staging.stopWhenRequested = 1;
         }
-        if (!editors_.EditWebProject(staging,
+        WebProjectOptions options = NewWebProjectOptions(LoadSettings(workingDirectory_));
+        if (!editors_.EditWebProject(staging, options,
                                      fromPanel ? "New Web Project " : "Web Project Properties")) {
             continue;
         }
         staging.reserved = 0;
         staging.status = kReady;
-        std::lock_guard lock(state_.mutex);
-        state_.RequestedWebSites.Append(staging);
+        bool named = false;
+        {
+            std::lock_guard lock(state_.mutex);
+            // The options of a project of that name already listed stay its own.
+            named = !staging.name.empty() && state_.RequestedWebSites.FindByName(staging.name) < 0;
+            state_.RequestedWebSites.Append(staging);
+        }
+        if (named) {
+            KeepWebOptions({}, staging.name, options);
+        }
     }
 }
 

@@ -40,6 +40,9 @@ public:
 
 private:
     void EditWebProjectRow(int row, CommandSource source);
+    // Stores a project's options from its sheet, under its new name when it was renamed.
+    void KeepWebOptions(const std::string& formerName, const std::string& name,
+                        const WebProjectOptions& options);
     void EditSearchProjectRow(int row);
 
     SharedState& state_;

@@ -4,6 +4,7 @@
 
 #include "model/FileRequestOptions.h"
 #include "model/Records.h"
+#include "model/WebProjectOptions.h"
 
 namespace tarnwick {
 
@@ -17,10 +18,11 @@ public:
     // closed with "Add".
     virtual bool AskFileUrl(std::string& url, FileRequestOptions& options) = 0;
 
-    // The web project sheet, filled from the project under the given caption. On OK the
-    // project takes every value of the sheet (times and count converted from their texts)
-    // and true is returned; on Cancel it is left as it was.
-    virtual bool EditWebProject(WebProject& project, const std::string& caption) = 0;
+    // The web project sheet, filled from the project and its options under the given
+    // caption. On OK both take every value of the sheet (times and count converted from their
+    // texts) and true is returned; on Cancel they are left as they were.
+    virtual bool EditWebProject(WebProject& project, WebProjectOptions& options,
+                                const std::string& caption) = 0;
 
     // "Add a Search Project", filled from the project; on OK the project takes the
     // dialog's values and true is returned.

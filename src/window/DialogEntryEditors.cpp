@@ -18,13 +18,16 @@ bool DialogEntryEditors::AskFileUrl(std::string& url, FileRequestOptions& option
     return true;
 }
 
-bool DialogEntryEditors::EditWebProject(WebProject& project, const std::string& caption) {
+bool DialogEntryEditors::EditWebProject(WebProject& project, WebProjectOptions& options,
+                                        const std::string& caption) {
     CProjProps sheet(QString::fromStdString(caption), owner_);
     sheet.FillFromProject(project);
+    sheet.FillFromOptions(options);
     if (sheet.exec() != QDialog::Accepted) {
         return false;
     }
     project = sheet.ProjectFromPages();
+    options = sheet.OptionsFromPages();
     return true;
 }
 

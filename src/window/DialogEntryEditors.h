@@ -18,7 +18,8 @@ public:
     void SetWorkingDirectory(std::filesystem::path folder) { folder_ = std::move(folder); }
 
     bool AskFileUrl(std::string& url, FileRequestOptions& options) override;
-    bool EditWebProject(WebProject& project, const std::string& caption) override;
+    bool EditWebProject(WebProject& project, WebProjectOptions& options,
+                        const std::string& caption) override;
     bool EditSearchProject(SearchProject& project) override;
     int AskStartChoice() override;
 

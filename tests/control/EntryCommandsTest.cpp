@@ -220,14 +220,22 @@ TEST_F(EntryCommandsTest, PropertiesFindsWebProjectsByPositionFromThePanelAndByN
     commands.OnProperties(CommandSource::ListPanel);
     EXPECT_EQ(state.RequestedWebSites.GetAt(1)->otherTypes, "panel");
 
+    // The sheet shows the project's options and keeps what it changed, under a new name too.
+    WebProjectOptions portable = NewWebProjectOptions();
+    ASSERT_TRUE(StoreWebProjectOptions(folder.Path(), "Same", portable));
     editors.webAnswers.push_back([](WebProject& p) {
         p.otherTypes = "menu";
         p.name = "First";
         return true;
     });
+    editors.editWebOptions = [](WebProjectOptions& options) { options.requisites = false; };
     commands.OnProperties(CommandSource::MainWindow);
     EXPECT_EQ(state.RequestedWebSites.GetAt(0)->otherTypes, "menu");  // first match by name
     EXPECT_EQ(state.RequestedWebSites.GetAt(0)->name, "First");
+    EXPECT_EQ(editors.opened.back().webOptions, portable);
+    portable.requisites = false;
+    EXPECT_EQ(LoadWebProjectOptions(folder.Path(), "First"), portable);
+    EXPECT_EQ(LoadWebProjectOptions(folder.Path()).count("Same"), 0u);
     EXPECT_EQ(editors.opened.back().caption, "Web Project Properties");
     EXPECT_EQ(ui.Rows()[1].project, "First");
 

@@ -18,6 +18,7 @@ public:
         std::string caption;
         WebProject web;        // as the sheet was filled
         SearchProject search;  // as the dialog was filled
+        WebProjectOptions webOptions;
     };
 
     // nullopt-like: an empty function means Cancel.
@@ -26,23 +27,30 @@ public:
     std::deque<std::function<bool(SearchProject&)>> searchAnswers;
     std::deque<int> startAnswers;
     FileRequestOptions fileOptions;  // what every Add File(s) answers besides its address
+    // What an OK on the web project sheet does to the options it was filled with.
+    std::function<void(WebProjectOptions&)> editWebOptions;
     std::vector<Opened> opened;
 
     bool AskFileUrl(std::string& url, FileRequestOptions& options) override {
-        opened.push_back({"file", "", {}, {}});
+        opened.push_back({"file", "", {}, {}, {}});
         options = fileOptions;
         return Answer(fileAnswers, url);
     }
-    bool EditWebProject(WebProject& project, const std::string& caption) override {
-        opened.push_back({"web", caption, project, {}});
-        return Answer(webAnswers, project);
+    bool EditWebProject(WebProject& project, WebProjectOptions& options,
+                        const std::string& caption) override {
+        opened.push_back({"web", caption, project, {}, options});
+        const bool ok = Answer(webAnswers, project);
+        if (ok && editWebOptions) {
+            editWebOptions(options);
+        }
+        return ok;
     }
     bool EditSearchProject(SearchProject& project) override {
-        opened.push_back({"search", "", {}, project});
+        opened.push_back({"search", "", {}, project, {}});
         return Answer(searchAnswers, project);
     }
     int AskStartChoice() override {
-        opened.push_back({"start", "", {}, {}});
+        opened.push_back({"start", "", {}, {}, {}});
         if (startAnswers.empty()) {
             return 0;
         }
