@@ -12,6 +12,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "model/ByteRate.h"
 
 namespace tarnwick {
@@ -56,6 +58,8 @@ CPreferencesDlg::CPreferencesDlg(const Settings& settings, const QString& defaul
     auto* transfers = new QGroupBox(QStringLiteral("Transfers"), this);
     auto* transferForm = new QFormLayout(transfers);
     downloadFolder_->setPlaceholderText(defaultFolder);
+    downloadFolder_->setMinimumWidth(
+        std::max(240, fontMetrics().horizontalAdvance(defaultFolder) + 24));
     auto* choose = new QPushButton(QStringLiteral("Choose..."), transfers);
     connect(choose, &QPushButton::clicked, this, [this, defaultFolder] {
         const QString current = downloadFolder_->text().trimmed();

@@ -32,11 +32,11 @@ CListPanel::CListPanel(QWidget* parent)
     header()->setDefaultAlignment(Qt::AlignCenter);
     header()->setSectionsMovable(true);
     header()->setStretchLastSection(false);
-    setColumnWidth(EntryRowModel::ProjectColumn, 320);
-    setColumnWidth(EntryRowModel::StatusColumn, 150);
+    setColumnWidth(EntryRowModel::ProjectColumn, 335);
+    setColumnWidth(EntryRowModel::StatusColumn, 140);
     setColumnWidth(EntryRowModel::SizeColumn, 80);
     // Wide enough for a crawl's "240 pages, 18 files, 950 queued".
-    setColumnWidth(EntryRowModel::ProgressColumn, 210);
+    setColumnWidth(EntryRowModel::ProgressColumn, 205);
     setColumnWidth(EntryRowModel::SpeedColumn, 90);
     setColumnWidth(EntryRowModel::EtaColumn, 60);
     setRootIsDecorated(false);

@@ -34,6 +34,12 @@ void ProgressBarDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     bar.direction = option.direction;
     bar.fontMetrics = option.fontMetrics;
     bar.palette = option.palette;
+    // The list blanks its inactive selection colour, which the bar's fill is drawn in: the
+    // bar keeps the active one, or it would vanish whenever the window lost the focus.
+    for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
+        bar.palette.setColor(QPalette::Inactive, role,
+                             option.palette.color(QPalette::Active, role));
+    }
     bar.minimum = 0;
     bar.maximum = percent >= 0 ? 100 : 0;  // 0 to 0: the style's busy bar
     bar.progress = std::max(percent, 0);

@@ -1,5 +1,9 @@
 #include <QHeaderView>
+#include <QImage>
+#include <QPainter>
 #include <QTest>
+
+#include <cstdlib>
 
 #include "WorkerThread.h"
 #include "panels/CListPanel.h"
@@ -156,6 +160,30 @@ private slots:
         QCOMPARE(Cell(list, 0, EntryRowModel::EtaColumn), QStringLiteral("1:02:05"));
         list.InsertRowAtTop("http://h/not-shown", "Ready for download");
         QCOMPARE(Cell(list, 0, EntryRowModel::ProgressColumn), QStringLiteral("50%"));
+    }
+
+    void aBarKeepsItsFillWhileTheWindowIsInactive() {
+        CListPanel list;
+        list.InsertRowAtTop("http://h/half.iso", "Downloading...");
+        list.ShowTransferProgress("http://h/half.iso", Snapshot(50, 100, 10, 5));
+        QStyleOptionViewItem option;
+        option.initFrom(&list);
+        option.palette.setCurrentColorGroup(QPalette::Inactive);
+        option.state &= ~QStyle::State_Active;
+        option.rect = QRect(0, 0, 200, 20);
+        option.widget = &list;
+        QImage cell(option.rect.size(), QImage::Format_RGB32);
+        cell.fill(Qt::white);
+        {
+            QPainter painter(&cell);
+            list.itemDelegateForColumn(EntryRowModel::ProgressColumn)
+                ->paint(&painter, option, list.model()->index(0, EntryRowModel::ProgressColumn));
+        }
+        // A quarter of the way in lies the filled half, clear of the centred text.
+        const QColor filled = cell.pixelColor(50, 10);
+        const QColor highlight = list.palette().color(QPalette::Active, QPalette::Highlight);
+        QVERIFY2(std::abs(filled.hue() - highlight.hue()) < 20 && filled.saturation() > 60,
+                 qPrintable(filled.name()));
     }
 
     void aCrawlsRowShowsWhatIsStoredAndWhatWaits() {
