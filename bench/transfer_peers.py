@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """The resumable transfer against curl, all on loopback in one run.
 
-1. Throughput: a 1 GiB file over HTTP, fetched by `curl -s -o` and by `tarnwick-cli get`
-   (partial file and resume metadata always on), once without and once with
-   `--checksum sha256=HEX`; `wget -q -O` beside them when it is installed. Target: Tarnwick
+1. Throughput: a 1 GiB file over HTTP, fetched by `curl -s -o`, `wget -q -O` (when it is
+   installed) and `tarnwick-cli get` (partial file and resume metadata always on), without a
+   checksum, with `--checksum sha256=HEX` and with `--checksum md5=HEX`. Target: Tarnwick
    with metadata and checksum at >= 1.0x curl's MiB/s.
 2. Speed limit: `tarnwick-cli --limit-rate 20M get URL` (and `curl --limit-rate 20M`) for
    12 s; the rate between seconds 2 and 12 is read off the growing file. Target: within 5% of
@@ -19,8 +19,8 @@ pays for the one before, and each copy is compared with the source. Medians of t
 
 A tarnwick-cli without --checksum, --limit-rate or --max-concurrent (before the command line
 has them) is measured without the flag, and the table says so. The file worker alone
-(`bench_file_download worker URL DIR sha256=HEX`, the worker the program runs, without the
-command line's start, lock, list saving and polling around it) has a row of its own.
+(`bench_file_download worker URL DIR [sha256=HEX]`, the worker the program runs, without the
+command line's start, lock and list saving around it) has rows of its own.
 
 usage: bench/transfer_peers.py [--build build/bench] [--rounds 3] [--size-mib 1024]
        [--skip-limit] [--skip-concurrent]
@@ -80,15 +80,17 @@ def start_server(work, root, port):
 
 
 def random_file(path, size):
-    digest = hashlib.sha256()
+    """The file's checksums in the form --checksum takes, by algorithm."""
+    digests = {"sha256": hashlib.sha256(), "md5": hashlib.md5()}
     with open("/dev/urandom", "rb") as source, open(path, "wb") as out:
         left = size
         while left:
             block = source.read(min(left, 4 * MIB))
-            digest.update(block)
+            for digest in digests.values():
+                digest.update(block)
             out.write(block)
             left -= len(block)
-    return digest.hexdigest()
+    return {name: name + "=" + digest.hexdigest() for name, digest in digests.items()}
 
 
 def measure(driver, label, argv):
@@ -113,25 +115,28 @@ def fresh(folder):
     return folder
 
 
-def throughput(args, cli, driver, url, source, digest, out):
+def throughput(args, cli, driver, url, source, digests, out):
     with_checksum = cli_supports(cli, "--checksum")
     clients = [
         ("curl", lambda d: ["curl", "-s", "-o", os.path.join(d, "big.bin"), url],
          lambda d: os.path.join(d, "big.bin")),
-        ("tarnwick (metadata)", lambda d: [cli, "--dir", d, "-q", "get", url],
-         lambda d: os.path.join(d, "Files", "big.bin")),
     ]
-    if with_checksum:
-        clients.append(("tarnwick (metadata + sha256)",
-                        lambda d: [cli, "--dir", d, "-q", "get", "--checksum", "sha256=" + digest, url],
-                        lambda d: os.path.join(d, "Files", "big.bin")))
-    # The file worker alone, as the program runs it but without the command line around it.
-    clients.append(("file worker alone (metadata + sha256)",
-                    lambda d: [driver, "worker", url, d, "sha256=" + digest],
-                    lambda d: os.path.join(d, "Files", "big.bin")))
     if shutil.which("wget"):
         clients.append(("wget", lambda d: ["wget", "-q", "-O", os.path.join(d, "big.bin"), url],
                         lambda d: os.path.join(d, "big.bin")))
+    stored = lambda d: os.path.join(d, "Files", "big.bin")
+    # The file worker alone, as the program runs it but without the command line around it.
+    clients.append(("file worker alone (metadata)", lambda d: [driver, "worker", url, d], stored))
+    clients.append(("tarnwick-cli get (metadata)", lambda d: [cli, "--dir", d, "-q", "get", url],
+                    stored))
+    if with_checksum:
+        for algorithm in ("sha256", "md5"):
+            clients.append((f"tarnwick-cli get (metadata + {algorithm})",
+                            lambda d, a=algorithm: [cli, "--dir", d, "-q", "get", "--checksum",
+                                                    digests[a], url],
+                            stored))
+    clients.append(("file worker alone (metadata + sha256)",
+                    lambda d: [driver, "worker", url, d, digests["sha256"]], stored))
     rows = {name: [] for name, _, _ in clients}
     for _ in range(args.rounds):
         for name, argv, copy in clients:
@@ -234,13 +239,13 @@ def main():
         root = os.path.join(work, "www")
         os.makedirs(root)
         source = os.path.join(root, "big.bin")
-        digest = random_file(source, args.size_mib * MIB)
+        digests = random_file(source, args.size_mib * MIB)
         port = free_port()
         server, server_name = start_server(work, root, port)
         try:
             print(f"HTTP server: {server_name}; {os.cpu_count()} cores")
             url = f"http://127.0.0.1:{port}/big.bin"
-            throughput(args, cli, driver, url, source, digest, work)
+            throughput(args, cli, driver, url, source, digests, work)
             if not args.skip_limit:
                 speed_limit(cli, url, work)
             if not args.skip_concurrent:

@@ -6,10 +6,10 @@
 namespace tarnwick {
 
 namespace {
-constexpr std::size_t kBlockBytes = 128 * 1024;  // one libcurl block
+constexpr std::size_t kBlockBytes = 512 * 1024;  // a handover, and a wakeup, per half MiB
 // Blocks are added while the thread is behind, up to this many (4 MiB): a thread that waits
 // a few milliseconds for a busy core must not hold the transfer back meanwhile.
-constexpr int kMostBlocks = 32;
+constexpr int kMostBlocks = 8;
 }  // namespace
 
 BackgroundHasher::BackgroundHasher(ChecksumAlgorithm algorithm)

@@ -11,7 +11,7 @@
 namespace tarnwick {
 
 namespace {
-constexpr std::size_t kBufferBytes = 64 * 1024;
+constexpr std::size_t kBufferBytes = 256 * 1024;  // four writes per MiB received
 }
 
 FileWriter::FileWriter(int fd, std::uint64_t position) : fd_(fd), written_(position) {}
