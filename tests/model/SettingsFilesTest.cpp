@@ -3,8 +3,10 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/ByteRate.h"
+#include "model/Checksum.h"
 #include "model/FileRequestOptions.h"
 #include "model/Settings.h"
 #include "support/TempFolder.h"
@@ -86,6 +88,33 @@ TEST(SettingsFile, KeepsTheWindowsChoicesAndRefusesAUserAgentThatCouldBreakAHead
     const Settings damaged =
         ParseSettings("[window]\nnotify=yes\nclose-to-tray=2\ncolumn-layout=<b>\n");
     EXPECT_EQ(damaged, defaults);
+}
+
+TEST(ParseChecksum, TakesTheTwoAlgorithmsWithTheirExactLength) {
+    const std::string sha(64, 'A');
+    const std::string md5 = "D41D8CD98F00B204E9800998ECF8427E";
+    struct Case {
+        std::string text;
+        std::optional<std::string> canonical;
+    };
+    const std::vector<Case> cases = {
+        {"sha256=" + sha, "sha256=" + std::string(64, 'a')},
+        {" SHA256=" + sha + "\r\n", "sha256=" + std::string(64, 'a')},
+        {"md5=" + md5, "md5=d41d8cd98f00b204e9800998ecf8427e"},
+        {"sha256=" + sha.substr(1), std::nullopt},  // a digit short
+        {"sha256=" + sha + "0", std::nullopt},      // one too many
+        {"md5=" + sha, std::nullopt},               // another algorithm's length
+        {"sha256=" + std::string(63, 'a') + "g", std::nullopt},
+        {"sha1=da39a3ee5e6b4b0d3255bfef95601890afd80709", std::nullopt},
+        {"sha256:" + sha, std::nullopt},
+        {"sha256 = " + sha, std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const auto parsed = ParseChecksum(c.text);
+        EXPECT_EQ(parsed ? std::optional(ChecksumText(*parsed)) : std::nullopt, c.canonical)
+            << c.text;
+    }
 }
 
 TEST(FileRequestOptionsFile, KeysByUrlAndKeepsOnlyEntriesWithOptions) {
