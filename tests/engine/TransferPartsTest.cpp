@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <optional>
 #include <string>
 #include <vector>
 
