@@ -73,12 +73,10 @@ void TerminalProgress::AddDownloadedFileItem(int projectItem, const std::string&
     if (project == projects_.end()) {
         return;
     }
-    const int stored = ++filesStored_[project->second];
+    // Counted for the end line; the live line is the crawl's own progress.
+    ++filesStored_[project->second];
     if (verbosity_ == Verbosity::Verbose) {
         PrintLocked(out_, "  stored " + localPath);
-    } else if (liveLines_) {
-        transfers_[project->second] = std::to_string(stored) + " files";
-        DrawLiveLinesLocked();
     }
 }
 

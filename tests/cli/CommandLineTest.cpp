@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
 #include "cli/CommandLine.h"
 #include "cli/ExitCodes.h"
+#include "cli/TerminalProgress.h"
 #include "model/SearchEngineChoice.h"
 
 namespace tarnwick {
@@ -131,6 +136,31 @@ TEST(ExitCodes, OneKindOfFailureKeepsItsCodeMixedOnesGiveOne) {
     EXPECT_EQ(ExitCodeOf({done, refused, refused}), kExitServerRefused);
     EXPECT_EQ(ExitCodeOf({disk}), kExitDisk);
     EXPECT_EQ(ExitCodeOf({refused, done, disk}), kExitSomeFailed);
+}
+
+// A crawl's live line is its own progress, whatever files it stores meanwhile; its end line
+// counts the files, not the bytes it read.
+TEST(TerminalProgress, ACrawlsLineShowsItsCountsAndItsEndTheFilesStored) {
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
+    ASSERT_NE(out, nullptr);
+    {
+        TerminalProgress terminal(Verbosity::Normal, out, out, true);
+        const int item = terminal.FindOrAddProjectItem("docs");
+        TransferSnapshot crawl;
+        crawl.done = 2048;
+        crawl.crawl = CrawlCounts{3, 1, 7};
+        terminal.ShowTransferProgress("docs", crawl);
+        terminal.AddDownloadedFileItem(item, "WebSites/docs/index.html");
+        terminal.AddDownloadedFileItem(item, "WebSites/docs/a.png");
+        terminal.ShowEnded("docs", true, "");
+    }
+    std::fclose(out);
+    const std::string shown(text, size);
+    std::free(text);
+    EXPECT_EQ(shown,
+              "docs  3 pages, 1 file, 7 queued, 2.0 KiB\n\x1b[1A\x1b[2Kdone docs (2 files)\n");
 }
 
 }  // namespace
