@@ -165,13 +165,20 @@ int FileDownloadJob::FailWith(const std::string& text) {
 }
 
 int FileDownloadJob::Conclude(const TransferOutcome& outcome) {
+    const bool ended = outcome.kind == TransferOutcome::Kind::Done ||
+                       outcome.kind == TransferOutcome::Kind::Failed;
+    if (ended) {
+        // What has ended has no speed and no time left; its row keeps size and percent.
+        progress_.bytesPerSecond = 0;
+        progress_.etaSeconds = -1;
+        progressOwed_ = true;
+        FlushProgress();
+    }
     switch (outcome.kind) {
         case TransferOutcome::Kind::Done:
-            FlushProgress();
             Complete();
             break;
         case TransferOutcome::Kind::Failed:
-            FlushProgress();
             Fail(outcome.text);
             break;
         case TransferOutcome::Kind::Cancelled:

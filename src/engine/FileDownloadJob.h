@@ -67,7 +67,7 @@ private:
     std::chrono::steady_clock::time_point lastReport_{};
 };
 
-// "Downloading...%.02fk read" for a byte count: the status panel's text, as specified.
+// "Downloading...%.02fk read" for a byte count: the status panel's text, which the lists keep.
 std::string ProgressText(std::uint64_t bytes);
 
 }  // namespace tarnwick

@@ -437,7 +437,7 @@ TEST_F(ResumableTransferTest, AFullDiskFailsClearlyAndKeepsThePartialData) {
     EXPECT_EQ(RequestsFor("/big.bin").back().Header("Range"), "bytes=65536-");
 }
 
-TEST_F(ResumableTransferTest, TheRowShowsLiveProgressWhileThePanelKeepsTheSpecifiedText) {
+TEST_F(ResumableTransferTest, TheRowShowsLiveProgressWhileThePanelKeepsItsOwnText) {
     RecordingProgress bars;
     harness.state.ui.AttachProgress(&bars);
     HttpResponse response = Versioned(Pattern(300000), "r1");
@@ -460,6 +460,8 @@ TEST_F(ResumableTransferTest, TheRowShowsLiveProgressWhileThePanelKeepsTheSpecif
     ASSERT_FALSE(snapshots.empty());
     EXPECT_EQ(snapshots.back().done, 300000u);
     EXPECT_EQ(snapshots.back().total, 300000);
+    EXPECT_EQ(snapshots.back().bytesPerSecond, 0);  // ended: no speed, no time left
+    EXPECT_EQ(snapshots.back().etaSeconds, -1);
     EXPECT_TRUE(std::any_of(snapshots.begin(), snapshots.end(),
                             [](const TransferSnapshot& s) { return s.bytesPerSecond > 0; }));
     harness.state.ui.AttachProgress(nullptr);
