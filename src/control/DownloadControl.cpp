@@ -378,6 +378,7 @@ void DownloadControl::SuspendJob(const Located<Record>& target) {
         SetEntryStatus(target, kStopped);
     }
     ShowRowStatus<Record>(target.row, kStopped);
+    state_.ui.ShowTransferHeld(KeyOf(target.entry));
     state_.ui.SetStatusText("Download Stopped");
 }
 

@@ -120,4 +120,10 @@ void UiPort::ShowTransferProgress(const std::string& url, const TransferSnapshot
     }
 }
 
+void UiPort::ShowTransferHeld(const std::string& url) {
+    if (auto* target = Open(progress_)) {
+        target->ShowTransferHeld(url);
+    }
+}
+
 }  // namespace tarnwick

@@ -91,6 +91,9 @@ class TransferProgress {
 public:
     virtual ~TransferProgress() = default;
     virtual void ShowTransferProgress(const std::string& url, const TransferSnapshot& progress) = 0;
+    // Paused: what it holds stays shown, its speed and time left go. A front end that
+    // shows no speed need not care.
+    virtual void ShowTransferHeld(const std::string&) {}
 };
 
 // What the core sees of the user interface. Each call may come from any thread and returns
@@ -144,6 +147,7 @@ public:
     bool AskYesNo(const std::string& question) override;
 
     void ShowTransferProgress(const std::string& url, const TransferSnapshot& progress) override;
+    void ShowTransferHeld(const std::string& url) override;
 
 private:
     template <typename Target>

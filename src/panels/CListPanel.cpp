@@ -180,6 +180,10 @@ void CListPanel::ShowTransferProgress(const std::string& url, const TransferSnap
                           [this, url, progress] { rows_->ShowProgress(FromUtf8(url), progress); });
 }
 
+void CListPanel::ShowTransferHeld(const std::string& url) {
+    RunOnGuiThreadAndWait(this, [this, url] { rows_->HoldProgress(FromUtf8(url)); });
+}
+
 void CListPanel::SetFilterText(const QString& text) {
     filter_->SetFilterText(text);
 }

@@ -49,6 +49,7 @@ public:
     std::string RowText(int row, int column) override;
 
     void ShowTransferProgress(const std::string& url, const TransferSnapshot& progress) override;
+    void ShowTransferHeld(const std::string& url) override;
 
     void SetFilterText(const QString& text);
     // The screen position of a row of the core, -1 while the filter hides it.

@@ -154,6 +154,17 @@ void EntryRowModel::ShowProgress(const QString& url, const TransferSnapshot& pro
     EmitRowChanged(row, SizeColumn, EtaColumn);
 }
 
+void EntryRowModel::HoldProgress(const QString& url) {
+    const auto found = progressOfUrl_.constFind(url);
+    if (found == progressOfUrl_.constEnd()) {
+        return;
+    }
+    TransferSnapshot held = *found;
+    held.bytesPerSecond = 0;
+    held.etaSeconds = -1;
+    ShowProgress(url, held);
+}
+
 int EntryRowModel::OverallPercent(const std::vector<std::string>& urls) const {
     double done = 0;
     double total = 0;

@@ -57,6 +57,8 @@ public:
     void Remove(int row);
     void Clear();
     void ShowProgress(const QString& url, const TransferSnapshot& progress);
+    // The URL's transfer is paused: its speed and time left are no longer true.
+    void HoldProgress(const QString& url);
 
     // Bytes held against bytes wanted over these URLs' transfers of known size, in percent;
     // -1 when none of them has a known size yet.

@@ -146,6 +146,13 @@ private slots:
             list.Rows()->index(0, EntryRowModel::ProgressColumn).data(EntryRowModel::PercentRole),
             QVariant(-1));
         QCOMPARE(Cell(list, 0, EntryRowModel::EtaColumn), QString());
+        // Paused: the amounts stay, the speed and time left go.
+        list.ShowTransferHeld("http://h/big.iso");
+        QCOMPARE(Cell(list, 1, EntryRowModel::ProgressColumn), QStringLiteral("25%"));
+        QCOMPARE(Cell(list, 1, EntryRowModel::SpeedColumn), QString());
+        QCOMPARE(Cell(list, 1, EntryRowModel::EtaColumn), QString());
+        list.ShowTransferProgress("http://h/big.iso",
+                                  Snapshot(512 * 1024, 2 * 1024 * 1024, 256 * 1024, 6));
 
         // Another list shown, then this one again: the progress is back at once.
         list.DeleteAllRows();
