@@ -17,8 +17,16 @@ std::filesystem::path SiteFolderPath(const std::filesystem::path& workingDirecto
 
 }  // namespace
 
-std::filesystem::path DownloadedFilePath(const DownloadFolder& folder, const std::string& url) {
-    return folder.Path() / LocalFileNameFor(url);
+std::filesystem::path DownloadedFilePath(const std::filesystem::path& workingDirectory,
+                                         const Settings& settings, const std::string& url) {
+    const std::string name = LocalFileNameFor(url);
+    const std::filesystem::path chosen =
+        DownloadFolder::Of(workingDirectory, settings).Path() / name;
+    const std::filesystem::path files = DownloadFolder::Of(workingDirectory, {}).Path() / name;
+    std::error_code ignored;
+    return std::filesystem::exists(chosen, ignored) || !std::filesystem::exists(files, ignored)
+               ? chosen
+               : files;
 }
 
 std::filesystem::path SiteStartPage(const std::filesystem::path& workingDirectory,

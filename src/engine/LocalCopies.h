@@ -8,9 +8,11 @@
 
 namespace tarnwick {
 
-// Where a downloaded file lies: in the download folder under the name its transfer stored it
-// by.
-std::filesystem::path DownloadedFilePath(const DownloadFolder& folder, const std::string& url);
+// Where a downloaded file lies, under the name its transfer stored it by: in the download
+// folder the settings name, or, when it is not there, in Files/ where it went before a
+// folder was chosen.
+std::filesystem::path DownloadedFilePath(const std::filesystem::path& workingDirectory,
+                                         const Settings& settings, const std::string& url);
 
 // A site's start page in its copy: the stored name of its start address for a portable copy,
 // default.htm for one of the line scanner.

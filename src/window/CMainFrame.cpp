@@ -365,8 +365,7 @@ void CMainFrame::OpenSelected(OpenWhat what) {
     std::vector<std::filesystem::path> paths;
     if (!sites) {
         for (const std::string& url : keys) {
-            paths.push_back(
-                DownloadedFilePath(DownloadFolder::Of(workingDirectory_, settings_), url));
+            paths.push_back(DownloadedFilePath(workingDirectory_, settings_, url));
         }
     }
     for (const WebProject& project : projects) {

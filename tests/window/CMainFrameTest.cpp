@@ -511,11 +511,17 @@ private slots:
             return window.state.DownloadedFiles.GetCount() == 3;
         }));
         QVERIFY(std::filesystem::exists(window.folder.Path() / "Files" / "a.bin"));
+        // Each opens where it went, before the change and after.
         window.frame->TreePanel()->SelectItem("Downloaded Files");
-        SelectRow(list, 0);
-        emit list->CommandChosen(CListPanel::OpenCommand);
-        QCOMPARE(window.openedPages.back().toLocalFile(),
-                 QString::fromStdString((chosen / "c.bin").string()));
+        for (const auto& [name, folder] :
+             {std::pair{"/c.bin", chosen}, std::pair{"/a.bin", window.folder.Path() / "Files"}}) {
+            list->selectionModel()->clearSelection();
+            SelectRow(list, static_cast<int>(RowProjects(list).indexOf(
+                                QString::fromStdString(server.Url(name)))));
+            emit list->CommandChosen(CListPanel::OpenCommand);
+            QCOMPARE(window.openedPages.back().toLocalFile(),
+                     QString::fromStdString((folder / std::string(name).substr(1)).string()));
+        }
     }
 
     void aSiteIsCrawledIntoItsFolderAndTheTree() {
