@@ -16,7 +16,7 @@ constexpr long kNotModified = 304;
 constexpr std::size_t kRobotsLimit = 512 * 1024;  // RFC 9309 asks for at least this
 // Answers held for their turn, per connection: enough to keep every connection busy behind
 // a slow one, few enough that the pages they hold stay small.
-constexpr std::size_t kAheadPerConnection = 8;
+constexpr std::size_t kAheadPerConnection = 2;
 constexpr std::chrono::milliseconds kPumpWait{100};
 
 std::vector<std::string> RequestHeaders(const std::string& userAgent) {
