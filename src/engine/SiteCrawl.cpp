@@ -231,6 +231,9 @@ void SiteCrawl::CrawlPortable() {
     while (PassGate() && !Stopped()) {
         while (!asked.empty() && asked.front()->ended && !Stopped()) {
             Settle(*asked.front(), asked.front()->result);
+            if (asked.front()->claimedName) {
+                namesBeingWritten_.erase(asked.front()->localName);
+            }
             asked.pop_front();
             EchoProgress(false);
             NoteGone(reporter_.FindRow().has_value());
@@ -476,6 +479,11 @@ void SiteCrawl::DecideStored(UrlFetch& fetch, std::string_view firstBytes) {
             return;  // read for its links only
         }
     }
+    if (!namesBeingWritten_.insert(fetch.localName).second) {
+        fetch.nameTaken = true;
+        return;
+    }
+    fetch.claimedName = true;
     fetch.file = folder_.CreateFile(fetch.localName);
     if (!fetch.file.IsOpen()) {
         fetch.body = Body::Refused;
@@ -506,7 +514,7 @@ bool SiteCrawl::OnFileBlock(UrlFetch& fetch, std::string_view block) {
         const std::size_t room = PortableCopy::kScanLimit - fetch.text.size();
         fetch.text.append(block.substr(0, std::min(room, block.size())));
     }
-    const bool keep = fetch.kind != StoredKind::Page || keepPages_;
+    const bool keep = !fetch.nameTaken && (fetch.kind != StoredKind::Page || keepPages_);
     if (keep && !fetch.file.Write(block)) {
         fetch.writeFailed = true;
         return false;
@@ -557,6 +565,13 @@ void SiteCrawl::Complete(UrlFetch& fetch) {
         if (copy_) {
             ScanWhole(fetch);
         }
+        return;
+    }
+    if (fetch.nameTaken) {
+        const ResponseHead& head = fetch.head;
+        copy_->NoteStored(fetch.target, fetch.kind, fetch.localName,
+                          {head.etag, head.lastModified});
+        ScanWhole(fetch);
         return;
     }
     // A file that could not be written whole is lost data, not a success.

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 #include "engine/CrawlLinks.h"
 #include "engine/LineSplitter.h"
@@ -56,6 +57,9 @@ private:
         LineSplitter lines;
         std::uint64_t bytes = 0;
         bool writeFailed = false;
+        // Another request in flight writes the stored name; this one only reads the links.
+        bool nameTaken = false;
+        bool claimedName = false;
         bool ended = false;  // of a portable copy's request, which ended with these:
         TransferResult result;
         ResponseHead head;
@@ -119,6 +123,9 @@ private:
     ConcurrentHttp transfers_;  // of a portable copy
     ProgressThrottle linksThrottle_;
     ProgressThrottle bytesThrottle_;
+    // Overlapping requests for two addresses of one stored name ("dir/", "dir/index.html"):
+    // the first to answer writes it, so no file is written by two at once.
+    std::unordered_set<std::string> namesBeingWritten_;
     ProgressThrottle progressThrottle_;
     TransferSnapshot progress_;
     SpeedMeter speed_;
