@@ -14,6 +14,10 @@ namespace {
 
 constexpr long kNotModified = 304;
 constexpr std::size_t kRobotsLimit = 512 * 1024;  // RFC 9309 asks for at least this
+// Answers held for their turn, per connection: enough to keep every connection busy behind
+// a slow one, few enough that the pages they hold stay small.
+constexpr std::size_t kAheadPerConnection = 2;
+constexpr std::chrono::milliseconds kPumpWait{100};
 
 std::vector<std::string> RequestHeaders(const std::string& userAgent) {
     return {"Accept: */*", "User-Agent: " + userAgent};
@@ -98,8 +102,11 @@ SiteCrawl::SiteCrawl(WorkerContext& context, WebProject project, const WebProjec
       folder_(context.workingDirectory, project_.name),
       links_(project_, folder_.AbsolutePath(), options.maxDepth),
       delayMs_(options.delayMs),
+      // With a delay between requests there is nothing to overlap.
+      connections_(options.delayMs > 0 ? 1 : std::max(1, options.connections)),
       readRobots_(options.portable && !options.ignoreRobots),
-      session_(context.gate, context.caBundlePath) {
+      session_(context.gate, context.caBundlePath),
+      transfers_(context.gate, context.caBundlePath, connections_) {
     progress_.crawl.emplace();
     if (options.portable) {
         copy_.emplace(project_, options, folder_);
@@ -108,19 +115,10 @@ SiteCrawl::SiteCrawl(WorkerContext& context, WebProject project, const WebProjec
 
 int SiteCrawl::Run() {
     if (Start()) {
-        bool isStart = true;
-        while (HasNext() && PassGate() && !Stopped()) {
-            UrlFetch fetch = NextFetch();
-            fetch.isStart = isStart;
-            if (!fetch.isStart) {
-                WaitPolitely();
-            }
-            Fetch(fetch);
-            // Where the start address redirects is the start page: it comes next, as the
-            // queue held nothing else.
-            isStart = fetch.isStart && fetch.redirected;
-            EchoProgress(false);
-            NoteGone(reporter_.FindRow().has_value());
+        if (copy_) {
+            CrawlPortable();
+        } else {
+            CrawlByLines();
         }
         EchoProgress(true);
         if (copy_ && !Stopped() && !copy_->Finish(context_.workingDirectory)) {
@@ -162,10 +160,21 @@ void SiteCrawl::ReadRobots() {
     request.url = copy_->Links().Start().Origin() + "/robots.txt";
     request.headers = RequestHeaders(context_.userAgent);
     std::string text;
-    const TransferResult result = session_.Get(request, [&](std::string_view data) {
-        text.append(data.substr(0, kRobotsLimit - std::min(text.size(), kRobotsLimit)));
-        return PassGate();
-    });
+    TransferResult result;
+    bool ended = false;
+    transfers_.Start(
+        request,
+        [&](const ResponseHead&, std::string_view data) {
+            text.append(data.substr(0, kRobotsLimit - std::min(text.size(), kRobotsLimit)));
+            return true;
+        },
+        [&](const TransferResult& outcome, const ResponseHead&) {
+            result = outcome;
+            ended = true;
+        });
+    while (!ended) {
+        transfers_.Pump(kPumpWait);
+    }
     if (result.ok && result.responseCode == 200) {
         copy_->Links().SetRobots(RobotsRules(text, ProductToken(context_.userAgent)));
     }
@@ -173,6 +182,8 @@ void SiteCrawl::ReadRobots() {
 
 SiteCrawl::UrlFetch SiteCrawl::NextFetch() {
     UrlFetch fetch;
+    fetch.isStart = nextIsStart_;
+    nextIsStart_ = false;
     if (copy_) {
         fetch.target = copy_->Links().Next();
         fetch.url = fetch.target.url;
@@ -203,15 +214,76 @@ bool SiteCrawl::PassGate() {
     return !cancelled_;
 }
 
-void SiteCrawl::Fetch(UrlFetch& fetch) {
+void SiteCrawl::CrawlByLines() {
+    while (HasNext() && PassGate() && !Stopped()) {
+        UrlFetch fetch = NextFetch();
+        if (!fetch.isStart) {
+            WaitPolitely();
+        }
+        Fetch(fetch);
+        EchoProgress(false);
+        NoteGone(reporter_.FindRow().has_value());
+    }
+}
+
+void SiteCrawl::CrawlPortable() {
+    std::deque<std::unique_ptr<UrlFetch>> asked;  // in the order they were asked for
+    while (PassGate() && !Stopped()) {
+        while (!asked.empty() && asked.front()->ended && !Stopped()) {
+            Settle(*asked.front(), asked.front()->result);
+            if (asked.front()->claimedName) {
+                namesBeingWritten_.erase(asked.front()->localName);
+            }
+            asked.pop_front();
+            EchoProgress(false);
+            NoteGone(reporter_.FindRow().has_value());
+        }
+        while (HasNext() && !Stopped() && transfers_.Running() < connections_ &&
+               asked.size() < kAheadPerConnection * static_cast<std::size_t>(connections_)) {
+            StartNext(asked);
+        }
+        if (asked.empty() || Stopped()) {
+            break;
+        }
+        if (!asked.front()->ended) {
+            transfers_.Pump(kPumpWait);
+        }
+        if (context_.gate && context_.gate->IsCancelled()) {
+            cancelled_ = true;
+        }
+    }
+    transfers_.DropAll();
+}
+
+void SiteCrawl::StartNext(std::deque<std::unique_ptr<UrlFetch>>& asked) {
+    auto fetch = std::make_unique<UrlFetch>(NextFetch());
+    if (!fetch->isStart) {
+        WaitPolitely();
+    }
+    const HttpRequest request = RequestFor(*fetch);
+    if (Stopped()) {
+        return;
+    }
+    UrlFetch* started = fetch.get();
+    transfers_.Start(
+        request,
+        [this, started](const ResponseHead& head, std::string_view data) {
+            return OnData(*started, head.status, data);
+        },
+        [started](const TransferResult& result, const ResponseHead& head) {
+            started->result = result;
+            started->head = head;
+            started->ended = true;
+        });
+    asked.push_back(std::move(fetch));
+}
+
+HttpRequest SiteCrawl::RequestFor(UrlFetch& fetch) {
     // The fetch is tried all the same; its outcome tells what became of it.
     if (!IsWebUrl(fetch.url)) {
         NoteGone(reporter_.EchoStatus("Malformed URL : " + fetch.url));
     }
     NoteGone(reporter_.EchoLastAction("Opening " + fetch.url));
-    if (Stopped()) {
-        return;
-    }
     HttpRequest request;
     request.url = fetch.url;
     request.headers = RequestHeaders(context_.userAgent);
@@ -219,11 +291,24 @@ void SiteCrawl::Fetch(UrlFetch& fetch) {
         AddValidators(request.headers, previous->validators);
         fetch.revalidating = true;
     }
-    const TransferResult result =
-        session_.Get(request, [&](std::string_view data) { return OnData(fetch, data); });
+    return request;
+}
+
+void SiteCrawl::Fetch(UrlFetch& fetch) {
+    const HttpRequest request = RequestFor(fetch);
+    if (Stopped()) {
+        return;
+    }
+    const TransferResult result = session_.Get(request, [&](std::string_view data) {
+        return OnData(fetch, session_.ResponseCode(), data);
+    });
     if (context_.gate && context_.gate->IsCancelled()) {
         cancelled_ = true;
     }
+    Settle(fetch, result);
+}
+
+void SiteCrawl::Settle(UrlFetch& fetch, const TransferResult& result) {
     if (Stopped()) {
         return;
     }
@@ -233,7 +318,17 @@ void SiteCrawl::Fetch(UrlFetch& fetch) {
     if (fetch.body == Body::Undecided && (result.ok || (answered && result.responseCode != 200))) {
         Decide(fetch, result.responseCode);
     }
-    if (fetch.body == Body::Ignored || fetch.body == Body::Refused || Stopped()) {
+    if (fetch.body == Body::Ignored) {
+        NoteAnswer(fetch, result.responseCode);
+        return;
+    }
+    if (fetch.body == Body::Refused) {
+        if (copy_) {
+            copy_->Report().NoteFailed(fetch.url, "Error creating " + fetch.localName);
+        }
+        return;
+    }
+    if (Stopped()) {
         return;
     }
     if (!result.ok && !fetch.writeFailed) {
@@ -244,14 +339,14 @@ void SiteCrawl::Fetch(UrlFetch& fetch) {
     Complete(fetch);
 }
 
-bool SiteCrawl::OnData(UrlFetch& fetch, std::string_view data) {
+bool SiteCrawl::OnData(UrlFetch& fetch, long responseCode, std::string_view data) {
     if (!PassGate()) {
         return false;
     }
     progress_.done += data.size();
     speed_.Add(data.size());
     if (fetch.body == Body::Undecided) {
-        Decide(fetch, session_.ResponseCode(), data);
+        Decide(fetch, responseCode, data);
     }
     if (Stopped()) {
         return false;
@@ -272,26 +367,7 @@ bool SiteCrawl::OnData(UrlFetch& fetch, std::string_view data) {
 
 void SiteCrawl::Decide(UrlFetch& fetch, long responseCode, std::string_view firstBytes) {
     if (responseCode != 200) {
-        fetch.body = Body::Ignored;
-        if (fetch.revalidating && responseCode == kNotModified) {
-            state_.ui.AddDownloadedFileItem(treeItem_, copy_->NoteUnchanged(fetch.target));
-            EchoLinksFound(false);
-            return;
-        }
-        if (copy_ && IsRedirect(responseCode) && FollowRedirect(fetch)) {
-            return;
-        }
-        NoteGone(reporter_.EchoStatus(fetch.url + " not found"));
-        if (copy_) {
-            const bool redirect = IsRedirect(responseCode);
-            copy_->Report().NoteFailed(fetch.url,
-                                       (redirect ? "redirected, not followed (HTTP " : "HTTP ") +
-                                           std::to_string(responseCode) + (redirect ? ")" : ""));
-        }
-        // Nothing of the site came, so the crawl cannot count as a success.
-        if (fetch.isStart) {
-            errorsOccurred_ = true;
-        }
+        fetch.body = Body::Ignored;  // noted once read, in the crawl's order
         return;
     }
     NoteGone(reporter_.EchoLastAction("Reading " + fetch.url));
@@ -307,8 +383,30 @@ void SiteCrawl::Decide(UrlFetch& fetch, long responseCode, std::string_view firs
     }
 }
 
+void SiteCrawl::NoteAnswer(UrlFetch& fetch, long responseCode) {
+    if (fetch.revalidating && responseCode == kNotModified) {
+        state_.ui.AddDownloadedFileItem(treeItem_, copy_->NoteUnchanged(fetch.target));
+        EchoLinksFound(false);
+        return;
+    }
+    if (copy_ && IsRedirect(responseCode) && FollowRedirect(fetch)) {
+        return;
+    }
+    NoteGone(reporter_.EchoStatus(fetch.url + " not found"));
+    if (copy_) {
+        const bool redirect = IsRedirect(responseCode);
+        copy_->Report().NoteFailed(fetch.url,
+                                   (redirect ? "redirected, not followed (HTTP " : "HTTP ") +
+                                       std::to_string(responseCode) + (redirect ? ")" : ""));
+    }
+    // Nothing of the site came, so the crawl cannot count as a success.
+    if (fetch.isStart) {
+        errorsOccurred_ = true;
+    }
+}
+
 bool SiteCrawl::FollowRedirect(UrlFetch& fetch) {
-    const std::string& location = session_.Head().location;
+    const std::string& location = fetch.head.location;
     const std::optional<WebAddress> from = ParseWebAddress(fetch.url);
     const std::optional<WebAddress> to =
         from && !location.empty() ? ResolveReference(*from, location) : std::nullopt;
@@ -317,7 +415,9 @@ bool SiteCrawl::FollowRedirect(UrlFetch& fetch) {
         return false;
     }
     copy_->NoteRedirect(fetch.url, to->Text());
-    fetch.redirected = true;
+    // Where the start address redirects is the start page: it comes next, as the queue held
+    // nothing else.
+    nextIsStart_ = fetch.isStart;
     return true;
 }
 
@@ -379,11 +479,15 @@ void SiteCrawl::DecideStored(UrlFetch& fetch, std::string_view firstBytes) {
             return;  // read for its links only
         }
     }
+    if (!namesBeingWritten_.insert(fetch.localName).second) {
+        fetch.nameTaken = true;
+        return;
+    }
+    fetch.claimedName = true;
     fetch.file = folder_.CreateFile(fetch.localName);
     if (!fetch.file.IsOpen()) {
         fetch.body = Body::Refused;
         NoteGone(reporter_.EchoStatus("Error creating " + fetch.localName));
-        copy_->Report().NoteFailed(fetch.url, "Error creating " + fetch.localName);
         return;
     }
     NoteGone(reporter_.EchoLastAction("Dowloading " + fetch.localName + "..."));
@@ -410,7 +514,7 @@ bool SiteCrawl::OnFileBlock(UrlFetch& fetch, std::string_view block) {
         const std::size_t room = PortableCopy::kScanLimit - fetch.text.size();
         fetch.text.append(block.substr(0, std::min(room, block.size())));
     }
-    const bool keep = fetch.kind != StoredKind::Page || keepPages_;
+    const bool keep = !fetch.nameTaken && (fetch.kind != StoredKind::Page || keepPages_);
     if (keep && !fetch.file.Write(block)) {
         fetch.writeFailed = true;
         return false;
@@ -463,6 +567,13 @@ void SiteCrawl::Complete(UrlFetch& fetch) {
         }
         return;
     }
+    if (fetch.nameTaken) {
+        const ResponseHead& head = fetch.head;
+        copy_->NoteStored(fetch.target, fetch.kind, fetch.localName,
+                          {head.etag, head.lastModified});
+        ScanWhole(fetch);
+        return;
+    }
     // A file that could not be written whole is lost data, not a success.
     if (!fetch.file.Close() || fetch.writeFailed) {
         ReportTransferError(fetch, "Error creating " + fetch.localName);
@@ -471,7 +582,7 @@ void SiteCrawl::Complete(UrlFetch& fetch) {
     ++(page ? progress_.crawl->pages : progress_.crawl->files);
     state_.ui.AddDownloadedFileItem(treeItem_, fetch.localName);
     if (copy_) {
-        const ResponseHead& head = session_.Head();
+        const ResponseHead& head = fetch.head;
         copy_->NoteStored(fetch.target, fetch.kind, fetch.localName,
                           {head.etag, head.lastModified});
         ScanWhole(fetch);

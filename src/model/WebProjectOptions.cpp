@@ -29,6 +29,11 @@ void SetValue(WebProjectOptions& options, std::string_view key, std::string_view
         if (const auto number = WholeNumber<int>(value)) {
             (key == "depth" ? options.maxDepth : options.delayMs) = *number;
         }
+    } else if (key == "connections") {
+        const auto number = WholeNumber<int>(value);
+        if (number && *number >= 1 && *number <= WebProjectOptions::kMaxConnections) {
+            options.connections = *number;
+        }
     } else if (key == "robots") {
         options.ignoreRobots = value == "ignore";
     } else if (key == "portable" || key == "requisites" || key == "noascend") {
@@ -88,6 +93,9 @@ std::string RenderWebProjectOptions(const WebProjectOptionsFile& options) {
         }
         if (project.delayMs != 0) {
             text += "delay=" + std::to_string(project.delayMs) + "\n";
+        }
+        if (project.connections != WebProjectOptions::kDefaultConnections) {
+            text += "connections=" + std::to_string(project.connections) + "\n";
         }
     }
     return text;

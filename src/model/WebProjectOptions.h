@@ -22,6 +22,11 @@ struct WebProjectOptions {
     bool ignoreRobots = false;  // of a portable copy
     bool noAscend = false;      // only what lies at or below the start page's folder
     int delayMs = 0;            // between two requests to the site
+    // Of a portable copy: requests in flight at once, each connection kept alive; a delay
+    // keeps it to one.
+    int connections = kDefaultConnections;
+    static constexpr int kDefaultConnections = 4;
+    static constexpr int kMaxConnections = 16;  // beyond this a crawl is a burden to the site
 
     bool operator==(const WebProjectOptions&) const = default;
 };
@@ -40,6 +45,7 @@ WebProjectOptions NewWebProjectOptions(const Settings& settings = {});
 //   robots=ignore
 //   noascend=1
 //   delay=250
+//   connections=4
 // A missing or unreadable file reads as no options; unknown keys and malformed lines are
 // passed over, so a file edited by hand or written by a later version still loads.
 using WebProjectOptionsFile = std::map<std::string, WebProjectOptions>;

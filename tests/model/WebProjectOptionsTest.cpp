@@ -16,18 +16,23 @@ TEST(WebProjectOptions, AHandEditedFileReadsAsFarAsItMakesSense) {
         "depth=9\r\n"  // before any section: nobody's
         "[docs]\r\n"
         "  depth = 3 \r\n"
+        "connections=2\r\n"
         "colour=blue\n"
         "\n"
         "[name [with] brackets]\n"
         "depth=2\n"
         "[bad]\n"
         "depth=-4\n"
+        "connections=0\n"
+        "connections=17\n"
         "[zero]\n"
         "depth=0\n"
         "[last]\n"
         "depth=7");
     ASSERT_EQ(options.size(), 3u);
     EXPECT_EQ(options.at("docs").maxDepth, 3);
+    EXPECT_EQ(options.at("docs").connections, 2);
+    EXPECT_EQ(options.at("last").connections, WebProjectOptions::kDefaultConnections);
     EXPECT_EQ(options.at("name [with] brackets").maxDepth, 2);
     EXPECT_EQ(options.at("last").maxDepth, 7);
     EXPECT_EQ(ParseWebProjectOptions(RenderWebProjectOptions(options)), options);

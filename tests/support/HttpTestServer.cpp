@@ -124,6 +124,8 @@ struct HttpTestServer::Impl {
     std::map<std::string, std::vector<HttpResponse>> responses;
     std::vector<RecordedRequest> requests;
     int connectionCount = 0;
+    int openConnections = 0;
+    int mostOpenConnections = 0;
     std::vector<std::thread> connectionThreads;
 
     // Waits until fd is ready for events; false once the server stops.
@@ -302,6 +304,8 @@ struct HttpTestServer::Impl {
         }
         ::shutdown(fd, SHUT_RDWR);
         ::close(fd);
+        std::lock_guard lock(mutex);
+        --openConnections;
     }
 
     void AcceptLoop() {
@@ -314,6 +318,7 @@ struct HttpTestServer::Impl {
             ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
             std::lock_guard lock(mutex);
             const int connection = ++connectionCount;
+            mostOpenConnections = std::max(mostOpenConnections, ++openConnections);
             connectionThreads.emplace_back(
                 [this, fd, connection] { ServeConnection(fd, connection); });
         }
@@ -402,6 +407,11 @@ std::vector<RecordedRequest> HttpTestServer::Requests() const {
 int HttpTestServer::ConnectionCount() const {
     std::lock_guard lock(impl_->mutex);
     return impl_->connectionCount;
+}
+
+int HttpTestServer::MostConnectionsAtOnce() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->mostOpenConnections;
 }
 
 }  // namespace tarnwick::testing

@@ -58,6 +58,7 @@ public:
 
     std::vector<RecordedRequest> Requests() const;
     int ConnectionCount() const;
+    int MostConnectionsAtOnce() const;  // open at the same time, at any moment so far
 
 private:
     struct Impl;

@@ -12,6 +12,7 @@ constexpr long kMaxRedirects = 20;  // the common value for web browsers
 constexpr long kConnectTimeoutSeconds = 60;
 constexpr const char* kUserAgent = "Tarnwick";
 constexpr long kReceiveBufferBytes = 128 * 1024;  // fewer callbacks and writes per megabyte
+constexpr long kFirstErrorStatus = 400;
 
 // Failures that another attempt may well not meet: the network's, not the request's.
 bool IsTransientCode(CURLcode code) {
@@ -116,6 +117,7 @@ CurlEasy::~CurlEasy() {
     if (handle_ != nullptr) {
         curl_easy_cleanup(handle_);
     }
+    curl_slist_free_all(headers_);
 }
 
 void CurlEasy::Prepare(const std::string& url) {
@@ -146,6 +148,41 @@ void CurlEasy::Prepare(const std::string& url) {
     }
 }
 
+void CurlEasy::PrepareHttp(const HttpRequest& request) {
+    Prepare(request.url);
+    curl_slist_free_all(headers_);
+    headers_ = nullptr;
+    for (const std::string& line : request.headers) {
+        if (curl_slist* grown = curl_slist_append(headers_, line.c_str())) {
+            headers_ = grown;
+        }
+    }
+    if (handle_ != nullptr) {
+        curl_easy_setopt(handle_, CURLOPT_HTTPGET, 1L);
+        curl_easy_setopt(handle_, CURLOPT_HTTPHEADER, headers_);
+        curl_easy_setopt(handle_, CURLOPT_FOLLOWLOCATION, request.followRedirects ? 1L : 0L);
+        curl_easy_setopt(handle_, CURLOPT_FAILONERROR, request.failOnHttpError ? 1L : 0L);
+        curl_easy_setopt(handle_, CURLOPT_TIMEOUT_MS, request.timeoutMs);
+        if (!request.range.empty()) {
+            // CURLOPT_RANGE, not RESUME_FROM: libcurl then leaves an answer that ignores the
+            // range to the caller, who starts over with it instead of failing.
+            curl_easy_setopt(handle_, CURLOPT_RANGE, request.range.c_str());
+        }
+        if (request.headOnly) {
+            curl_easy_setopt(handle_, CURLOPT_NOBODY, 1L);
+        }
+    }
+    ApplyLimits(request.limits);
+}
+
+void CurlEasy::ApplyHttpErrorRule(const HttpRequest& request, TransferResult& result) {
+    if (result.ok && request.failOnHttpError && result.responseCode >= kFirstErrorStatus) {
+        result.ok = false;
+        result.errorText =
+            "The requested URL returned error: " + std::to_string(result.responseCode);
+    }
+}
+
 void CurlEasy::ApplyLimits(const TransferLimits& limits) {
     holdWhilePaused_ = limits.holdWhilePaused;
     if (handle_ == nullptr) {
@@ -168,19 +205,27 @@ void CurlEasy::ApplyLimits(const TransferLimits& limits) {
 }
 
 TransferResult CurlEasy::Perform(const DataSink& onData, const std::function<void()>& onTick) {
-    TransferResult result;
     if (handle_ == nullptr) {
+        TransferResult result;
         result.errorText = curl_easy_strerror(CURLE_FAILED_INIT);
         return result;
     }
+    BeginTransfer(onData, onTick ? &onTick : nullptr);
+    return EndTransfer(curl_easy_perform(handle_));
+}
+
+void CurlEasy::BeginTransfer(const DataSink& onData, const std::function<void()>* onTick) {
     errorBuffer_[0] = '\0';
     sink_ = &onData;
-    tick_ = onTick ? &onTick : nullptr;
+    tick_ = onTick;
     stoppedBySink_ = false;
     wasPaused_ = false;
     pausedTooLong_ = false;
     head_ = ResponseHead();
-    const CURLcode code = curl_easy_perform(handle_);
+}
+
+TransferResult CurlEasy::EndTransfer(CURLcode code) {
+    TransferResult result;
     sink_ = nullptr;
     tick_ = nullptr;
     lastCode_ = code;

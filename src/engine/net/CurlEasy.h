@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/net/HttpRequest.h"
 #include "engine/net/ResponseHead.h"
 #include "engine/net/TransferLimits.h"
 #include "engine/net/TransferResult.h"
@@ -30,12 +31,20 @@ public:
     void Prepare(const std::string& url);
     // Stall detection, connect timeout, speed limit and pause hold for the prepared request.
     void ApplyLimits(const TransferLimits& limits);
+    // Prepares an HTTP GET (or HEAD) with the request's headers, redirect rule and limits.
+    void PrepareHttp(const HttpRequest& request);
     CURL* Handle() { return handle_; }
 
     // Runs the prepared transfer, streaming the body to onData; onData returns false to stop.
     // onTick, when given, is called from the progress callback (at least once a second, also
     // while no data comes) for work that must not wait for the next block.
     TransferResult Perform(const DataSink& onData, const std::function<void()>& onTick = {});
+    // Perform in two halves, for a multi handle that runs the transfer in between: the
+    // callbacks must outlive it.
+    void BeginTransfer(const DataSink& onData, const std::function<void()>* onTick);
+    TransferResult EndTransfer(CURLcode code);
+    // An answer of 400 or more fails a request that asks so; libcurl lets some through.
+    static void ApplyHttpErrorRule(const HttpRequest& request, TransferResult& result);
 
     // The head of the HTTP answer being received, readable from inside onData.
     const ResponseHead& Head() const { return head_; }
@@ -50,6 +59,7 @@ private:
     bool PassGate();
 
     CURL* handle_ = nullptr;
+    curl_slist* headers_ = nullptr;  // of the prepared HTTP request
     char errorBuffer_[CURL_ERROR_SIZE] = {};
     std::shared_ptr<JobGate> gate_;
     std::string caBundlePath_;

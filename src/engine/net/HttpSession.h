@@ -4,25 +4,13 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "engine/net/HttpRequest.h"
 #include "engine/net/ResponseHead.h"
-#include "engine/net/TransferLimits.h"
 #include "engine/net/TransferResult.h"
 #include "model/JobGate.h"
 
 namespace tarnwick {
-
-struct HttpRequest {
-    std::string url;
-    std::vector<std::string> headers;  // whole header lines, e.g. "Accept: */*"
-    bool followRedirects = false;      // redirects only ever go to http and https
-    bool failOnHttpError = false;      // an answer of 400 or more is a failure
-    long timeoutMs = 0;                // the whole request at most; 0 sets no limit
-    std::string range{};               // "100-": sent as "Range: bytes=100-"; empty: the whole body
-    bool headOnly = false;             // HEAD: the answer's head, no body
-    TransferLimits limits{};
-};
 
 // One libcurl easy handle, owned by one worker thread. Reusing it for several requests
 // keeps the connection alive where the server allows. Only http, https and ftp are spoken.
