@@ -20,7 +20,8 @@ std::filesystem::path ScratchFolder() {
 void FillFiles(FileEntryList& list, int count) {
     list.Reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-        list.AppendUrl("http://mirror.example.net/pub/releases/" + std::to_string(i) + "/file.tar.gz");
+        list.AppendUrl("http://mirror.example.net/pub/releases/" + std::to_string(i) +
+                       "/file.tar.gz");
     }
 }
 

@@ -4,10 +4,10 @@
 #include <climits>
 
 #include "TypeText.h"
-#include "model/CompletedFileUrl.h"
 #include "dialogs/DecimalValue.h"
 #include "dialogs/DigitsOnly.h"
 #include "dialogs/FieldWidthValidator.h"
+#include "model/CompletedFileUrl.h"
 
 using namespace tarnwick;
 using tarnwick::testing::TypeText;

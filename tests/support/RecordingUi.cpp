@@ -9,7 +9,9 @@ void RecordingUi::AttachTo(UiPort& port) {
     port.AttachMessages(this);
 }
 
-void RecordingUi::Record(std::string call) { calls_.push_back(std::move(call)); }
+void RecordingUi::Record(std::string call) {
+    calls_.push_back(std::move(call));
+}
 
 void RecordingUi::SetStatusText(const std::string& text) {
     std::lock_guard lock(mutex_);
