@@ -211,7 +211,7 @@ TEST_F(PortableCrawlTest, RedirectsOnTheSiteAreFollowedAndLinksLeadToWhereTheyGo
 TEST_F(PortableCrawlTest, ARunAgainFetchesOnlyWhatChangedAndGoesOnThroughTheRest) {
     const std::string modified = "Mon, 01 Jan 2024 00:00:00 GMT";
     server.Serve("/", Answer(200,
-                             "<a href=a.html>a</a><a href=b.html>b</a>"
+                             "<a href=a.html>a</a><a href=b.html>b</a><a href=a.html>again</a>"
                              "<link rel=stylesheet href=s.css>",
                              {{"ETag", "\"i1\""}}));
     server.Serve("/a.html", Answer(200, "<a href=c.html>c</a>", {{"Last-Modified", modified}}));
@@ -220,6 +220,11 @@ TEST_F(PortableCrawlTest, ARunAgainFetchesOnlyWhatChangedAndGoesOnThroughTheRest
     server.Serve("/s.css", Answer(200, "p{background:url(bg.png)}", {{"ETag", "\"s1\""}}));
     server.Serve("/bg.png", "png");
     ASSERT_EQ(Mirror("/", NewWebProjectOptions()), 0);
+    // The state keeps a page's link once, however often the page repeats it.
+    const std::string state = Stored("tarnwick-state.txt");
+    const std::string link = "link nav " + server.Url("/a.html") + "\n";
+    EXPECT_EQ(state.find(link), state.rfind(link));
+    EXPECT_NE(state.find(link), std::string::npos) << state;
     // An old time on every file shows which the next run writes again.
     const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 365);
     const std::vector<std::string> files = StoredFiles();

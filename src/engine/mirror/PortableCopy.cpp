@@ -1,6 +1,7 @@
 #include "engine/mirror/PortableCopy.h"
 
 #include <cctype>
+#include <unordered_set>
 #include <utility>
 
 #include "engine/mirror/CssLinks.h"
@@ -88,6 +89,8 @@ void PortableCopy::Scan(const MirrorTarget& target, StoredKind kind, std::string
         return;
     }
     StoredRecord* record = next_.Find(target.url);
+    // Each link once: pages repeat their navigation, and a record is kept for every page.
+    std::unordered_set<std::string> recorded;
     const auto offer = [&](std::string_view text, const LinkSpan& span) {
         const std::optional<WebAddress> link =
             ResolveReference(*base, text.substr(span.begin, span.end - span.begin));
@@ -95,7 +98,11 @@ void PortableCopy::Scan(const MirrorTarget& target, StoredKind kind, std::string
             return;
         }
         if (record != nullptr && link->Origin() == links_.Start().Origin()) {
-            record->links.emplace_back(link->Text(), span.use);
+            std::string address = link->Text();
+            if (recorded.insert(static_cast<char>('0' + static_cast<int>(span.use)) + address)
+                    .second) {
+                record->links.emplace_back(std::move(address), span.use);
+            }
         }
         Offer(target, *link, span.use);
     };
