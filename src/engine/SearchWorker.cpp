@@ -100,7 +100,7 @@ private:
         StartBusyAnimation(state_);
         const SearchEngineCatalog catalog = LoadSearchEngines(context_.workingDirectory);
         ReportProblemsOnce(catalog.problems);
-        SeedSeenLinks();
+        RememberEarlierResults();
         bool ranThrough = true;
         for (const auto& [name, engine] : ChosenEngines(catalog)) {
             if (!Pass(name, engine)) {
@@ -146,7 +146,7 @@ private:
     }
 
     // Links this project found on earlier runs are not kept a second time.
-    void SeedSeenLinks() {
+    void RememberEarlierResults() {
         std::lock_guard lock(state_.mutex);
         for (const FileEntry& entry : state_.SearchResults.Entries()) {
             if (EqualsIgnoreCase(entry.status, project_.name)) {

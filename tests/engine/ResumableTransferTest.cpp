@@ -28,10 +28,10 @@ using testing::RecordedRequest;
 
 const NetLibrary netLibrary;
 
-std::string Pattern(std::size_t size, int seed = 1) {
+std::string Pattern(std::size_t size, int variant = 1) {
     std::string bytes(size, '\0');
     for (std::size_t i = 0; i < size; ++i) {
-        bytes[i] = static_cast<char>((i * (7 + seed) + i / 256 + seed) & 0xff);
+        bytes[i] = static_cast<char>((i * (7 + variant) + i / 256 + variant) & 0xff);
     }
     return bytes;
 }
