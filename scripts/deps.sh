@@ -6,7 +6,7 @@ packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-svg-dev libgl-dev
     libcurl4-openssl-dev libssl-dev
-    libgumbo-dev
+    libxml2-dev
     libpcre2-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev

@@ -1,6 +1,7 @@
 // Feeds each input to the HTML and CSS link finders as a portable crawl does, and checks what
-// holds for any input: every span lies inside its text, links resolve or are refused without
-// harm, and rewriting with a mapping that changes nothing leaves the page byte for byte.
+// holds for any input: every span lies inside its text, slots stand apart in page order, links
+// resolve or are refused without harm, and rewriting with a mapping that changes nothing leaves
+// the page byte for byte.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -41,8 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const tarnwick::WebAddress base = *tarnwick::ParseWebAddress("http://host/a/b/p.html");
 
     const tarnwick::HtmlLinks links = tarnwick::FindHtmlLinks(text);
+    std::size_t previousEnd = 0;
     for (const tarnwick::HtmlLinkSlot& slot : links.slots) {
-        Require(slot.begin < slot.end && slot.end <= text.size());
+        // In page order and apart: each is one attribute or block the parser read.
+        Require(previousEnd <= slot.begin && slot.begin < slot.end && slot.end <= text.size());
+        previousEnd = slot.end;
         CheckSpans(slot.value, tarnwick::LinksOf(slot), base);
     }
     if (links.baseHref) {

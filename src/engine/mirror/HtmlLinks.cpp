@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
-#include <set>
+#include <climits>
 
-#include <gumbo.h>
+#include <libxml/HTMLparser.h>
+#include <libxml/parser.h>
 
 #include "engine/mirror/CssLinks.h"
+#include "engine/mirror/StartTag.h"
 
 namespace tarnwick {
 
@@ -39,20 +40,27 @@ bool HasWord(std::string_view list, std::string_view word) {
     return false;
 }
 
-const GumboAttribute* Attribute(const GumboElement& element, const char* name) {
-    return gumbo_get_attribute(&element.attributes, name);
+// An attribute's value as the parser decoded it, or nothing when the tag has none.
+const char* Attribute(const xmlChar** attributes, std::string_view name) {
+    for (; attributes != nullptr && attributes[0] != nullptr; attributes += 2) {
+        if (name == reinterpret_cast<const char*>(attributes[0])) {
+            return attributes[1] != nullptr ? reinterpret_cast<const char*>(attributes[1])
+                                            : nullptr;
+        }
+    }
+    return nullptr;
 }
 
 // A <link>: style sheets and what displays the page are requisites, other relations links.
-LinkUse LinkElementUse(const GumboElement& element) {
-    const GumboAttribute* rel = Attribute(element, "rel");
-    const std::string_view rels = rel ? rel->value : "";
+LinkUse LinkElementUse(const xmlChar** attributes) {
+    const char* rel = Attribute(attributes, "rel");
+    const std::string_view rels = rel ? rel : "";
     if (HasWord(rels, "stylesheet")) {
         return LinkUse::StyleSheet;
     }
     if (HasWord(rels, "preload") || HasWord(rels, "modulepreload")) {
-        const GumboAttribute* as = Attribute(element, "as");
-        return as && Lowercase(as->value) == "style" ? LinkUse::StyleSheet : LinkUse::Resource;
+        const char* as = Attribute(attributes, "as");
+        return as && Lowercase(as) == "style" ? LinkUse::StyleSheet : LinkUse::Resource;
     }
     for (const std::string_view word : {"icon", "apple-touch-icon", "mask-icon", "manifest"}) {
         if (HasWord(rels, word)) {
@@ -63,141 +71,233 @@ LinkUse LinkElementUse(const GumboElement& element) {
 }
 
 struct LinkAttribute {
-    GumboTag tag;
-    const char* name;
+    std::string_view tag;
+    std::string_view name;
     SlotSyntax syntax;
     LinkUse use;
 };
 
 constexpr LinkAttribute kLinkAttributes[] = {
-    {GUMBO_TAG_A, "href", SlotSyntax::Url, LinkUse::Navigation},
-    {GUMBO_TAG_AREA, "href", SlotSyntax::Url, LinkUse::Navigation},
-    {GUMBO_TAG_SCRIPT, "src", SlotSyntax::Url, LinkUse::Resource},
-    {GUMBO_TAG_IMG, "src", SlotSyntax::Url, LinkUse::Resource},
-    {GUMBO_TAG_IMG, "srcset", SlotSyntax::Srcset, LinkUse::Resource},
-    {GUMBO_TAG_SOURCE, "src", SlotSyntax::Url, LinkUse::Resource},
-    {GUMBO_TAG_SOURCE, "srcset", SlotSyntax::Srcset, LinkUse::Resource},
-    {GUMBO_TAG_VIDEO, "src", SlotSyntax::Url, LinkUse::Resource},
-    {GUMBO_TAG_VIDEO, "poster", SlotSyntax::Url, LinkUse::Resource},
-    {GUMBO_TAG_AUDIO, "src", SlotSyntax::Url, LinkUse::Resource},
-    {GUMBO_TAG_TRACK, "src", SlotSyntax::Url, LinkUse::Resource},
-    {GUMBO_TAG_IFRAME, "src", SlotSyntax::Url, LinkUse::Frame},
-    {GUMBO_TAG_FRAME, "src", SlotSyntax::Url, LinkUse::Frame},
-    {GUMBO_TAG_EMBED, "src", SlotSyntax::Url, LinkUse::Resource},
-    {GUMBO_TAG_OBJECT, "data", SlotSyntax::Url, LinkUse::Resource},
-    {GUMBO_TAG_INPUT, "src", SlotSyntax::Url, LinkUse::Resource},
-    {GUMBO_TAG_BODY, "background", SlotSyntax::Url, LinkUse::Resource},
-    {GUMBO_TAG_TABLE, "background", SlotSyntax::Url, LinkUse::Resource},
-    {GUMBO_TAG_TD, "background", SlotSyntax::Url, LinkUse::Resource},
-    {GUMBO_TAG_TH, "background", SlotSyntax::Url, LinkUse::Resource},
+    {"a", "href", SlotSyntax::Url, LinkUse::Navigation},
+    {"area", "href", SlotSyntax::Url, LinkUse::Navigation},
+    {"script", "src", SlotSyntax::Url, LinkUse::Resource},
+    {"img", "src", SlotSyntax::Url, LinkUse::Resource},
+    {"img", "srcset", SlotSyntax::Srcset, LinkUse::Resource},
+    {"source", "src", SlotSyntax::Url, LinkUse::Resource},
+    {"source", "srcset", SlotSyntax::Srcset, LinkUse::Resource},
+    {"video", "src", SlotSyntax::Url, LinkUse::Resource},
+    {"video", "poster", SlotSyntax::Url, LinkUse::Resource},
+    {"audio", "src", SlotSyntax::Url, LinkUse::Resource},
+    {"track", "src", SlotSyntax::Url, LinkUse::Resource},
+    {"iframe", "src", SlotSyntax::Url, LinkUse::Frame},
+    {"frame", "src", SlotSyntax::Url, LinkUse::Frame},
+    {"embed", "src", SlotSyntax::Url, LinkUse::Resource},
+    {"object", "data", SlotSyntax::Url, LinkUse::Resource},
+    {"input", "src", SlotSyntax::Url, LinkUse::Resource},
+    {"body", "background", SlotSyntax::Url, LinkUse::Resource},
+    {"table", "background", SlotSyntax::Url, LinkUse::Resource},
+    {"td", "background", SlotSyntax::Url, LinkUse::Resource},
+    {"th", "background", SlotSyntax::Url, LinkUse::Resource},
 };
 
+bool SameName(std::string_view written, std::string_view name) {
+    return written.size() == name.size() &&
+           std::equal(written.begin(), written.end(), name.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == b;
+           });
+}
+
+// Elements of SVG and MathML are not the page's HTML: their links are not followed.
+bool IsForeign(std::string_view name) {
+    return name == "svg" || name == "math";
+}
+
+// Walks the page with libxml2's HTML parser, which reports each start tag with its decoded
+// attributes as it reads it, and finds in the page where the attributes that hold links
+// stand, so the copy can replace them in place.
 class Collector {
 public:
     explicit Collector(std::string_view page) : page_(page) {}
 
-    HtmlLinks Run(const GumboNode* root) {
-        std::vector<const GumboNode*> pending = {root};
-        while (!pending.empty()) {
-            const GumboNode* node = pending.back();
-            pending.pop_back();
-            if (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_TEMPLATE) {
-                continue;
-            }
-            const GumboElement& element = node->v.element;
-            Element(element);
-            // Children go on in reverse, so the walk meets them in page order.
-            for (unsigned i = element.children.length; i-- > 0;) {
-                pending.push_back(static_cast<const GumboNode*>(element.children.data[i]));
-            }
+    HtmlLinks Run() {
+        static const bool ready = (xmlInitParser(), true);  // once, before any thread parses
+        (void)ready;
+        if (page_.empty() || page_.size() > static_cast<std::size_t>(INT_MAX)) {
+            return {};
         }
+        htmlSAXHandler handler{};
+        handler.startElement = [](void* self, const xmlChar* name, const xmlChar** attributes) {
+            static_cast<Collector*>(self)->Start(reinterpret_cast<const char*>(name), attributes);
+        };
+        handler.endElement = [](void* self, const xmlChar* name) {
+            static_cast<Collector*>(self)->End(reinterpret_cast<const char*>(name));
+        };
+        handler.characters = [](void* self, const xmlChar*, int) {
+            static_cast<Collector*>(self)->Text();
+        };
+        handler.cdataBlock = handler.characters;
+        handler.ignorableWhitespace = handler.characters;
+        handler.comment = [](void* self, const xmlChar*) { static_cast<Collector*>(self)->Text(); };
+        context_ = htmlCreateMemoryParserCtxt(page_.data(), static_cast<int>(page_.size()));
+        if (context_ == nullptr) {
+            return {};
+        }
+        *context_->sax = handler;
+        context_->userData = this;
+        htmlCtxtUseOptions(context_, HTML_PARSE_RECOVER | HTML_PARSE_NOERROR |
+                                         HTML_PARSE_NOWARNING | HTML_PARSE_NONET |
+                                         HTML_PARSE_NOIMPLIED | XML_PARSE_HUGE);
+        htmlParseDocument(context_);
+        htmlFreeParserCtxt(context_);
+        // In page order, also the attributes of one tag.
         std::sort(links_.slots.begin(), links_.slots.end(),
                   [](const HtmlLinkSlot& a, const HtmlLinkSlot& b) { return a.begin < b.begin; });
         return std::move(links_);
     }
 
 private:
-    void Element(const GumboElement& element) {
-        if (element.tag_namespace != GUMBO_NAMESPACE_HTML) {
+    struct Wanted {
+        std::string_view name;
+        const char* value;
+        SlotSyntax syntax;
+        LinkUse use;
+    };
+
+    // Where the parser stands in the page, in the page's own bytes.
+    std::size_t Position() const {
+        const long consumed = xmlByteConsumed(context_);
+        return consumed < 0 ? 0 : std::min(static_cast<std::size_t>(consumed), page_.size());
+    }
+
+    // Text and comments end before the next tag opens, so no tag is looked for before them.
+    void Text() {
+        const std::size_t at = Position();
+        searchFrom_ = std::max(searchFrom_, at);
+        if (styleBegin_) {
+            styleEnd_ = std::max(styleEnd_, at);
+        }
+    }
+
+    void Start(std::string_view name, const xmlChar** attributes) {
+        // The parser stands at the tag's '>', or at the '/' of "/>".
+        const std::size_t at = Position();
+        if (IsForeign(name)) {
+            ++foreignDepth_;
+        }
+        if (foreignDepth_ > 0) {
             return;
         }
+        if (name == "style") {
+            styleBegin_ = styleEnd_ = std::min(at + (page_[at] == '/' ? 2 : 1), page_.size());
+        }
+        if (attributes == nullptr) {
+            return;  // also what the parser adds that the page does not have
+        }
+        wanted_.clear();
+        const auto want = [&](std::string_view attribute, SlotSyntax syntax, LinkUse use) {
+            if (const char* value = Attribute(attributes, attribute)) {
+                wanted_.push_back({attribute, value, syntax, use});
+            }
+        };
         for (const LinkAttribute& known : kLinkAttributes) {
-            if (known.tag == element.tag) {
-                AddAttribute(Attribute(element, known.name), known.syntax, known.use);
+            if (known.tag == name) {
+                want(known.name, known.syntax, known.use);
             }
         }
-        if (element.tag == GUMBO_TAG_LINK) {
-            AddAttribute(Attribute(element, "href"), SlotSyntax::Url, LinkElementUse(element));
-        } else if (element.tag == GUMBO_TAG_META) {
-            const GumboAttribute* equiv = Attribute(element, "http-equiv");
-            if (equiv && Lowercase(equiv->value) == "refresh") {
-                AddAttribute(Attribute(element, "content"), SlotSyntax::Refresh,
-                             LinkUse::Navigation);
+        if (name == "link") {
+            want("href", SlotSyntax::Url, LinkElementUse(attributes));
+        } else if (name == "meta") {
+            const char* equiv = Attribute(attributes, "http-equiv");
+            if (equiv && Lowercase(equiv) == "refresh") {
+                want("content", SlotSyntax::Refresh, LinkUse::Navigation);
             }
-        } else if (element.tag == GUMBO_TAG_BASE) {
-            Base(Attribute(element, "href"));
-        } else if (element.tag == GUMBO_TAG_STYLE) {
-            StyleBlock(element);
         }
-        AddAttribute(Attribute(element, "style"), SlotSyntax::Css, LinkUse::Resource);
-    }
-
-    // The span of a piece of the page, or nothing when it does not point into the page.
-    std::optional<std::pair<std::size_t, std::size_t>> SpanOf(const GumboStringPiece& piece) {
-        const char* begin = page_.data();
-        if (piece.data == nullptr || piece.length == 0 || piece.data < begin ||
-            piece.data + piece.length > begin + page_.size()) {
-            return std::nullopt;
-        }
-        const auto offset = static_cast<std::size_t>(piece.data - begin);
-        return std::make_pair(offset, offset + piece.length);
-    }
-
-    void AddAttribute(const GumboAttribute* attribute, SlotSyntax syntax, LinkUse use) {
-        if (attribute == nullptr) {
+        want("style", SlotSyntax::Css, LinkUse::Resource);
+        const bool isBase = name == "base" && !links_.baseHref && Attribute(attributes, "href");
+        if ((wanted_.empty() && !isBase) || !Locate(name, at)) {
+            searchFrom_ = std::max(searchFrom_, at);
             return;
         }
-        const auto span = SpanOf(attribute->original_value);
-        // Elements the parser copies (reopened formatting elements) share their source.
-        if (!span || !taken_.insert(span->first).second) {
-            return;
-        }
-        links_.slots.push_back({span->first, span->second, true, attribute->value, syntax, use});
-    }
-
-    void Base(const GumboAttribute* href) {
-        if (href == nullptr || links_.baseHref) {
-            return;
-        }
-        const auto name = SpanOf(href->original_name);
-        const auto value = SpanOf(href->original_value);
-        if (!name || !value) {
-            return;
-        }
-        links_.baseHref = href->value;
-        links_.baseBegin = name->first;
-        links_.baseEnd = value->second;
-    }
-
-    void StyleBlock(const GumboElement& element) {
-        for (unsigned i = 0; i < element.children.length; ++i) {
-            const auto* child = static_cast<const GumboNode*>(element.children.data[i]);
-            if (child->type != GUMBO_NODE_TEXT && child->type != GUMBO_NODE_WHITESPACE) {
-                continue;
+        searchFrom_ = tag_.close;
+        for (const Wanted& wanted : wanted_) {
+            if (const AttributeSpan* span = Find(wanted.name)) {
+                links_.slots.push_back({span->valueBegin, span->valueEnd, true,
+                                        ValueOf(*span, wanted.value), wanted.syntax, wanted.use});
             }
-            const auto span = SpanOf(child->v.text.original_text);
-            if (span && taken_.insert(span->first).second) {
+        }
+        if (isBase) {
+            if (const AttributeSpan* href = Find("href")) {
+                links_.baseHref = ValueOf(*href, Attribute(attributes, "href"));
+                links_.baseBegin = href->nameBegin;
+                links_.baseEnd = href->valueEnd;
+            }
+        }
+    }
+
+    void End(std::string_view name) {
+        if (IsForeign(name) && foreignDepth_ > 0) {
+            --foreignDepth_;
+        } else if (name == "style" && styleBegin_) {
+            if (styleEnd_ > *styleBegin_) {
                 links_.slots.push_back(
-                    {span->first, span->second, false,
-                     std::string(page_.substr(span->first, span->second - span->first)),
+                    {*styleBegin_, styleEnd_, false,
+                     std::string(page_.substr(*styleBegin_, styleEnd_ - *styleBegin_)),
                      SlotSyntax::Css, LinkUse::Resource});
             }
+            styleBegin_.reset();
         }
+    }
+
+    // Finds the tag the parser just read: the first "<name" since the last place known to be
+    // outside a tag that reads as a tag ending where the parser stands. Reading is bounded
+    // in all, so a page of unclosed look-alikes costs no more than a few readings of it.
+    bool Locate(std::string_view name, std::size_t at) {
+        const std::size_t limit = std::min(at + 2, page_.size());
+        for (std::size_t open = page_.find('<', searchFrom_); open < at && budget_ > 0;
+             open = page_.find('<', open + 1)) {
+            const std::size_t after = open + 1 + name.size();
+            if (after >= page_.size() || !SameName(page_.substr(open + 1, name.size()), name) ||
+                !(IsBlank(page_[after]) || page_[after] == '/' || page_[after] == '>')) {
+                continue;
+            }
+            const bool read = ReadStartTag(page_, open, limit, tag_);
+            budget_ -= static_cast<long long>((read ? tag_.close : limit) - open);
+            if (read && (tag_.close == at || (tag_.close == at + 1 && page_[at] == '/'))) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    const AttributeSpan* Find(std::string_view name) const {
+        for (const AttributeSpan& attribute : tag_.attributes) {
+            if (SameName(attribute.name, name)) {
+                return &attribute;
+            }
+        }
+        return nullptr;
+    }
+
+    // The page's own bytes when it has no character references, so a link in another
+    // encoding stays as written; else as the parser decoded it.
+    std::string ValueOf(const AttributeSpan& span, const char* decoded) const {
+        std::string_view raw = page_.substr(span.valueBegin, span.valueEnd - span.valueBegin);
+        if (!raw.empty() && (raw.front() == '"' || raw.front() == '\'')) {
+            raw = raw.substr(1, raw.size() - 2);
+        }
+        return raw.find('&') == std::string_view::npos ? std::string(raw) : std::string(decoded);
     }
 
     std::string_view page_;
+    htmlParserCtxtPtr context_ = nullptr;
     HtmlLinks links_;
-    std::set<std::size_t> taken_;
+    std::size_t searchFrom_ = 0;
+    long long budget_ = 4 * static_cast<long long>(page_.size()) + 4096;
+    int foreignDepth_ = 0;
+    std::optional<std::size_t> styleBegin_;
+    std::size_t styleEnd_ = 0;
+    std::vector<Wanted> wanted_;
+    StartTag tag_;
 };
 
 std::vector<LinkSpan> SrcsetLinks(std::string_view value, LinkUse use) {
@@ -268,12 +368,7 @@ std::vector<LinkSpan> RefreshLinks(std::string_view value, LinkUse use) {
 }  // namespace
 
 HtmlLinks FindHtmlLinks(std::string_view page) {
-    GumboOptions options = kGumboDefaultOptions;
-    options.max_errors = 0;  // the errors are not wanted, and a broken page has many
-    GumboOutput* output = gumbo_parse_with_options(&options, page.data(), page.size());
-    HtmlLinks links = Collector(page).Run(output->root);
-    gumbo_destroy_output(&options, output);
-    return links;
+    return Collector(page).Run();
 }
 
 std::vector<LinkSpan> LinksOf(const HtmlLinkSlot& slot) {

@@ -59,6 +59,40 @@ TEST(HtmlLinks, FindsEveryLinkOfAMinifiedPageInOrder) {
     EXPECT_EQ(LinksIn(page), expected);
 }
 
+TEST(HtmlLinks, RewritesTheAttributeTheParserReadWhateverLooksLikeItNearby) {
+    // Look-alikes in a comment, in another attribute's value and in a script; a repeated
+    // attribute (the first counts); a self-closing tag; names in capitals; a query whose
+    // "&copy" is no character reference; bytes that are not UTF-8.
+    const std::string page =
+        "<p><!-- <a href=c.html x=' --><a HREF='y.html'><a title=\"<a href=t.html>\" "
+        "href=real.html href=second.html><script>s='<img src=s.png>'</script><img "
+        "src=i.png /><a href=\"q?a=1&copy=2&amp;b\"><a href=\"\xE9t\xE9.html\">";
+    std::vector<std::string> values;
+    for (const HtmlLinkSlot& slot : FindHtmlLinks(page).slots) {
+        values.push_back(slot.value);
+    }
+    EXPECT_EQ(values, (std::vector<std::string>{"y.html", "real.html", "i.png", "q?a=1&copy=2&b",
+                                                "\xE9t\xE9.html"}));
+    const LinkMapping mapping = [](std::string_view link, LinkUse) {
+        return std::optional<std::string>("L/" + std::string(link));
+    };
+    EXPECT_EQ(RewriteHtml(page, FindHtmlLinks(page), mapping),
+              "<p><!-- <a href=c.html x=' --><a HREF=\"L/y.html\"><a title=\"<a href=t.html>\" "
+              "href=\"L/real.html\" href=second.html><script>s='<img src=s.png>'</script><img "
+              "src=\"L/i.png\" /><a href=\"L/q?a=1&amp;copy=2&amp;b\"><a "
+              "href=\"L/\xE9t\xE9.html\">");
+}
+
+TEST(HtmlLinks, AStyleBlockIsOneTextHoweverLong) {
+    // The parser hands a long block over in pieces; a url() across their seam is one link.
+    const std::string css = std::string(995, ' ') + "p{background:url(across.png)}";
+    const std::string page = "<html><head><style>" + css + "</style></head><body></body></html>";
+    const HtmlLinks links = FindHtmlLinks(page);
+    ASSERT_EQ(links.slots.size(), 1u);
+    EXPECT_EQ(links.slots[0].value, css);
+    EXPECT_EQ(LinksIn(page), (Found{{"across.png", LinkUse::Resource}}));
+}
+
 TEST(HtmlLinks, CssLinksSkipCommentsAndStringsThatAreNoLinks) {
     const std::string css =
         "/* url(no.png) */@import url(\"a.css\") screen;@IMPORT 'b.css';\r\n"
