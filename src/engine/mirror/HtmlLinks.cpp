@@ -188,7 +188,8 @@ private:
             return;
         }
         if (name == "style") {
-            styleBegin_ = styleEnd_ = std::min(at + (page_[at] == '/' ? 2 : 1), page_.size());
+            const bool selfClosing = at < page_.size() && page_[at] == '/';
+            styleBegin_ = styleEnd_ = std::min(at + (selfClosing ? 2 : 1), page_.size());
         }
         if (attributes == nullptr) {
             return;  // also what the parser adds that the page does not have
@@ -220,7 +221,8 @@ private:
         }
         searchFrom_ = tag_.close;
         for (const Wanted& wanted : wanted_) {
-            if (const AttributeSpan* span = Find(wanted.name)) {
+            const AttributeSpan* span = Find(wanted.name);
+            if (span != nullptr && span->valueEnd > span->valueBegin) {
                 links_.slots.push_back({span->valueBegin, span->valueEnd, true,
                                         ValueOf(*span, wanted.value), wanted.syntax, wanted.use});
             }
