@@ -69,7 +69,8 @@ bool FileWriter::Write(std::string_view data) {
             return WriteOut(data);
         }
         if (!buffer_) {
-            buffer_ = std::make_unique<char[]>(kBufferBytes);
+            // Not zeroed: a small file touches only the pages it fills.
+            buffer_ = std::make_unique_for_overwrite<char[]>(kBufferBytes);
         }
         const std::size_t taken = std::min(kBufferBytes - buffered_, data.size());
         std::memcpy(buffer_.get() + buffered_, data.data(), taken);
