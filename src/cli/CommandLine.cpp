@@ -70,11 +70,20 @@ constexpr const char* kMirrorHelp = R"(Usage: tarnwick-cli mirror URL --name NAM
 Creates the web project NAME, or reuses it (a requested or mirrored project of that name keeps
 its settings and takes URL as its start address), and mirrors it into WebSites/NAME/.
 
-  --depth N             follow links at most N steps from the start page (0: no limit);
-                        kept for the project, also for a reused one
+  --depth N             follow links at most N steps from the start page (0: no limit)
   --requisites, --no-requisites
                         keep (the default for a new project) or leave what pages need to
-                        display: style sheets, scripts, images, fonts; kept for the project
+                        display: style sheets, scripts, images, fonts
+  --ignore-robots, --obey-robots
+                        pass over or honour (the default) the site's robots.txt
+  --no-ascend, --ascend
+                        keep to what lies at or below the start page's folder, or not (the
+                        default); wget's --no-parent
+  --delay MS            wait MS milliseconds between two requests, over one connection
+                        (default: the delay Preferences give new projects)
+  --connections N       requests in flight at once, 1 to 16 (default 4), each connection kept
+                        alive
+These are kept for the project, also for a reused one.
 
 Options for a new project:
   --all                 keep every file the site links to
@@ -176,6 +185,37 @@ std::optional<std::pair<const char*, std::string WebProject::*>> TextOptionOf(
         }
     }
     return std::nullopt;
+}
+
+// The mirror options that take a number, or "" when the argument is none of them.
+std::string NumberOptionOf(const std::string& argument) {
+    for (const char* option : {"--max-domain-count", "--depth", "--delay", "--connections"}) {
+        if (IsOption(argument, option)) {
+            return option;
+        }
+    }
+    return "";
+}
+
+// The mirror's options that turn something on or off for the project; true when the argument
+// is one of them.
+bool TakeMirrorSwitch(const std::string& argument, WebProjectOptionChanges& changes) {
+    static const struct {
+        const char* on;
+        const char* off;
+        std::optional<bool> WebProjectOptionChanges::*option;
+    } switches[] = {
+        {"--requisites", "--no-requisites", &WebProjectOptionChanges::requisites},
+        {"--ignore-robots", "--obey-robots", &WebProjectOptionChanges::ignoreRobots},
+        {"--no-ascend", "--ascend", &WebProjectOptionChanges::noAscend},
+    };
+    for (const auto& known : switches) {
+        if (argument == known.on || argument == known.off) {
+            changes.*known.option = argument == known.on;
+            return true;
+        }
+    }
+    return false;
 }
 
 // Walks the arguments after the verb: options with their values, and the rest as operands.
@@ -315,8 +355,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         } else if (command.verb == Verb::Mirror && argument == "--all") {
             web.downloadAll = 1;
         } else if (command.verb == Verb::Mirror &&
-                   (argument == "--requisites" || argument == "--no-requisites")) {
-            command.order.requisites = argument == "--requisites";
+                   TakeMirrorSwitch(argument, command.order.webOptions)) {
         } else if (command.verb == Verb::Mirror && argument == "--exit-domain") {
             web.exitDomain = 1;
         } else if (command.verb == Verb::Mirror && IsOption(argument, "--types")) {
@@ -331,19 +370,24 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                 return Usage(std::string(text->first) + " needs a text");
             }
             web.*(text->second) = *given;
-        } else if (command.verb == Verb::Mirror &&
-                   (IsOption(argument, "--max-domain-count") || IsOption(argument, "--depth"))) {
-            const bool domains = IsOption(argument, "--max-domain-count");
-            const char* option = domains ? "--max-domain-count" : "--depth";
-            const auto given = value(option);
+        } else if (const std::string option =
+                       command.verb == Verb::Mirror ? NumberOptionOf(argument) : "";
+                   !option.empty()) {
+            const auto given = value(option.c_str());
             const std::optional<int> number = given ? WholeNumber<int>(*given) : std::nullopt;
-            if (!number) {
-                return Usage(std::string(option) + " needs a number");
-            }
-            if (domains) {
+            WebProjectOptionChanges& changes = command.order.webOptions;
+            if (option == "--connections") {
+                if (!number || *number < 1 || *number > WebProjectOptions::kMaxConnections) {
+                    return Usage("--connections takes 1 to " +
+                                 std::to_string(WebProjectOptions::kMaxConnections));
+                }
+                changes.connections = number;
+            } else if (!number) {
+                return Usage(option + " needs a number");
+            } else if (option == "--max-domain-count") {
                 web.maxDomainCount = *number;
             } else {
-                command.order.maxDepth = *number;
+                (option == "--depth" ? changes.maxDepth : changes.delayMs) = number;
             }
         } else if (command.verb == Verb::Search && IsOption(argument, "--engine")) {
             const auto engine = value("--engine");

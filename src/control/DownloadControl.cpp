@@ -174,15 +174,14 @@ void DownloadControl::StoreOptions(const WorkOrder& order, const TakenOrder& tak
     for (const std::string& name : taken.targets.webProjects) {
         const bool made = std::find(taken.newWebProjects.begin(), taken.newWebProjects.end(),
                                     name) != taken.newWebProjects.end();
-        if (!made && !order.maxDepth && !order.requisites) {
+        if (!made && !order.webOptions.Any()) {
             continue;
         }
         // A new project starts from the options of a new one, never from one of that name
         // before it; a reused one keeps what the order does not set.
         WebProjectOptions options =
             made ? NewWebProjectOptions(settings_) : LoadWebProjectOptions(workingDirectory_, name);
-        options.maxDepth = order.maxDepth.value_or(options.maxDepth);
-        options.requisites = order.requisites.value_or(options.requisites);
+        order.webOptions.ApplyTo(options);
         stored = StoreWebProjectOptions(workingDirectory_, name, options) && stored;
     }
     if (!stored) {

@@ -6,6 +6,7 @@
 
 #include "model/FileRequestOptions.h"
 #include "model/Records.h"
+#include "model/WebProjectOptions.h"
 
 namespace tarnwick {
 
@@ -19,12 +20,9 @@ struct WorkOrder {
     // What those files ask more of their transfer: a checksum, a speed limit.
     FileRequestOptions fileOptions;
     std::vector<WebProject> webProjects;
-    // How deep the web projects crawl (links from the start page, 0: no limit); nothing keeps
-    // what a reused project has.
-    std::optional<int> maxDepth;
-    // Whether they keep what their pages need to display; nothing keeps what a reused
-    // project has.
-    std::optional<bool> requisites;
+    // What the web projects are to crawl with (depth, requisites, politeness); what it leaves
+    // unset a reused project keeps.
+    WebProjectOptionChanges webOptions;
     std::vector<SearchProject> searchProjects;
     // Requested entries to start, by URL or project name; runAll starts every one.
     std::vector<std::string> runNames;

@@ -1,5 +1,7 @@
 #include "dialogs/CPAdvancedSettings.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -24,8 +26,9 @@ CPAdvancedSettings::CPAdvancedSettings(QWidget* parent)
       requisites_(new QCheckBox(QStringLiteral("Keep what pages need to display"), copy_)),
       ignoreRobots_(new QCheckBox(QStringLiteral("Ignore robots.txt"), copy_)),
       noAscend_(new QCheckBox(QStringLiteral("Do not ascend to the parent folder"), copy_)),
-      delay_(new QLineEdit(copy_)) {
-    for (QLineEdit* number : {count_, delay_}) {
+      delay_(new QLineEdit(copy_)),
+      connections_(new QLineEdit(copy_)) {
+    for (QLineEdit* number : {count_, delay_, connections_}) {
         AcceptDigitsOnly(number);
         number->setAlignment(Qt::AlignRight);
         number->setFixedWidth(DialogUnitsToPixels(*number, 40, 0).width());
@@ -60,6 +63,12 @@ CPAdvancedSettings::CPAdvancedSettings(QWidget* parent)
     delayLabel->setBuddy(delay_);
     copyLayout->addWidget(delayLabel, 3, 0);
     copyLayout->addWidget(delay_, 3, 1);
+    auto* connectionsLabel = new QLabel(QStringLiteral("Connections at once"), copy_);
+    connectionsLabel->setBuddy(connections_);
+    connections_->setToolTip(QStringLiteral("1 to %1; a delay keeps the copy to one")
+                                 .arg(WebProjectOptions::kMaxConnections));
+    copyLayout->addWidget(connectionsLabel, 4, 0);
+    copyLayout->addWidget(connections_, 4, 1);
     copyLayout->setColumnStretch(2, 1);
 
     auto* layout = new QVBoxLayout(this);
@@ -90,6 +99,7 @@ void CPAdvancedSettings::FillFrom(const WebProjectOptions& options) {
     ignoreRobots_->setChecked(options.ignoreRobots);
     noAscend_->setChecked(options.noAscend);
     delay_->setText(QString::number(options.delayMs));
+    connections_->setText(QString::number(options.connections));
 }
 
 void CPAdvancedSettings::ReadInto(WebProjectOptions& options) const {
@@ -97,6 +107,8 @@ void CPAdvancedSettings::ReadInto(WebProjectOptions& options) const {
     options.ignoreRobots = ignoreRobots_->isChecked();
     options.noAscend = noAscend_->isChecked();
     options.delayMs = DecimalValue(delay_->text().toStdString());
+    options.connections = std::clamp(DecimalValue(connections_->text().toStdString()), 1,
+                                     WebProjectOptions::kMaxConnections);
 }
 
 }  // namespace tarnwick

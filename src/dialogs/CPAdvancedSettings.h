@@ -33,6 +33,7 @@ public:
     QCheckBox* IgnoreRobotsBox() const { return ignoreRobots_; }
     QCheckBox* NoAscendBox() const { return noAscend_; }
     QLineEdit* DelayField() const { return delay_; }
+    QLineEdit* ConnectionsField() const { return connections_; }
 
 private:
     QLineEdit* count_;
@@ -44,6 +45,7 @@ private:
     QCheckBox* ignoreRobots_;
     QCheckBox* noAscend_;
     QLineEdit* delay_;
+    QLineEdit* connections_;
 };
 
 }  // namespace tarnwick

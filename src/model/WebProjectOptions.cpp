@@ -24,27 +24,103 @@ std::optional<bool> Flag(std::string_view value) {
     return std::nullopt;
 }
 
-void SetValue(WebProjectOptions& options, std::string_view key, std::string_view value) {
+// True when the key is one of the options and the value one it takes.
+bool ReadChange(WebProjectOptionChanges& changes, std::string_view key, std::string_view value) {
+    const std::optional<int> number = WholeNumber<int>(value);
     if (key == "depth" || key == "delay") {
-        if (const auto number = WholeNumber<int>(value)) {
-            (key == "depth" ? options.maxDepth : options.delayMs) = *number;
-        }
-    } else if (key == "connections") {
-        const auto number = WholeNumber<int>(value);
-        if (number && *number >= 1 && *number <= WebProjectOptions::kMaxConnections) {
-            options.connections = *number;
-        }
-    } else if (key == "robots") {
-        options.ignoreRobots = value == "ignore";
-    } else if (key == "portable" || key == "requisites" || key == "noascend") {
-        bool& flag = key == "portable"     ? options.portable
-                     : key == "requisites" ? options.requisites
-                                           : options.noAscend;
-        flag = Flag(value).value_or(flag);
+        (key == "depth" ? changes.maxDepth : changes.delayMs) = number;
+        return number.has_value();
     }
+    if (key == "connections") {
+        const bool valid = number && *number >= 1 && *number <= WebProjectOptions::kMaxConnections;
+        if (valid) {
+            changes.connections = number;
+        }
+        return valid;
+    }
+    if (key == "robots") {
+        const bool valid = value == "ignore" || value == "obey";
+        if (valid) {
+            changes.ignoreRobots = value == "ignore";
+        }
+        return valid;
+    }
+    if (key == "portable" || key == "requisites" || key == "noascend") {
+        std::optional<bool>& flag = key == "portable"     ? changes.portable
+                                    : key == "requisites" ? changes.requisites
+                                                          : changes.noAscend;
+        flag = Flag(value);
+        return flag.has_value();
+    }
+    return false;
+}
+
+// What differs in the options from those of a project that has none.
+WebProjectOptionChanges ChangesFromDefaults(const WebProjectOptions& options) {
+    const WebProjectOptions defaults;
+    WebProjectOptionChanges changes;
+    const auto differing = [](auto value, auto unchanged) {
+        return value == unchanged ? std::nullopt : std::optional<decltype(value)>(value);
+    };
+    changes.maxDepth = differing(options.maxDepth, defaults.maxDepth);
+    changes.portable = differing(options.portable, defaults.portable);
+    changes.requisites = differing(options.requisites, defaults.requisites);
+    changes.ignoreRobots = differing(options.ignoreRobots, defaults.ignoreRobots);
+    changes.noAscend = differing(options.noAscend, defaults.noAscend);
+    changes.delayMs = differing(options.delayMs, defaults.delayMs);
+    changes.connections = differing(options.connections, defaults.connections);
+    return changes;
 }
 
 }  // namespace
+
+void WebProjectOptionChanges::ApplyTo(WebProjectOptions& options) const {
+    options.maxDepth = maxDepth.value_or(options.maxDepth);
+    options.portable = portable.value_or(options.portable);
+    options.requisites = requisites.value_or(options.requisites);
+    options.ignoreRobots = ignoreRobots.value_or(options.ignoreRobots);
+    options.noAscend = noAscend.value_or(options.noAscend);
+    options.delayMs = delayMs.value_or(options.delayMs);
+    options.connections = connections.value_or(options.connections);
+}
+
+std::string RenderWebProjectOptionChanges(const WebProjectOptionChanges& changes) {
+    std::string text;
+    const auto line = [&](const char* key, const auto& value, std::string shown) {
+        if (value) {
+            text.append(key).append("=").append(shown).append("\n");
+        }
+    };
+    const auto number = [](const std::optional<int>& value) {
+        return value ? std::to_string(*value) : std::string();
+    };
+    const auto flag = [](const std::optional<bool>& value) {
+        return std::string(value.value_or(false) ? "1" : "0");
+    };
+    line("depth", changes.maxDepth, number(changes.maxDepth));
+    line("portable", changes.portable, flag(changes.portable));
+    line("requisites", changes.requisites, flag(changes.requisites));
+    line("robots", changes.ignoreRobots, changes.ignoreRobots.value_or(false) ? "ignore" : "obey");
+    line("noascend", changes.noAscend, flag(changes.noAscend));
+    line("delay", changes.delayMs, number(changes.delayMs));
+    line("connections", changes.connections, number(changes.connections));
+    return text;
+}
+
+std::optional<WebProjectOptionChanges> ParseWebProjectOptionChanges(std::string_view text) {
+    WebProjectOptionChanges changes;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos ||
+            !ReadChange(changes, line.substr(0, equals), line.substr(equals + 1))) {
+            return std::nullopt;
+        }
+    }
+    return changes;
+}
 
 WebProjectOptions NewWebProjectOptions(const Settings& settings) {
     WebProjectOptions options;
@@ -62,7 +138,10 @@ WebProjectOptionsFile ParseWebProjectOptions(std::string_view text) {
         if (line.isSection) {
             current = &options[std::string(line.name)];
         } else if (current != nullptr) {
-            SetValue(*current, line.name, line.value);
+            WebProjectOptionChanges change;
+            if (ReadChange(change, line.name, line.value)) {
+                change.ApplyTo(*current);
+            }
         }
     });
     std::erase_if(options, [](const auto& entry) { return IsDefault(entry.second); });
@@ -75,28 +154,7 @@ std::string RenderWebProjectOptions(const WebProjectOptionsFile& options) {
         if (IsDefault(project)) {
             continue;
         }
-        text += "\n[" + name + "]\n";
-        if (project.maxDepth != 0) {
-            text += "depth=" + std::to_string(project.maxDepth) + "\n";
-        }
-        if (project.portable) {
-            text += "portable=1\n";
-        }
-        if (project.requisites) {
-            text += "requisites=1\n";
-        }
-        if (project.ignoreRobots) {
-            text += "robots=ignore\n";
-        }
-        if (project.noAscend) {
-            text += "noascend=1\n";
-        }
-        if (project.delayMs != 0) {
-            text += "delay=" + std::to_string(project.delayMs) + "\n";
-        }
-        if (project.connections != WebProjectOptions::kDefaultConnections) {
-            text += "connections=" + std::to_string(project.connections) + "\n";
-        }
+        text += "\n[" + name + "]\n" + RenderWebProjectOptionChanges(ChangesFromDefaults(project));
     }
     return text;
 }

@@ -31,6 +31,26 @@ struct WebProjectOptions {
     bool operator==(const WebProjectOptions&) const = default;
 };
 
+// What an order sets of a project's options; what it leaves unset stays as the project has it.
+struct WebProjectOptionChanges {
+    std::optional<int> maxDepth;
+    std::optional<bool> portable;
+    std::optional<bool> requisites;
+    std::optional<bool> ignoreRobots;
+    std::optional<bool> noAscend;
+    std::optional<int> delayMs;
+    std::optional<int> connections;
+
+    bool Any() const { return *this != WebProjectOptionChanges{}; }
+    void ApplyTo(WebProjectOptions& options) const;
+    bool operator==(const WebProjectOptionChanges&) const = default;
+};
+
+// The changes as lines of the options file below ("depth=3"), and back: nothing when a line
+// is not one of them.
+std::string RenderWebProjectOptionChanges(const WebProjectOptionChanges& changes);
+std::optional<WebProjectOptionChanges> ParseWebProjectOptionChanges(std::string_view text);
+
 // The options a project made now starts with: a portable copy with its requisites, and the
 // politeness the settings give new projects.
 WebProjectOptions NewWebProjectOptions(const Settings& settings = {});
@@ -42,7 +62,7 @@ WebProjectOptions NewWebProjectOptions(const Settings& settings = {});
 //   depth=3
 //   portable=1
 //   requisites=1
-//   robots=ignore
+//   robots=ignore       (or obey, the default)
 //   noascend=1
 //   delay=250
 //   connections=4

@@ -10,7 +10,7 @@ namespace tarnwick {
 
 namespace {
 
-constexpr std::string_view kMagic = "tarnwick-order 2\n";
+constexpr std::string_view kMagic = "tarnwick-order 3\n";
 // The order's file options travel in their file's own format, under this name.
 constexpr const char* kEveryFile = "every file";
 
@@ -74,37 +74,12 @@ std::vector<std::string_view> Lines(std::string_view text) {
     return lines;
 }
 
-// "<key> -" (none given) or "<key> N"; false when the line is neither.
-bool TakeOptionalNumber(std::string_view& text, std::string_view key, std::optional<int>& number) {
-    const std::size_t end = text.find('\n');
-    if (end == std::string_view::npos || !text.starts_with(key) ||
-        text.substr(key.size(), 1) != " ") {
-        return false;
-    }
-    const std::string_view value = text.substr(key.size() + 1, end - key.size() - 1);
-    text.remove_prefix(end + 1);
-    number.reset();
-    if (value == "-") {
-        return true;
-    }
-    number = WholeNumber<int>(value);
-    return number.has_value();
-}
-
-std::string OptionalNumberText(const std::optional<int>& number) {
-    return number ? std::to_string(*number) : "-";
-}
-
 }  // namespace
 
 std::string EncodeWorkOrder(const WorkOrder& order) {
     std::string out(kMagic);
     out.append("start ").append(order.start ? "1" : "0").append("\n");
     out.append("all ").append(order.runAll ? "1" : "0").append("\n");
-    out.append("depth ").append(OptionalNumberText(order.maxDepth)).append("\n");
-    const std::optional<int> requisites =
-        order.requisites ? std::optional<int>(*order.requisites ? 1 : 0) : std::nullopt;
-    out.append("requisites ").append(OptionalNumberText(requisites)).append("\n");
     std::string records;
     for (const std::string& url : order.fileUrls) {
         RenderFileRecord(FileEntry{url, {}}, records);
@@ -116,6 +91,7 @@ std::string EncodeWorkOrder(const WorkOrder& order) {
         RenderWebRecord(project, records);
     }
     AddSection(out, "webs", records);
+    AddSection(out, "weboptions", RenderWebProjectOptionChanges(order.webOptions));
     records.clear();
     for (const WebProject& project : order.webProjects) {
         for (const std::string* text : TextsBeyondTheRecord(project)) {
@@ -153,26 +129,23 @@ std::optional<WorkOrder> DecodeWorkOrder(std::string_view text) {
     WorkOrder order;
     const std::optional<bool> start = TakeFlag(text, "start");
     const std::optional<bool> all = TakeFlag(text, "all");
-    const bool depthRead = TakeOptionalNumber(text, "depth", order.maxDepth);
-    std::optional<int> requisites;
-    const bool requisitesRead =
-        TakeOptionalNumber(text, "requisites", requisites) && requisites.value_or(0) <= 1;
-    if (requisites) {
-        order.requisites = *requisites == 1;
-    }
     const auto files = TakeSection(text, "files");
     const auto fileOptions = TakeSection(text, "fileoptions");
     const auto webs = TakeSection(text, "webs");
+    const auto webOptionsText = TakeSection(text, "weboptions");
+    const auto webOptions =
+        webOptionsText ? ParseWebProjectOptionChanges(*webOptionsText) : std::nullopt;
     const auto webTexts = TakeSection(text, "webtexts");
     const auto searches = TakeSection(text, "searches");
     const auto engines = TakeSection(text, "engines");
     const auto names = TakeSection(text, "names");
-    if (!start || !all || !depthRead || !requisitesRead || !files || !fileOptions || !webs ||
-        !webTexts || !searches || !engines || !names || !text.empty()) {
+    if (!start || !all || !files || !fileOptions || !webs || !webOptions || !webTexts ||
+        !searches || !engines || !names || !text.empty()) {
         return std::nullopt;
     }
     order.start = *start;
     order.runAll = *all;
+    order.webOptions = *webOptions;
     ParseFileRecords(*files, "", [&](FileEntry&& entry) { order.fileUrls.push_back(entry.url); });
     const FileRequestOptionsFile options = ParseFileRequestOptions(*fileOptions);
     if (const auto every = options.find(kEveryFile); every != options.end()) {

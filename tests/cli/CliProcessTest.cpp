@@ -124,15 +124,15 @@ TEST_F(CliProcessTest, MirrorKeepsItsDepthForTheProjectAndMovesItToTheMirroredSi
     server.Serve("/index.htm", "<a href=\"one.htm\">one</a>\n");
     server.Serve("/one.htm", "<a href=\"two.htm\">two</a>\n");
     server.Serve("/two.htm", "<p>deep</p>\n");
-    const Finished mirrored =
-        RunCli(folder, {"mirror", server.Url("/index.htm"), "--name", "site", "--depth", "1"});
+    const Finished mirrored = RunCli(folder, {"mirror", server.Url("/index.htm"), "--name", "site",
+                                              "--depth", "1", "--connections=2", "--no-ascend"});
     EXPECT_EQ(mirrored.code, 0) << mirrored.output;
     EXPECT_EQ(mirrored.output, "done site (2 files)\n");
     EXPECT_TRUE(std::filesystem::exists(folder.Path() / "WebSites/site/one.htm"));
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "WebSites/site/two.htm"));
     EXPECT_EQ(Lists("webprojects.ini"),
               "# Tarnwick web project options, version 1\n\n[site]\ndepth=1\nportable=1\n"
-              "requisites=1\n");
+              "requisites=1\nnoascend=1\nconnections=2\n");
     EXPECT_TRUE(Contains(Lists("dnldwebs.data"), "site\r\n" + server.Url("/index.htm")));
 
     // Run again, the mirrored project is reused with its depth; a new depth replaces it.

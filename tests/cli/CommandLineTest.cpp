@@ -85,20 +85,30 @@ TEST(CommandLine, VerbsBecomeOrders) {
     EXPECT_EQ(web.otherTypes, ".css");
     EXPECT_EQ(web.exitDomain, 1);
     EXPECT_EQ(web.runWhenRequested, 1);
-    EXPECT_EQ(parsed.command->order.maxDepth, 2);
+    EXPECT_EQ(parsed.command->order.webOptions.maxDepth, 2);
 
     // A new project keeps pages and the pictures they show unless told otherwise.
     parsed = Parse({"mirror", "http://h/", "--name", "n"});
     const WebProject& plain = parsed.command->order.webProjects[0];
-    EXPECT_FALSE(parsed.command->order.maxDepth.has_value());
     EXPECT_EQ(plain.getHtm + plain.getGif + plain.getJpg, 3);
-    EXPECT_FALSE(parsed.command->order.requisites.has_value());  // the project's own choice
-    EXPECT_EQ(
-        Parse({"mirror", "http://h/", "--name", "n", "--no-requisites"}).command->order.requisites,
-        false);
-    EXPECT_EQ(
-        Parse({"mirror", "http://h/", "--requisites", "--name", "n"}).command->order.requisites,
-        true);
+    EXPECT_FALSE(parsed.command->order.webOptions.Any());  // the project's own choices
+    parsed = Parse({"mirror", "http://h/", "--no-requisites", "--name", "n", "--ignore-robots",
+                    "--no-ascend", "--delay=250", "--connections", "8"});
+    WebProjectOptionChanges expected;
+    expected.requisites = false;
+    expected.ignoreRobots = expected.noAscend = true;
+    expected.delayMs = 250;
+    expected.connections = 8;
+    EXPECT_EQ(parsed.command->order.webOptions, expected);
+    parsed =
+        Parse({"mirror", "http://h/", "--requisites", "--obey-robots", "--ascend", "--name=n"});
+    EXPECT_EQ(parsed.command->order.webOptions.requisites, true);
+    EXPECT_EQ(parsed.command->order.webOptions.ignoreRobots, false);
+    EXPECT_EQ(parsed.command->order.webOptions.noAscend, false);
+    for (const char* connections : {"0", "17", "four"}) {
+        EXPECT_FALSE(
+            Parse({"mirror", "http://h/", "--name", "n", "--connections", connections}).command);
+    }
 
     parsed = Parse({"search", "two words", "--name", "s", "--engine", "Yahoo", "--engine=Mojeek",
                     "--engine", "mojeek"});

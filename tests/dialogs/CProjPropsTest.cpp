@@ -323,11 +323,17 @@ private slots:
         QTest::mouseClick(advanced.NoAscendBox(), Qt::LeftButton);
         advanced.DelayField()->clear();
         TypeText(advanced.DelayField(), QStringLiteral("1-5x00"));
+        advanced.ConnectionsField()->clear();
+        TypeText(advanced.ConnectionsField(), QStringLiteral("99"));
         WebProjectOptions expected = options;
         expected.requisites = false;
         expected.ignoreRobots = false;
         expected.noAscend = true;
         expected.delayMs = 1500;
+        expected.connections = WebProjectOptions::kMaxConnections;  // no more than a site bears
+        QVERIFY(sheet.OptionsFromPages() == expected);
+        advanced.ConnectionsField()->clear();
+        expected.connections = 1;
         QVERIFY(sheet.OptionsFromPages() == expected);
 
         // A copy of the line scanner offers none of them, and keeps what it has.

@@ -54,5 +54,20 @@ TEST(WebProjectOptions, StoringKeepsOtherProjectsAndNothingRemoves) {
     EXPECT_EQ(LoadWebProjectOptions(folder.Path(), "blog").maxDepth, 0);  // damaged: defaults
 }
 
+TEST(WebProjectOptions, ChangesReadOnlyWhatTheyCanSet) {
+    const auto changes = ParseWebProjectOptionChanges("robots=obey\ndelay=0\n");
+    ASSERT_TRUE(changes.has_value());
+    WebProjectOptions options = NewWebProjectOptions();
+    options.ignoreRobots = true;
+    options.delayMs = 500;
+    changes->ApplyTo(options);
+    EXPECT_FALSE(options.ignoreRobots);
+    EXPECT_EQ(options.delayMs, 0);
+    EXPECT_TRUE(options.requisites);  // not among the changes
+    for (const char* bad : {"connections=17\n", "robots=maybe\n", "colour=1\n", "depth\n"}) {
+        EXPECT_FALSE(ParseWebProjectOptionChanges(bad).has_value()) << bad;
+    }
+}
+
 }  // namespace
 }  // namespace tarnwick

@@ -30,8 +30,10 @@ WorkOrder AwkwardOrder() {
     plain.otherEngines.clear();
     order.searchProjects = {search, plain};
     order.runNames = {"first", "second one"};
-    order.maxDepth = 4;
-    order.requisites = false;
+    order.webOptions.maxDepth = 4;
+    order.webOptions.requisites = false;
+    order.webOptions.ignoreRobots = false;  // set, to "obey": not the same as unset
+    order.webOptions.connections = 2;
     order.fileOptions = {"sha256=" + std::string(64, 'f'), 2048};
     return order;
 }
@@ -58,15 +60,13 @@ TEST(WorkOrderText, EveryPartOfAnOrderArrivesAsSent) {
     EXPECT_EQ(got->searchProjects[0].otherEngines, sent.searchProjects[0].otherEngines);
     EXPECT_TRUE(got->searchProjects[1].otherEngines.empty());
     EXPECT_EQ(got->runNames, sent.runNames);
-    EXPECT_EQ(got->maxDepth, 4);
-    EXPECT_EQ(got->requisites, false);
+    EXPECT_EQ(got->webOptions, sent.webOptions);
     EXPECT_EQ(got->fileOptions, sent.fileOptions);
 
     const std::optional<WorkOrder> empty = DecodeWorkOrder(EncodeWorkOrder(WorkOrder{}));
     ASSERT_TRUE(empty.has_value());
     EXPECT_TRUE(empty->fileUrls.empty() && empty->webProjects.empty() && empty->runNames.empty());
-    EXPECT_FALSE(empty->maxDepth.has_value());
-    EXPECT_FALSE(empty->requisites.has_value());
+    EXPECT_FALSE(empty->webOptions.Any());
     EXPECT_EQ(empty->fileOptions, FileRequestOptions{});
 }
 

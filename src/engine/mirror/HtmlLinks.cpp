@@ -187,11 +187,8 @@ private:
         if (foreignDepth_ > 0) {
             return;
         }
-        if (name == "style") {
-            const bool selfClosing = at < page_.size() && page_[at] == '/';
-            styleBegin_ = styleEnd_ = std::min(at + (selfClosing ? 2 : 1), page_.size());
-        }
-        if (attributes == nullptr) {
+        const bool isStyle = name == "style";
+        if (attributes == nullptr && !isStyle) {
             return;  // also what the parser adds that the page does not have
         }
         wanted_.clear();
@@ -215,11 +212,14 @@ private:
         }
         want("style", SlotSyntax::Css, LinkUse::Resource);
         const bool isBase = name == "base" && !links_.baseHref && Attribute(attributes, "href");
-        if ((wanted_.empty() && !isBase) || !Locate(name, at)) {
+        if ((wanted_.empty() && !isBase && !isStyle) || !Locate(name, at)) {
             searchFrom_ = std::max(searchFrom_, at);
             return;
         }
         searchFrom_ = tag_.close;
+        if (isStyle) {
+            styleBegin_ = styleEnd_ = tag_.close + 1;
+        }
         for (const Wanted& wanted : wanted_) {
             const AttributeSpan* span = Find(wanted.name);
             if (span != nullptr && span->valueEnd > span->valueBegin) {
