@@ -81,6 +81,9 @@ public:
         if (!command_.order.start || pending_.Empty()) {
             return SaveAll(state_, command_.folder) ? kExitSuccess : kExitDisk;
         }
+        // What was asked for is on disk before the work is done: a run killed halfway leaves
+        // its entries requested, for `run` to finish.
+        SaveAllLists(state_, command_.folder);
         const int stopped = WaitForWorkers();
         if (stopped != 0) {
             return Stop(stopped);

@@ -194,13 +194,13 @@ TEST_F(CliProcessTest, ASecondCommandLineNeverWritesBesideTheFirst) {
     EXPECT_EQ(Lists("reqfiles.data"), server.Url("/slow.bin") + "\r\nhttp://h/second.zip\r\n");
 }
 
-TEST_F(CliProcessTest, ALockLeftByAKilledProgramIsNotStale) {
+TEST_F(CliProcessTest, AKilledRunLeavesItsRequestListedAndItsLockNotStale) {
     auto killed = StartStalledGet();
     killed->Signal(SIGKILL);
     killed->Wait();
     const Finished after = RunCli(folder, {"add", "http://h/after.zip"});
     EXPECT_EQ(after.code, 0) << after.output;
-    EXPECT_EQ(Lists("reqfiles.data"), "http://h/after.zip\r\n");
+    EXPECT_EQ(Lists("reqfiles.data"), server.Url("/slow.bin") + "\r\nhttp://h/after.zip\r\n");
 }
 
 TEST_F(CliProcessTest, WhileTheWindowHoldsTheFolderItTakesTheWork) {
