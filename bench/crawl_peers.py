@@ -1,14 +1,19 @@
 #!/usr/bin/env python3
 """Mirrors the generated site (make_site.py) served by lighttpd on 127.0.0.1 with our crawl
-worker (pages kept), `wget -m -k -np` and `httrack`, in the same run, and prints files per
+worker (a project of pages and images, and a project made now: a portable copy),
+`wget -m -k -np` and `httrack`, in the same run, and prints files per
 second, CPU seconds and peak memory of each, after checking that all fetched the same files.
 Then mirrors a real site, Debian's python3.11-doc (installed here when missing), as shipped and
 with every page minified to one line, as a new project does (a portable copy with requisites)
 and as `wget -m -k -p -np` does, and prints pages and requisites held, the share of the
 copy's links into the site that still resolve once the copy is moved, wall time and memory.
 
+The copies are made in a memory file system (/dev/shm) where there is one, unless --folder
+says otherwise: on a disk, creating and deleting thousands of files run after run makes the
+kernel's inode allocation swing by seconds for every client alike.
+
 Usage: bench/crawl_peers.py [--crawler PATH] [--runs N] [--without-httrack]
-                            [--without-real-site]"""
+                            [--without-real-site] [--folder PATH]"""
 
 import argparse
 import html.parser
@@ -74,6 +79,15 @@ def timed(command, cwd):
     return float(wall), float(user) + float(system), int(kilobytes) / 1024.0, child.returncode
 
 
+# The options a project made now starts with, in the folder's webprojects.ini.
+NEW_PROJECT_OPTIONS = "[bench]\nportable=1\nrequisites=1\n"
+
+
+def default_folder():
+    shm = "/dev/shm"
+    return shm if os.path.isdir(shm) and os.access(shm, os.W_OK) else tempfile.gettempdir()
+
+
 def mirrored_files(folder):
     found = []
     for parent, _, names in os.walk(folder):
@@ -92,10 +106,12 @@ def main():
                         help="leave out httrack, which takes minutes")
     parser.add_argument("--without-real-site", action="store_true",
                         help="leave out the python3.11-doc site")
+    parser.add_argument("--folder", default=default_folder(),
+                        help="where the copies are made (default: /dev/shm where there is one)")
     options = parser.parse_args()
     crawler = os.path.abspath(options.crawler)
     runs = options.runs
-    with tempfile.TemporaryDirectory(prefix="tarnwick-crawl-bench-") as work:
+    with tempfile.TemporaryDirectory(prefix="tarnwick-crawl-bench-", dir=options.folder) as work:
         site = os.path.join(work, "site")
         expected = make_site(site)
         port = free_port()
@@ -103,11 +119,15 @@ def main():
         # httrack's own politeness limits (10 connections and 25 kB a second) are lifted,
         # and its type test per link is off; it keeps its default of 8 connections. It is
         # slow enough to be run once.
+        # "tarnwick" runs a project of pages and images with the line scanner, one request at
+        # a time; "tarnwick-new" a project made now, a portable copy.
         tools = {
-            "tarnwick": ([crawler, start, "."], "WebSites/bench", runs),
-            "wget": (["wget", "-m", "-k", "-np", "-q", start], f"127.0.0.1:{port}", runs),
+            "tarnwick": ([crawler, start, "."], "WebSites/bench", runs, None),
+            "tarnwick-new": ([crawler, start, "."], "WebSites/bench", runs, NEW_PROJECT_OPTIONS),
+            "wget": (["wget", "-m", "-k", "-np", "-q", start], f"127.0.0.1:{port}", runs, None),
             "httrack": (["httrack", start, "-O", ".", "-q", "--disable-security-limits",
-                         "-%c1000", "-A1000000000", "-%N0", "-c8"], f"127.0.0.1_{port}", 1),
+                         "-%c1000", "-A1000000000", "-%N0", "-c8"], f"127.0.0.1_{port}", 1,
+                        None),
         }
         if options.without_httrack:
             del tools["httrack"]
@@ -115,11 +135,14 @@ def main():
         results = {name: [] for name in tools}
         try:
             for run in range(runs):
-                for name, (command, mirror, tool_runs) in tools.items():
+                for name, (command, mirror, tool_runs, project_options) in tools.items():
                     if run >= tool_runs:
                         continue
                     out = os.path.join(work, f"{name}-{run}")
                     os.makedirs(out)
+                    if project_options:
+                        with open(os.path.join(out, "webprojects.ini"), "w") as ini:
+                            ini.write(project_options)
                     wall, cpu, memory, code = timed(command, out)
                     fetched = mirrored_files(os.path.join(out, mirror))
                     if fetched != expected:
@@ -134,17 +157,18 @@ def main():
             server.wait()
 
     print(f"{len(expected)} files; medians of {runs} runs (httrack, if run: 1)")
-    print(f"{'tool':10} {'files/s':>9} {'wall s':>8} {'CPU s':>7} {'peak MiB':>9}")
+    print(f"{'tool':13} {'files/s':>9} {'wall s':>8} {'CPU s':>7} {'peak MiB':>9}")
     rates = {}
     for name, samples in results.items():
         wall = statistics.median(s[0] for s in samples)
         cpu = statistics.median(s[1] for s in samples)
         memory = max(s[2] for s in samples)
         rates[name] = len(expected) / wall
-        print(f"{name:10} {rates[name]:9.0f} {wall:8.2f} {cpu:7.2f} {memory:9.1f}")
-    print(f"tarnwick / wget: {rates['tarnwick'] / rates['wget']:.2f}x files/s")
+        print(f"{name:13} {rates[name]:9.0f} {wall:8.2f} {cpu:7.2f} {memory:9.1f}")
+    for name in ("tarnwick", "tarnwick-new"):
+        print(f"{name} / wget: {rates[name] / rates['wget']:.2f}x files/s")
     if not options.without_real_site:
-        real_site(crawler, runs)
+        real_site(crawler, runs, options.folder)
 
 
 DOCS = "/usr/share/doc/python3.11/html"
@@ -192,8 +216,9 @@ class LinkCollector(html.parser.HTMLParser):
 
 def copy_figures(folder, origin):
     """Pages and requisites held, then the links into the site that resolve once the copy is
-    moved elsewhere: relative links to a file that exists (a folder counts with its
-    index.html); links still to the server, or to the folder it was made in, do not."""
+    moved elsewhere: links within the page, and relative links to a file that exists (a
+    folder counts with its index.html); links still to the server, or to the folder it was
+    made in, do not, nor does a query left on a file name (a browser drops it on file://)."""
     pages = requisites = 0
     documents = []
     for parent, _, names in os.walk(folder):
@@ -217,7 +242,13 @@ def copy_figures(folder, origin):
         for link in collector.links:
             link = link.strip()
             parts = urllib.parse.urlsplit(link)
-            if link.startswith("#") or parts.scheme in ("mailto", "javascript", "data"):
+            if parts.scheme in ("mailto", "javascript", "data"):
+                continue
+            if link.startswith("#"):
+                # Into the page itself: it works anywhere. wget -k writes these as
+                # "page.html#name", which are counted below, so they count here too.
+                total += 1
+                resolved += 1
                 continue
             if parts.scheme in ("http", "https") or link.startswith("//"):
                 if f"{parts.scheme}://{parts.netloc}" == origin:
@@ -234,9 +265,9 @@ def copy_figures(folder, origin):
     return pages, requisites, 100.0 * resolved / max(total, 1)
 
 
-def real_site(crawler, runs):
+def real_site(crawler, runs, folder):
     install_docs()
-    with tempfile.TemporaryDirectory(prefix="tarnwick-docs-bench-") as work:
+    with tempfile.TemporaryDirectory(prefix="tarnwick-docs-bench-", dir=folder) as work:
         sites = {"as shipped": DOCS, "minified": os.path.join(work, "minified")}
         minified_copy(DOCS, sites["minified"])
         print(f"\npython3.11-doc, medians of {runs} runs")
@@ -258,9 +289,8 @@ def real_site(crawler, runs):
                         out = os.path.join(work, f"{name}-{port}-{run}")
                         os.makedirs(out)
                         if name == "tarnwick":
-                            # The options a project made now starts with.
                             with open(os.path.join(out, "webprojects.ini"), "w") as ini:
-                                ini.write("[bench]\nportable=1\nrequisites=1\n")
+                                ini.write(NEW_PROJECT_OPTIONS)
                         wall, _, memory, _ = timed(command, out)
                         figures = copy_figures(os.path.join(out, mirror), origin)
                         samples.append((wall, memory) + figures)
