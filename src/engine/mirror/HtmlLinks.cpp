@@ -107,9 +107,11 @@ bool SameName(std::string_view written, std::string_view name) {
            });
 }
 
-// Elements of SVG and MathML are not the page's HTML: their links are not followed.
-bool IsForeign(std::string_view name) {
-    return name == "svg" || name == "math";
+// Elements whose content holds no links of the page: SVG and MathML, which are not its HTML,
+// and title, textarea and xmp, whose content browsers show as text, however it looks.
+bool HoldsNoLinks(std::string_view name) {
+    return name == "svg" || name == "math" || name == "title" || name == "textarea" ||
+           name == "xmp";
 }
 
 // Walks the page with libxml2's HTML parser, which reports each start tag with its decoded
@@ -181,10 +183,10 @@ private:
     void Start(std::string_view name, const xmlChar** attributes) {
         // The parser stands at the tag's '>', or at the '/' of "/>".
         const std::size_t at = Position();
-        if (IsForeign(name)) {
-            ++foreignDepth_;
+        if (HoldsNoLinks(name)) {
+            ++noLinksDepth_;
         }
-        if (foreignDepth_ > 0) {
+        if (noLinksDepth_ > 0) {
             return;
         }
         const bool isStyle = name == "style";
@@ -237,8 +239,8 @@ private:
     }
 
     void End(std::string_view name) {
-        if (IsForeign(name) && foreignDepth_ > 0) {
-            --foreignDepth_;
+        if (HoldsNoLinks(name) && noLinksDepth_ > 0) {
+            --noLinksDepth_;
         } else if (name == "style" && styleBegin_) {
             if (styleEnd_ > *styleBegin_) {
                 links_.slots.push_back(
@@ -295,7 +297,7 @@ private:
     HtmlLinks links_;
     std::size_t searchFrom_ = 0;
     long long budget_ = 4 * static_cast<long long>(page_.size()) + 4096;
-    int foreignDepth_ = 0;
+    int noLinksDepth_ = 0;
     std::optional<std::size_t> styleBegin_;
     std::size_t styleEnd_ = 0;
     std::vector<Wanted> wanted_;

@@ -60,13 +60,14 @@ TEST(HtmlLinks, FindsEveryLinkOfAMinifiedPageInOrder) {
 }
 
 TEST(HtmlLinks, RewritesTheAttributeTheParserReadWhateverLooksLikeItNearby) {
-    // Look-alikes in a comment, in another attribute's value and in a script; a repeated
-    // attribute (the first counts); a self-closing tag; names in capitals; a query whose
-    // "&copy" is no character reference; bytes that are not UTF-8.
+    // Look-alikes in a title, a comment, another attribute's value, a script and a
+    // textarea; a repeated attribute (the first counts); a self-closing tag; names in
+    // capitals; a query whose "&copy" is no character reference; bytes that are not UTF-8.
     const std::string page =
-        "<p><!-- <a href=c.html x=' --><a HREF='y.html'><a title=\"<a href=t.html>\" "
-        "href=real.html href=second.html><script>s='<img src=s.png>'</script><img "
-        "src=i.png /><a href=\"q?a=1&copy=2&amp;b\"><a href=\"\xE9t\xE9.html\">";
+        "<title>A <a href=h.html></title><p><!-- <a href=c.html x=' --><a HREF='y.html'><a "
+        "title=\"<a href=t.html>\" href=real.html href=second.html><script>s='<img "
+        "src=s.png>'</script><img src=i.png /><textarea><img src=x.png></textarea><a "
+        "href=\"q?a=1&copy=2&amp;b\"><a href=\"\xE9t\xE9.html\">";
     std::vector<std::string> values;
     for (const HtmlLinkSlot& slot : FindHtmlLinks(page).slots) {
         values.push_back(slot.value);
@@ -77,9 +78,10 @@ TEST(HtmlLinks, RewritesTheAttributeTheParserReadWhateverLooksLikeItNearby) {
         return std::optional<std::string>("L/" + std::string(link));
     };
     EXPECT_EQ(RewriteHtml(page, FindHtmlLinks(page), mapping),
-              "<p><!-- <a href=c.html x=' --><a HREF=\"L/y.html\"><a title=\"<a href=t.html>\" "
-              "href=\"L/real.html\" href=second.html><script>s='<img src=s.png>'</script><img "
-              "src=\"L/i.png\" /><a href=\"L/q?a=1&amp;copy=2&amp;b\"><a "
+              "<title>A <a href=h.html></title><p><!-- <a href=c.html x=' --><a "
+              "HREF=\"L/y.html\"><a title=\"<a href=t.html>\" href=\"L/real.html\" "
+              "href=second.html><script>s='<img src=s.png>'</script><img src=\"L/i.png\" "
+              "/><textarea><img src=x.png></textarea><a href=\"L/q?a=1&amp;copy=2&amp;b\"><a "
               "href=\"L/\xE9t\xE9.html\">");
 }
 
