@@ -83,6 +83,11 @@ def timed(command, cwd):
 NEW_PROJECT_OPTIONS = "[bench]\nportable=1\nrequisites=1\n"
 
 
+def start_as_new_project(folder):
+    with open(os.path.join(folder, "webprojects.ini"), "w") as ini:
+        ini.write(NEW_PROJECT_OPTIONS)
+
+
 def default_folder():
     shm = "/dev/shm"
     return shm if os.path.isdir(shm) and os.access(shm, os.W_OK) else tempfile.gettempdir()
@@ -122,12 +127,12 @@ def main():
         # "tarnwick" runs a project of pages and images with the line scanner, one request at
         # a time; "tarnwick-new" a project made now, a portable copy.
         tools = {
-            "tarnwick": ([crawler, start, "."], "WebSites/bench", runs, None),
-            "tarnwick-new": ([crawler, start, "."], "WebSites/bench", runs, NEW_PROJECT_OPTIONS),
-            "wget": (["wget", "-m", "-k", "-np", "-q", start], f"127.0.0.1:{port}", runs, None),
+            "tarnwick": ([crawler, start, "."], "WebSites/bench", runs, False),
+            "tarnwick-new": ([crawler, start, "."], "WebSites/bench", runs, True),
+            "wget": (["wget", "-m", "-k", "-np", "-q", start], f"127.0.0.1:{port}", runs, False),
             "httrack": (["httrack", start, "-O", ".", "-q", "--disable-security-limits",
                          "-%c1000", "-A1000000000", "-%N0", "-c8"], f"127.0.0.1_{port}", 1,
-                        None),
+                        False),
         }
         if options.without_httrack:
             del tools["httrack"]
@@ -135,14 +140,13 @@ def main():
         results = {name: [] for name in tools}
         try:
             for run in range(runs):
-                for name, (command, mirror, tool_runs, project_options) in tools.items():
+                for name, (command, mirror, tool_runs, as_new_project) in tools.items():
                     if run >= tool_runs:
                         continue
                     out = os.path.join(work, f"{name}-{run}")
                     os.makedirs(out)
-                    if project_options:
-                        with open(os.path.join(out, "webprojects.ini"), "w") as ini:
-                            ini.write(project_options)
+                    if as_new_project:
+                        start_as_new_project(out)
                     wall, cpu, memory, code = timed(command, out)
                     fetched = mirrored_files(os.path.join(out, mirror))
                     if fetched != expected:
@@ -289,8 +293,7 @@ def real_site(crawler, runs, folder):
                         out = os.path.join(work, f"{name}-{port}-{run}")
                         os.makedirs(out)
                         if name == "tarnwick":
-                            with open(os.path.join(out, "webprojects.ini"), "w") as ini:
-                                ini.write(NEW_PROJECT_OPTIONS)
+                            start_as_new_project(out)
                         wall, _, memory, _ = timed(command, out)
                         figures = copy_figures(os.path.join(out, mirror), origin)
                         samples.append((wall, memory) + figures)
