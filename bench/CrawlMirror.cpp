@@ -8,7 +8,7 @@
 #include <mutex>
 #include <string>
 
-#include "engine/Workers.h"
+#include "engine/job/Workers.h"
 #include "engine/net/NetLibrary.h"
 #include "model/JobGate.h"
 #include "model/SharedState.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "control/DownloadControl.h"
-#include "engine/Workers.h"
+#include "engine/job/Workers.h"
 #include "engine/net/NetLibrary.h"
 #include "model/ListFiles.h"
 #include "support/HttpTestServer.h"

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/Workers.h"
+#include "engine/job/Workers.h"
 #include "engine/net/NetLibrary.h"
 #include "model/SharedState.h"
 #include "support/RecordingUi.h"

@@ -7,7 +7,7 @@
 
 #include <chrono>
 
-#include "engine/Workers.h"
+#include "engine/job/Workers.h"
 #include "engine/search/SearchEngineCatalog.h"
 #include "model/ListFiles.h"
 #include "session/HandOverClient.h"

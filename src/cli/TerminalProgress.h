@@ -8,7 +8,7 @@
 #include <string>
 
 #include "cli/CommandLine.h"
-#include "engine/transfer/ProgressText.h"
+#include "model/ProgressText.h"
 #include "model/UiPort.h"
 
 namespace tarnwick {

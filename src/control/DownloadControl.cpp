@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "control/JobKind.h"
-#include "engine/PartialProgress.h"
+#include "engine/files/PartialProgress.h"
 #include "model/FileRequestOptions.h"
 #include "model/ListFiles.h"
 #include "model/WebProjectOptions.h"

@@ -6,7 +6,7 @@
 
 #include "control/JobKind.h"
 #include "control/WorkOrderTaking.h"
-#include "engine/PartialProgress.h"
+#include "engine/files/PartialProgress.h"
 #include "model/CompletedFileUrl.h"
 #include "model/JobGate.h"
 #include "model/UrlsInText.h"

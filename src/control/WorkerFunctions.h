@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "engine/Workers.h"
+#include "engine/job/Workers.h"
 #include "model/Records.h"
 
 namespace tarnwick {

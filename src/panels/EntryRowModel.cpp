@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/transfer/ProgressText.h"
+#include "model/ProgressText.h"
 
 namespace tarnwick {
 

@@ -16,9 +16,9 @@
 #include <QVBoxLayout>
 
 #include "control/CategoryView.h"
+#include "control/LocalCopies.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CPreferencesDlg.h"
-#include "engine/LocalCopies.h"
 #include "model/UrlsInText.h"
 #include "panels/CDnldList.h"
 #include "panels/CListPanel.h"

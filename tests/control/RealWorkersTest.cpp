@@ -9,7 +9,7 @@
 #include "ScriptedEditors.h"
 #include "control/DownloadControl.h"
 #include "control/EntryCommands.h"
-#include "engine/Workers.h"
+#include "engine/job/Workers.h"
 #include "engine/net/NetLibrary.h"
 #include "model/ListFiles.h"
 #include "support/HttpTestServer.h"

@@ -12,7 +12,7 @@
 #include "control/EntryCommands.h"
 #include "control/ScriptedEditors.h"
 #include "control/TransferSlots.h"
-#include "engine/PartialProgress.h"
+#include "engine/files/PartialProgress.h"
 #include "engine/transfer/TransferMetadata.h"
 #include "model/FileRequestOptions.h"
 

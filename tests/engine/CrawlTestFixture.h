@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/Workers.h"
+#include "engine/job/Workers.h"
 #include "model/JobGate.h"
 #include "model/SharedState.h"
 #include "support/HttpTestServer.h"

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/Workers.h"
+#include "engine/job/Workers.h"
 #include "model/SharedState.h"
 #include "support/RecordingUi.h"
 #include "support/TempFolder.h"

@@ -20,7 +20,7 @@
 #include "../dialogs/OnModal.h"
 #include "control/ScriptedEditors.h"
 #include "dialogs/CPreferencesDlg.h"
-#include "engine/Workers.h"
+#include "engine/job/Workers.h"
 #include "model/ListFiles.h"
 #include "model/WebProjectOptions.h"
 #include "panels/CDnldList.h"

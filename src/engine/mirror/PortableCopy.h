@@ -7,10 +7,10 @@
 #include <unordered_map>
 #include <vector>
 
-#include "engine/SiteFolder.h"
 #include "engine/mirror/CrawlReport.h"
 #include "engine/mirror/MirrorLinks.h"
 #include "engine/mirror/MirrorState.h"
+#include "engine/mirror/SiteFolder.h"
 #include "engine/mirror/StoredNames.h"
 
 namespace tarnwick {

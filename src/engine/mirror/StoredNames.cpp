@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "engine/HexDigit.h"
+#include "engine/net/HexDigit.h"
 
 namespace tarnwick {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "engine/HexDigit.h"
+#include "engine/net/HexDigit.h"
 
 namespace tarnwick {
 

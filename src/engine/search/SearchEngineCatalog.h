@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/SearchEngineQuery.h"
+#include "engine/search/SearchEngineQuery.h"
 
 namespace tarnwick {
 

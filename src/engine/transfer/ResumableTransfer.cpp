@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/TransferErrorText.h"
+#include "engine/net/TransferErrorText.h"
 #include "engine/transfer/ContentRange.h"
 
 namespace tarnwick {
