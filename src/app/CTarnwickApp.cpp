@@ -7,8 +7,8 @@
 
 #include <chrono>
 
-#include "engine/job/Workers.h"
-#include "engine/search/SearchEngineCatalog.h"
+#include "control/SearchEngines.h"
+#include "control/WorkerFunctions.h"
 #include "model/ListFiles.h"
 #include "session/HandOverClient.h"
 #include "session/HandOverServer.h"
@@ -48,10 +48,9 @@ bool CTarnwickApp::InitInstance(bool offerStartDialog) {
     // the lists and the new project counts as a change that is saved.
     LoadAllLists(state_, workingDirectory_);
     // A first start writes the default engines, for the user to see and edit.
-    LoadSearchEngines(workingDirectory_);
+    SearchEnginesOf(workingDirectory_);
     editors_.SetWorkingDirectory(workingDirectory_);
-    WorkerFunctions workers{RunFileDownload, RunFtpDownload, RunSiteCrawl, RunSearchProject};
-    mainFrame_ = std::make_unique<CMainFrame>(state_, workingDirectory_, editors_, workers);
+    mainFrame_ = std::make_unique<CMainFrame>(state_, workingDirectory_, editors_, RealWorkers());
     editors_.SetOwner(mainFrame_.get());
     mainFrame_->Control().ShowHeldPartials();
     if (const std::vector<std::string> urls = UrlArguments(); !urls.empty()) {

@@ -1,8 +1,8 @@
 #include "app/CTarnwickApp.h"
-#include "engine/net/NetLibrary.h"
+#include "control/CoreLifetime.h"
 
 int main(int argc, char** argv) {
-    const tarnwick::NetLibrary netLibrary;
+    const tarnwick::CoreLifetime core;
     tarnwick::CTarnwickApp app(argc, argv);
     return app.Run();
 }

@@ -2,42 +2,28 @@
 
 #include <vector>
 
-#include "control/RunOutcome.h"
+#include "model/Outcome.h"
 
 namespace tarnwick {
 
-// tarnwick-cli's exit codes, as its --help and the README list them.
+// tarnwick-cli's exit codes, as its --help, its man page and the README list them.
 enum ExitCode : int {
     kExitSuccess = 0,
-    kExitSomeFailed = 1,  // failures of different kinds, or a mirror with errors
+    kExitSomeFailed = 1,  // failures of different kinds, or the window refused the work
     kExitUsage = 2,
     kExitNetwork = 3,
     kExitServerRefused = 4,
     kExitDisk = 5,
     kExitFolderInUse = 6,
+    kExitMismatch = 7,
+    kExitPartlyDone = 8,
 };
 
-// Success when every entry is done; the failures' own code when they share one kind.
-inline int ExitCodeOf(const std::vector<EntryOutcome>& outcomes) {
-    int code = kExitSuccess;
-    for (const EntryOutcome& outcome : outcomes) {
-        int own = kExitSuccess;
-        switch (outcome.outcome) {
-            case Outcome::Done:
-                continue;
-            case Outcome::NetworkFailed:
-                own = kExitNetwork;
-                break;
-            case Outcome::ServerRefused:
-                own = kExitServerRefused;
-                break;
-            case Outcome::DiskFailed:
-                own = kExitDisk;
-                break;
-        }
-        code = code == kExitSuccess || code == own ? own : kExitSomeFailed;
-    }
-    return code;
-}
+// The exit code of one entry's outcome.
+int ExitCodeOf(OutcomeKind kind);
+
+// Success when every entry is done; the outcomes' own code when they share one, else
+// kExitSomeFailed.
+int ExitCodeOf(const std::vector<Outcome>& outcomes);
 
 }  // namespace tarnwick

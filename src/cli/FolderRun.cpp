@@ -1,13 +1,15 @@
 #include "cli/FolderRun.h"
 
-#include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <set>
 #include <thread>
+#include <vector>
 
 #include "cli/ExitCodes.h"
 #include "control/DownloadControl.h"
-#include "control/JobKind.h"
-#include "control/RunOutcome.h"
 #include "model/ListFiles.h"
 #include "model/Settings.h"
 
@@ -15,7 +17,7 @@ namespace tarnwick {
 
 namespace {
 
-// Ended workers are reported at once; signals and the list saving are looked at this often.
+// Signals and the list saving are looked at this often while the entries run.
 constexpr auto kLookInterval = std::chrono::milliseconds(100);
 constexpr auto kSaveInterval = std::chrono::minutes(1);
 
@@ -33,20 +35,43 @@ bool SaveAll(SharedState& state, const std::filesystem::path& folder) {
     return true;
 }
 
-// The targets whose worker is no longer in its running-job table.
-template <typename Record>
-void TakeEnded(SharedState& state, std::vector<std::string>& pending,
-               std::vector<std::string>& ended) {
-    std::lock_guard lock(state.mutex);
-    const RunningJobTable& jobs = JobKind<Record>::Jobs(state);
-    std::erase_if(pending, [&](const std::string& key) {
-        if (jobs.FindByName(key) >= 0) {
-            return false;
+// The outcomes of the entries a run waits for, as their jobs end.
+class EndingsOfTargets final : public EntryEvents {
+public:
+    explicit EndingsOfTargets(const RunTargets& targets) {
+        for (const auto* ids : {&targets.files, &targets.webProjects, &targets.searchProjects}) {
+            waiting_.insert(ids->begin(), ids->end());
         }
-        ended.push_back(key);
-        return true;
-    });
-}
+    }
+
+    void EntryEnded(const EntryView& entry, const Outcome& outcome) override {
+        {
+            std::lock_guard lock(mutex_);
+            if (waiting_.erase(entry.id) == 0) {
+                return;
+            }
+            outcomes_.push_back(outcome);
+        }
+        ended_.notify_all();
+    }
+
+    // True once every target has ended; waits at most limit for that.
+    bool WaitForAll(std::chrono::milliseconds limit) {
+        std::unique_lock lock(mutex_);
+        return ended_.wait_for(lock, limit, [this] { return waiting_.empty(); });
+    }
+
+    std::vector<Outcome> Outcomes() {
+        std::lock_guard lock(mutex_);
+        return outcomes_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable ended_;
+    std::set<EntryId> waiting_;
+    std::vector<Outcome> outcomes_;
+};
 
 class Run {
 public:
@@ -54,9 +79,7 @@ public:
         : command_(command),
           terminal_(terminal),
           stopSignals_(stopSignals),
-          control_(state_, command.folder,
-                   WorkerFunctions{RunFileDownload, RunFtpDownload, RunSiteCrawl, RunSearchProject},
-                   [] {}) {
+          control_(state_, command.folder, RealWorkers(), [] {}) {
         terminal_.AttachTo(state_.ui);
         Settings settings = LoadSettings(command.folder);
         settings.maxConcurrent = command.maxConcurrent.value_or(settings.maxConcurrent);
@@ -65,62 +88,71 @@ public:
         control_.ApplySettings(settings);
     }
 
+    ~Run() {
+        terminal_.DetachFrom(state_.ui);
+        if (endings_) {
+            state_.ui.Unsubscribe(endings_.get());
+        }
+    }
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+
     int Execute() {
         LoadAllLists(state_, command_.folder);
         if (command_.schedule) {
             return RunSchedule();
         }
-        const TakenOrder taken = control_.CarryOut(command_.order);
+        // Taken before the order is carried out, so the endings of its entries are all heard.
+        const TakenOrder taken = TakeOrder();
         for (const std::string& name : taken.unknownNames) {
             terminal_.ShowMessage("no requested entry is named " + name);
         }
         if (!taken.unknownNames.empty()) {
             return kExitUsage;
         }
-        pending_ = taken.targets;
-        if (!command_.order.start || pending_.Empty()) {
+        if (!command_.order.start || taken.targets.Empty()) {
             return SaveAll(state_, command_.folder) ? kExitSuccess : kExitDisk;
         }
         // What was asked for is on disk before the work is done: a run killed halfway leaves
         // its entries requested, for `run` to finish.
         SaveAllLists(state_, command_.folder);
-        const int stopped = WaitForWorkers();
+        const int stopped = WaitForEndings();
         if (stopped != 0) {
             return Stop(stopped);
         }
         control_.Shutdown([] {});
-        ReportEnded();
-        const int code = ExitCodeOf(outcomes_);
+        const int code = ExitCodeOf(endings_->Outcomes());
         return SaveAll(state_, command_.folder) ? code : kExitDisk;
     }
 
 private:
-    // The signal that ended the wait, 0 when every worker ended.
-    int WaitForWorkers() {
+    // The order's entries are added, then the run starts listening for their endings before
+    // any of them starts.
+    TakenOrder TakeOrder() {
+        WorkOrder addOnly = command_.order;
+        addOnly.start = false;
+        TakenOrder taken = control_.CarryOut(addOnly);
+        endings_ = std::make_unique<EndingsOfTargets>(taken.targets);
+        state_.ui.Subscribe(endings_.get());
+        if (command_.order.start && taken.unknownNames.empty()) {
+            control_.StartTargets(taken.targets);
+        }
+        return taken;
+    }
+
+    // The signal that ended the wait, 0 when every target ended.
+    int WaitForEndings() {
         auto lastSave = std::chrono::steady_clock::now();
-        while (!control_.Threads().AllWorkersEnded()) {
-            control_.Threads().WaitForAnEnd(kLookInterval);
+        while (!endings_->WaitForAll(kLookInterval)) {
             if (stopSignals_.CaughtWithin(std::chrono::milliseconds::zero())) {
                 return stopSignals_.Caught();
             }
-            ReportEnded();
             if (std::chrono::steady_clock::now() - lastSave >= kSaveInterval) {
                 SaveAllLists(state_, command_.folder);
                 lastSave = std::chrono::steady_clock::now();
             }
         }
         return 0;
-    }
-
-    void ReportEnded() {
-        RunTargets ended;
-        TakeEnded<FileEntry>(state_, pending_.files, ended.files);
-        TakeEnded<WebProject>(state_, pending_.webProjects, ended.webProjects);
-        TakeEnded<SearchProject>(state_, pending_.searchProjects, ended.searchProjects);
-        for (EntryOutcome& outcome : OutcomesOf(state_, ended)) {
-            terminal_.ShowEnded(outcome.key, outcome.outcome == Outcome::Done, outcome.text);
-            outcomes_.push_back(std::move(outcome));
-        }
     }
 
     int RunSchedule() {
@@ -149,9 +181,9 @@ private:
     TerminalProgress& terminal_;
     StopSignals& stopSignals_;
     SharedState state_;
+    std::unique_ptr<EndingsOfTargets> endings_;
+    // After endings_: its destructor joins the workers, which may still tell of endings.
     DownloadControl control_;
-    RunTargets pending_;
-    std::vector<EntryOutcome> outcomes_;
 };
 
 }  // namespace

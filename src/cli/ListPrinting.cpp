@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "control/CategoryView.h"
 #include "model/JsonText.h"
+#include "model/ListChanges.h"
 
 namespace tarnwick {
 
@@ -32,9 +32,9 @@ std::string ListingText(SharedState& state, const std::vector<ListCategory>& lis
         out += "[";
     }
     for (ListCategory category : lists) {
-        for (const RowTexts& row : RowsOfCategory(state, category)) {
+        for (const EntryView& entry : ViewsOf(state, category)) {
             if (!json) {
-                out.append(row.first).append("\t").append(row.second).append("\n");
+                out.append(entry.key).append("\t").append(entry.status).append("\n");
                 continue;
             }
             out += first ? "\n" : ",\n";
@@ -42,9 +42,9 @@ std::string ListingText(SharedState& state, const std::vector<ListCategory>& lis
             out += R"({"list":")";
             out += ListName(category);
             out += R"(","entry":)";
-            AppendJsonString(out, row.first);
+            AppendJsonString(out, entry.key);
             out += R"(,"status":)";
-            AppendJsonString(out, row.second);
+            AppendJsonString(out, entry.status);
             out += "}";
         }
     }

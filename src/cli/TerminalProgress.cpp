@@ -1,5 +1,7 @@
 #include "cli/TerminalProgress.h"
 
+#include "model/ProgressText.h"
+
 namespace tarnwick {
 
 namespace {
@@ -15,32 +17,47 @@ TerminalProgress::TerminalProgress(Verbosity verbosity, std::FILE* out, std::FIL
 
 void TerminalProgress::AttachTo(UiPort& port) {
     port.AttachStatus(this);
-    port.AttachRows(this);
-    port.AttachTree(this);
     port.AttachMessages(this);
-    port.AttachProgress(this);
+    port.Subscribe(this);
 }
 
-void TerminalProgress::ShowEnded(const std::string& key, bool done, const std::string& text) {
+void TerminalProgress::DetachFrom(UiPort& port) {
+    port.AttachStatus(nullptr);
+    port.AttachMessages(nullptr);
+    port.Unsubscribe(this);
+}
+
+void TerminalProgress::EntryEnded(const EntryView& entry, const Outcome& outcome) {
     std::lock_guard lock(mutex_);
+    transfers_.erase(entry.id);
     std::string line;
-    if (done) {
-        if (verbosity_ == Verbosity::Quiet) {
-            transfers_.erase(key);
-            return;
-        }
-        line = "done " + key;
-        if (const auto bytes = bytesAtEnd_.find(key); bytes != bytesAtEnd_.end()) {
-            line += " (" + ByteCountText(bytes->second) + ")";
-        }
-        if (const auto files = filesStored_.find(key); files != filesStored_.end()) {
-            line += " (" + std::to_string(files->second) + " files)";
-        }
-    } else {
-        line = "failed " + key + ": " + text;
+    switch (outcome.kind) {
+        case OutcomeKind::Done:
+            if (verbosity_ == Verbosity::Quiet) {
+                return;
+            }
+            line = "done " + entry.key;
+            if (const auto bytes = bytesAtEnd_.find(entry.id); bytes != bytesAtEnd_.end()) {
+                line += " (" + ByteCountText(bytes->second) + ")";
+            }
+            if (const auto files = filesStored_.find(entry.id); files != filesStored_.end()) {
+                line += " (" + std::to_string(files->second) + " files)";
+            }
+            break;
+        case OutcomeKind::PartlyDone:
+            line = "partly done " + entry.key + ": " + outcome.text;
+            break;
+        case OutcomeKind::Interrupted:
+            line = "stopped " + entry.key + (outcome.text.empty() ? "" : ": " + outcome.text);
+            break;
+        case OutcomeKind::Cancelled:
+            line = "deleted " + entry.key;
+            break;
+        default:
+            line = "failed " + entry.key + ": " + outcome.text;
+            break;
     }
-    transfers_.erase(key);
-    PrintLocked(done ? out_ : errors_, line);
+    PrintLocked(outcome.IsDone() ? out_ : errors_, line);
 }
 
 void TerminalProgress::SetStatusText(const std::string& text) {
@@ -55,26 +72,11 @@ void TerminalProgress::SetLastActionText(const std::string& text) {
     SetStatusText(text);
 }
 
-int TerminalProgress::FindOrAddProjectItem(const std::string& projectName) {
+void TerminalProgress::FileStored(EntryId project, const std::string&,
+                                  const std::string& localPath) {
     std::lock_guard lock(mutex_);
-    for (const auto& [item, name] : projects_) {
-        if (name == projectName) {
-            return item;
-        }
-    }
-    const int item = static_cast<int>(projects_.size());
-    projects_[item] = projectName;
-    return item;
-}
-
-void TerminalProgress::AddDownloadedFileItem(int projectItem, const std::string& localPath) {
-    std::lock_guard lock(mutex_);
-    const auto project = projects_.find(projectItem);
-    if (project == projects_.end()) {
-        return;
-    }
     // Counted for the end line; the live line is the crawl's own progress.
-    ++filesStored_[project->second];
+    ++filesStored_[project];
     if (verbosity_ == Verbosity::Verbose) {
         PrintLocked(out_, "  stored " + localPath);
     }
@@ -85,17 +87,20 @@ void TerminalProgress::ShowMessage(const std::string& text) {
     PrintLocked(errors_, "tarnwick-cli: " + text);
 }
 
-void TerminalProgress::ShowTransferProgress(const std::string& url,
-                                            const TransferSnapshot& progress) {
+void TerminalProgress::EntryChanged(const EntryChange& change) {
+    if (!change.progress) {
+        return;
+    }
+    const TransferSnapshot& progress = *change.progress;
     std::lock_guard lock(mutex_);
     // A crawl's end line counts its files; the bytes it read include pages it did not keep.
     if (!progress.crawl) {
-        bytesAtEnd_[url] = progress.done;
+        bytesAtEnd_[change.id] = progress.done;
     }
     if (!liveLines_) {
         return;
     }
-    transfers_[url] = LiveProgressText(progress);
+    transfers_[change.id] = change.key + "  " + LiveProgressText(progress);
     const auto now = std::chrono::steady_clock::now();
     if (now - lastDrawn_ >= kRedrawInterval) {
         lastDrawn_ = now;
@@ -111,8 +116,8 @@ void TerminalProgress::EraseLiveLinesLocked() {
 
 void TerminalProgress::DrawLiveLinesLocked() {
     EraseLiveLinesLocked();
-    for (const auto& [key, progress] : transfers_) {
-        std::fprintf(out_, "%s  %s\n", key.c_str(), progress.c_str());
+    for (const auto& [id, line] : transfers_) {
+        std::fprintf(out_, "%s\n", line.c_str());
         ++linesDrawn_;
     }
     std::fflush(out_);

@@ -12,10 +12,9 @@
 #include "cli/FolderRun.h"
 #include "cli/ListPrinting.h"
 #include "cli/TerminalProgress.h"
-#include "engine/net/NetLibrary.h"
-#include "engine/search/SearchEngineCatalog.h"
+#include "control/CoreLifetime.h"
+#include "control/SearchEngines.h"
 #include "model/ListFiles.h"
-#include "model/SearchEngineChoice.h"
 #include "session/FolderLock.h"
 #include "session/HandOverClient.h"
 #include "session/StopSignals.h"
@@ -29,20 +28,6 @@ constexpr auto kConnectTimeout = std::chrono::seconds(2);
 
 void PrintError(const std::string& text) {
     std::fprintf(stderr, "tarnwick-cli: %s\n", text.c_str());
-}
-
-// The first engine an order's search projects name that the folder's searchengines.conf
-// lacks; empty when it has them all.
-std::string UnknownEngine(const CommandLine& command) {
-    const SearchEngineCatalog catalog = LoadSearchEngines(command.folder);
-    for (const SearchProject& project : command.order.searchProjects) {
-        for (const std::string& name : ChosenEngineNames(project)) {
-            if (catalog.Find(name) == nullptr) {
-                return name;
-            }
-        }
-    }
-    return {};
 }
 
 // Lists are read as saved: the reader needs no lock, since every save replaces a file whole.
@@ -122,8 +107,9 @@ int main(int argc, char** argv) {
     if (command.verb == Verb::List) {
         return PrintLists(command);
     }
-    if (const std::string unknown = UnknownEngine(command); !unknown.empty()) {
-        PrintError("unknown engine " + unknown + ": " + kSearchEnginesFileName + " in " +
+    if (const std::string unknown = UnknownEngineOf(command.folder, command.order.searchProjects);
+        !unknown.empty()) {
+        PrintError("unknown engine " + unknown + ": searchengines.conf in " +
                    command.folder.string() + " has no such section");
         return kExitUsage;
     }
@@ -140,7 +126,7 @@ int main(int argc, char** argv) {
             return code;
         }
     }
-    const NetLibrary netLibrary;
+    const CoreLifetime core;
     TerminalProgress terminal(command.verbosity, stdout, stderr, ::isatty(STDOUT_FILENO) == 1);
     return RunInFolder(command, terminal, stopSignals);
 }

@@ -1,5 +1,7 @@
 #include "control/CategoryView.h"
 
+#include "model/ListChanges.h"
+
 namespace tarnwick {
 
 namespace {
@@ -41,74 +43,34 @@ std::string StatusText(ListCategory category, std::size_t count) {
     return number;
 }
 
-template <typename List>
-std::vector<RowTexts> RowsOf(const List& list) {
-    std::vector<RowTexts> rows;
-    rows.reserve(list.Entries().size());
-    for (const auto& entry : list.Entries()) {
-        rows.emplace_back(KeyOf(entry), entry.status);
-    }
-    return rows;
-}
-
-// Callers hold the lock.
-std::vector<RowTexts> RowsOfCategoryLocked(SharedState& state, ListCategory category) {
-    return WithCategoryList(state, category, [](const auto& list) { return RowsOf(list); });
-}
-
 }  // namespace
 
-std::vector<RowTexts> RowsOfCategory(SharedState& state, ListCategory category) {
-    std::lock_guard lock(state.mutex);
-    return RowsOfCategoryLocked(state, category);
-}
-
-void FillEntryRows(SharedState& state, const std::vector<RowTexts>& rows) {
-    if (state.ui.InsertRowsAtTop(rows) < rows.size()) {
-        state.ui.ShowMessage("Error updating list");
-    }
-}
-
-bool ShowCategory(SharedState& state, std::string_view itemText) {
-    const std::optional<ListCategory> chosen = CategoryFromTreeText(itemText);
-    std::vector<RowTexts> rows;
-    {
-        std::lock_guard lock(state.mutex);
-        // The groups and the category already shown change nothing.
-        if (!chosen || *chosen == state.CurrentCategory) {
-            return false;
-        }
-        // Switching and reading the rows in one step: a worker that appends later sees the
-        // new category and inserts its own row; one that appended earlier is in the rows.
-        state.CurrentCategory = *chosen;
-        rows = RowsOfCategoryLocked(state, *chosen);
-    }
-    state.ui.DeleteAllRows();
+void EchoCategoryShown(SharedState& state, ListCategory category, std::size_t count) {
     state.ui.SetCurrentProjectText("None");
-    state.ui.SetLastActionText(LastActionText(*chosen));
-    state.ui.SetStatusText(StatusText(*chosen, rows.size()));
-    FillEntryRows(state, rows);
-    return true;
+    state.ui.SetLastActionText(LastActionText(category));
+    state.ui.SetStatusText(StatusText(category, count));
 }
 
-void EchoSelection(SharedState& state) {
-    for (int row = 0; row < state.ui.RowCount(); ++row) {
-        if (!state.ui.IsRowSelected(row)) {
-            continue;
-        }
-        const std::string project = state.ui.RowText(row, 0);
-        state.ui.SetLastActionText(project + " selected");
-        state.ui.SetStatusText(state.ui.RowText(row, 1));
-        ListCategory category;
+void EchoSelection(SharedState& state, ListCategory category,
+                   const std::vector<EntryId>& selected) {
+    for (const EntryId id : selected) {
+        std::optional<EntryView> entry;
         {
             std::lock_guard lock(state.mutex);
-            state.SelectedRow = row;
-            category = state.CurrentCategory;
+            entry = FindView(state, category, id);
+            if (entry) {
+                state.FollowedEntry = id;
+            }
         }
+        if (!entry) {
+            continue;
+        }
+        state.ui.SetLastActionText(entry->key + " selected");
+        state.ui.SetStatusText(entry->status);
         if (category == ListCategory::RequestedFiles) {
             state.ui.SetCurrentProjectText("None");
         } else if (category == ListCategory::RequestedWebSites) {
-            state.ui.SetCurrentProjectText(project);
+            state.ui.SetCurrentProjectText(entry->key);
         }
     }
 }

@@ -11,6 +11,7 @@
 #include "control/JobKind.h"
 #include "engine/files/PartialProgress.h"
 #include "model/FileRequestOptions.h"
+#include "model/ListChanges.h"
 #include "model/ListFiles.h"
 #include "model/WebProjectOptions.h"
 
@@ -44,19 +45,19 @@ void ForKindOf(ListCategory category, Action&& action) {
 }
 
 // The FTP procedure is chosen by this exact test anywhere in the URL, letter case included.
-const std::function<int(WorkerContext&, FileEntry)>& WorkerFor(const WorkerFunctions& workers,
-                                                               const FileEntry& entry) {
+const std::function<Outcome(WorkerContext&, FileEntry)>& WorkerFor(const WorkerFunctions& workers,
+                                                                   const FileEntry& entry) {
     return entry.url.find("ftp://") != std::string::npos ? workers.ftpDownload
                                                          : workers.fileDownload;
 }
 
-const std::function<int(WorkerContext&, WebProject)>& WorkerFor(const WorkerFunctions& workers,
-                                                                const WebProject&) {
+const std::function<Outcome(WorkerContext&, WebProject)>& WorkerFor(const WorkerFunctions& workers,
+                                                                    const WebProject&) {
     return workers.siteCrawl;
 }
 
-const std::function<int(WorkerContext&, SearchProject)>& WorkerFor(const WorkerFunctions& workers,
-                                                                   const SearchProject&) {
+const std::function<Outcome(WorkerContext&, SearchProject)>& WorkerFor(
+    const WorkerFunctions& workers, const SearchProject&) {
     return workers.searchProject;
 }
 
@@ -72,28 +73,16 @@ bool IsDueToStop(const Project& project, int hour, int minute) {
            project.stopMinute == minute;
 }
 
-// The index of the entry with this key: the expected index if it still holds it (so that
-// entries sharing a name keep their own), else the first match.
-template <typename Record>
-int IndexOfEntry(const EntryList<Record>& list, int expectedIndex, const std::string& key) {
-    const Record* expected = list.GetAt(expectedIndex);
-    if (expected != nullptr && KeyOf(*expected) == key) {
-        return expectedIndex;
-    }
-    return list.FindByName(key);
-}
-
-// Index and key of each project due now, walking from the head; the walk itself happens
-// later, outside the lock, so each project is looked up again when its turn comes.
+// The ids of the projects due now, from the head of the list; each is looked up again when its
+// turn comes.
 template <typename Project, typename IsDue>
-std::vector<std::pair<int, std::string>> DueProjects(SharedState& state,
-                                                     const EntryList<Project>& list, IsDue isDue,
-                                                     int hour, int minute) {
-    std::vector<std::pair<int, std::string>> due;
+std::vector<EntryId> DueProjects(SharedState& state, const EntryList<Project>& list, IsDue isDue,
+                                 int hour, int minute) {
+    std::vector<EntryId> due;
     std::lock_guard lock(state.mutex);
-    for (int index = 0; index < list.GetCount(); ++index) {
-        if (isDue(*list.GetAt(index), hour, minute)) {
-            due.emplace_back(index, KeyOf(*list.GetAt(index)));
+    for (const auto& [id, project] : list.WithIds()) {
+        if (isDue(project, hour, minute)) {
+            due.push_back(id);
         }
     }
     return due;
@@ -117,17 +106,18 @@ DownloadControl::DownloadControl(SharedState& state, std::filesystem::path worki
 }
 
 void DownloadControl::ShowHeldPartials() {
-    std::vector<std::string> urls;
+    std::vector<std::pair<EntryId, std::string>> files;
     {
         std::lock_guard lock(state_.mutex);
-        for (const FileEntry& entry : state_.RequestedFiles.Entries()) {
-            urls.push_back(entry.url);
+        for (const auto& [id, entry] : state_.RequestedFiles.WithIds()) {
+            files.emplace_back(id, entry.url);
         }
     }
     const DownloadFolder downloads = DownloadFolder::Of(workingDirectory_, settings_);
-    for (const std::string& url : urls) {
+    for (const auto& [id, url] : files) {
         if (const std::optional<TransferSnapshot> held = PartialProgress(downloads, url)) {
-            state_.ui.ShowTransferProgress(url, *held);
+            state_.ui.EntryChanged(
+                EntryChange{ListCategory::RequestedFiles, id, url, std::nullopt, *held, false});
         }
     }
 }
@@ -138,26 +128,26 @@ void DownloadControl::ApplySettings(const Settings& settings) {
     sharedLimit_->SetBytesPerSecond(settings.limitBytesPerSecond);
 }
 
-void DownloadControl::OnDownloadSelected() {
-    ForKindOf(CurrentCategory(),
-              [this](auto kind) { DownloadSelected<typename decltype(kind)::type>(); });
+void DownloadControl::StartSelected(ListCategory category, const std::vector<EntryId>& selected) {
+    ForKindOf(category, [this, &selected](auto kind) {
+        StartOrResume<typename decltype(kind)::type>(selected, true);
+    });
 }
 
-void DownloadControl::OnStopDownloading() {
-    ForKindOf(CurrentCategory(),
-              [this](auto kind) { StopSelected<typename decltype(kind)::type>(); });
+void DownloadControl::StopSelected(ListCategory category, const std::vector<EntryId>& selected) {
+    if (selected.empty()) {
+        return;
+    }
+    ForKindOf(category,
+              [this, &selected](auto kind) { Pause<typename decltype(kind)::type>(selected); });
+    std::lock_guard lock(state_.mutex);
+    state_.BusyAnimationRunning = 0;
 }
 
 void DownloadControl::StartTargets(const RunTargets& targets) {
-    for (const std::string& key : targets.files) {
-        StartByKey<FileEntry>(key);
-    }
-    for (const std::string& key : targets.webProjects) {
-        StartByKey<WebProject>(key);
-    }
-    for (const std::string& key : targets.searchProjects) {
-        StartByKey<SearchProject>(key);
-    }
+    StartOrResume<FileEntry>(targets.files, false);
+    StartOrResume<WebProject>(targets.webProjects, false);
+    StartOrResume<SearchProject>(targets.searchProjects, false);
 }
 
 TakenOrder DownloadControl::CarryOut(const WorkOrder& order) {
@@ -171,38 +161,60 @@ TakenOrder DownloadControl::CarryOut(const WorkOrder& order) {
 
 void DownloadControl::StoreOptions(const WorkOrder& order, const TakenOrder& taken) {
     bool stored = true;
-    for (const std::string& name : taken.targets.webProjects) {
-        const bool made = std::find(taken.newWebProjects.begin(), taken.newWebProjects.end(),
-                                    name) != taken.newWebProjects.end();
+    for (const EntryId id : taken.targets.webProjects) {
+        const bool made = std::find(taken.newWebProjects.begin(), taken.newWebProjects.end(), id) !=
+                          taken.newWebProjects.end();
         if (!made && !order.webOptions.Any()) {
+            continue;
+        }
+        const std::vector<std::string> names =
+            RequestedKeys(state_, ListCategory::RequestedWebSites, {id});
+        if (names.empty()) {
             continue;
         }
         // A new project starts from the options of a new one, never from one of that name
         // before it; a reused one keeps what the order does not set.
-        WebProjectOptions options =
-            made ? NewWebProjectOptions(settings_) : LoadWebProjectOptions(workingDirectory_, name);
+        WebProjectOptions options = made ? NewWebProjectOptions(settings_)
+                                         : LoadWebProjectOptions(workingDirectory_, names[0]);
         order.webOptions.ApplyTo(options);
-        stored = StoreWebProjectOptions(workingDirectory_, name, options) && stored;
+        stored = StoreWebProjectOptions(workingDirectory_, names[0], options) && stored;
     }
     if (!stored) {
         state_.ui.ShowMessage("Error saving the web project options");
     }
     if (order.fileOptions != FileRequestOptions{} &&
-        !KeepFileOptions(state_, workingDirectory_, taken.targets.files, order.fileOptions)) {
+        !KeepFileOptions(state_, workingDirectory_,
+                         RequestedKeys(state_, ListCategory::RequestedFiles, taken.targets.files),
+                         order.fileOptions)) {
         state_.ui.ShowMessage(kFileOptionsNotSaved);
     }
 }
 
 template <typename Record>
-void DownloadControl::StartByKey(const std::string& key) {
-    const std::optional<Located<Record>> target = LocateAgain<Record>(-1, key);
-    if (!target) {
-        return;
-    }
-    if (target->gate) {
+void DownloadControl::StartOrResume(const std::vector<EntryId>& ids, bool aResumeEnds) {
+    for (const EntryId id : ids) {
+        const std::optional<Located<Record>> target = Locate<Record>(id);
+        if (!target) {
+            continue;
+        }
+        if (!target->gate) {
+            StartJob(*target);
+            continue;
+        }
         ResumeJob(*target);
-    } else {
-        StartJob(*target);
+        if (aResumeEnds) {
+            return;  // later rows are not looked at
+        }
+    }
+}
+
+template <typename Record>
+void DownloadControl::Pause(const std::vector<EntryId>& ids) {
+    for (const EntryId id : ids) {
+        const std::optional<Located<Record>> target = Locate<Record>(id);
+        if (target && target->gate) {
+            SuspendJob(*target);
+        }
     }
 }
 
@@ -218,50 +230,6 @@ void DownloadControl::OnScheduleTimer(LocalMinute now) {
     SaveAllLists(state_, workingDirectory_);
 }
 
-template <typename Record, typename Visit>
-void DownloadControl::ForEachSelectedEntry(Visit visit) {
-    const int rowCount = state_.ui.RowCount();
-    for (int row = 0; row < rowCount; ++row) {
-        if (!state_.ui.IsRowSelected(row)) {
-            continue;
-        }
-        const std::optional<Located<Record>> target = LocateRow<Record>(row);
-        if (target && !visit(*target)) {
-            return;
-        }
-    }
-}
-
-template <typename Record>
-void DownloadControl::DownloadSelected() {
-    if (state_.ui.SelectedCount() == 0) {
-        return;
-    }
-    ForEachSelectedEntry<Record>([this](const Located<Record>& target) {
-        if (target.gate) {
-            ResumeJob(target);
-            return false;  // a resume ends the command: later rows are not looked at
-        }
-        StartJob(target);
-        return true;
-    });
-}
-
-template <typename Record>
-void DownloadControl::StopSelected() {
-    if (state_.ui.SelectedCount() == 0) {
-        return;
-    }
-    ForEachSelectedEntry<Record>([this](const Located<Record>& target) {
-        if (target.gate) {
-            SuspendJob(target);
-        }
-        return true;
-    });
-    std::lock_guard lock(state_.mutex);
-    state_.BusyAnimationRunning = 0;
-}
-
 bool DownloadControl::RunScheduledMinute(int hour, int minute) {
     if (!StartDueProjects<WebProject>(hour, minute) ||
         !StartDueProjects<SearchProject>(hour, minute)) {
@@ -274,10 +242,9 @@ bool DownloadControl::RunScheduledMinute(int hour, int minute) {
 
 template <typename Record>
 bool DownloadControl::StartDueProjects(int hour, int minute) {
-    const auto due =
-        DueProjects(state_, JobKind<Record>::List(state_), IsDueToStart<Record>, hour, minute);
-    for (const auto& [index, key] : due) {
-        const std::optional<Located<Record>> target = LocateAgain<Record>(index, key);
+    for (const EntryId id :
+         DueProjects(state_, JobKind<Record>::List(state_), IsDueToStart<Record>, hour, minute)) {
+        const std::optional<Located<Record>> target = Locate<Record>(id);
         if (!target) {
             continue;
         }
@@ -292,14 +259,8 @@ bool DownloadControl::StartDueProjects(int hour, int minute) {
 
 template <typename Record>
 void DownloadControl::StopDueProjects(int hour, int minute) {
-    const auto due =
-        DueProjects(state_, JobKind<Record>::List(state_), IsDueToStop<Record>, hour, minute);
-    for (const auto& [index, key] : due) {
-        const std::optional<Located<Record>> target = LocateAgain<Record>(index, key);
-        if (target && target->gate) {
-            SuspendJob(*target);
-        }
-    }
+    Pause<Record>(
+        DueProjects(state_, JobKind<Record>::List(state_), IsDueToStop<Record>, hour, minute));
 }
 
 template <typename Record>
@@ -315,31 +276,25 @@ void DownloadControl::StartJob(const Located<Record>& target) {
         Kind::Slot(state_) = target.entry;
         state_.BusyAnimationRunning = 0;
         // Listed before the thread exists, so that a worker ending at once still finds it.
-        Kind::Jobs(state_).Append(RunningJob{gate, KeyOf(target.entry), target.row});
-        if constexpr (std::is_same_v<Record, WebProject>) {
-            SetEntryStatus(target, kDownloading);
-        }
-        if (queued) {
-            SetEntryStatus(target, kQueued);
-        }
+        Kind::Jobs(state_).Adopt(RunningJob{gate, KeyOf(target.entry), 0}, target.id);
         if constexpr (!std::is_same_v<Record, SearchProject>) {
-            state_.SelectedRow = target.row;
+            state_.FollowedEntry = target.id;
         }
     }
     // Shown before the worker runs, so that its own first reports are not overwritten.
     if constexpr (std::is_same_v<Record, FileEntry>) {
-        ShowRowStatus<Record>(target.row, queued ? kQueued : kDownloading);
+        ShowStatus<Record>(target.id, queued ? kQueued : kDownloading, queued);
         state_.ui.SetCurrentProjectText("None");
         state_.ui.SetLastActionText(target.entry.url);
         state_.ui.SetStatusText(kNoErrors);
     } else if constexpr (std::is_same_v<Record, WebProject>) {
-        ShowRowStatus<Record>(target.row, kDownloading);
+        ShowStatus<Record>(target.id, kDownloading, true);
         state_.ui.SetCurrentProjectText(target.entry.name);
         state_.ui.SetLastActionText("Finding Web Site...");
         state_.ui.SetStatusText(kNoErrors);
     }
     try {
-        threads_.Start(gate, WorkerBody(target.entry, gate, queued));
+        threads_.Start(gate, WorkerBody(target.entry, target.id, gate, queued));
     } catch (const std::system_error&) {
         if constexpr (std::is_same_v<Record, FileEntry>) {
             slots_.Leave(gate);
@@ -349,20 +304,20 @@ void DownloadControl::StartJob(const Located<Record>& target) {
     }
     pauseAfterStart_();
     if constexpr (std::is_same_v<Record, SearchProject>) {
-        SetSelectedRow(target.row);
+        Follow(target.id);
     }
 }
 
 template <typename Record>
 void DownloadControl::ResumeJob(const Located<Record>& target) {
     target.gate->Resume();
-    ShowRowStatus<Record>(target.row, slots_.IsWaiting(target.gate) ? kQueued : kDownloading);
+    ShowStatus<Record>(target.id, slots_.IsWaiting(target.gate) ? kQueued : kDownloading, false);
     state_.ui.SetCurrentProjectText("None");
     state_.ui.SetLastActionText(KeyOf(target.entry));
     state_.ui.SetStatusText(kNoErrors);
     {
         std::lock_guard lock(state_.mutex);
-        state_.SelectedRow = target.row;
+        state_.FollowedEntry = target.id;
         state_.BusyAnimationRunning = 1;
     }
     state_.ui.PlayBusyAnimation();
@@ -372,65 +327,56 @@ template <typename Record>
 void DownloadControl::SuspendJob(const Located<Record>& target) {
     target.gate->Pause();
     state_.ui.StopBusyAnimation();
-    {
-        std::lock_guard lock(state_.mutex);
-        SetEntryStatus(target, kStopped);
-    }
-    ShowRowStatus<Record>(target.row, kStopped);
-    state_.ui.ShowTransferHeld(KeyOf(target.entry));
+    ShowStatus<Record>(target.id, kStopped, true, true);
     state_.ui.SetStatusText("Download Stopped");
 }
 
 template <typename Record>
 void DownloadControl::ReportStartFailure(const Located<Record>& target,
                                          const std::shared_ptr<JobGate>& gate) {
-    {
-        std::lock_guard lock(state_.mutex);
-        RunningJobTable& jobs = JobKind<Record>::Jobs(state_);
-        for (int index = 0; index < jobs.GetCount(); ++index) {
-            if (jobs.GetAt(index)->thread == gate) {
-                jobs.RemoveAt(index);
-                break;
-            }
-        }
-        SetEntryStatus(target, kErrorStarting);
-    }
-    ShowRowStatus<Record>(target.row, kErrorStarting);
+    RemoveRunningJob(state_, JobKind<Record>::Jobs(state_), target.id, gate);
+    ShowStatus<Record>(target.id, kErrorStarting, true);
     state_.ui.SetStatusText(kErrorStarting);
+    state_.ui.EntryEnded(ViewOf(JobKind<Record>::category, target.id, target.entry),
+                         Outcome{OutcomeKind::Interrupted, kErrorStarting});
 }
 
 template <typename Record>
-std::function<void()> DownloadControl::WorkerBody(Record entry, std::shared_ptr<JobGate> gate,
-                                                  bool queued) {
+std::function<void()> DownloadControl::WorkerBody(Record entry, EntryId id,
+                                                  std::shared_ptr<JobGate> gate, bool queued) {
     auto worker = WorkerFor(workers_, entry);
+    const EntryView view = ViewOf(JobKind<Record>::category, id, entry);
     if constexpr (std::is_same_v<Record, FileEntry>) {
-        return [this, context = ContextFor(entry, gate), worker = std::move(worker),
-                entry = std::move(entry), queued]() mutable {
-            const std::string url = entry.url;
+        return [this, context = ContextFor(entry, id, gate), worker = std::move(worker),
+                entry = std::move(entry), view, queued]() mutable {
+            Outcome outcome{OutcomeKind::Interrupted, {}};
             if (!queued || slots_.WaitForTurn(context.gate)) {
                 if (queued) {
-                    ShowTurnCame(url);
+                    ShowTurnCame(context.entry);
                 }
-                worker(context, std::move(entry));
+                outcome = worker(context, std::move(entry));
                 slots_.Leave(context.gate);
             } else {
-                RemoveRunningJob(state_, state_.RunningFileJobs, url, context.gate);
+                RemoveRunningJob(state_, state_.RunningFileJobs, context.entry, context.gate);
             }
             if (context.gate->IsDiscarded()) {
-                DiscardPartialOfEnded(url);
+                DiscardPartialOfEnded(view.key);
             }
+            state_.ui.EntryEnded(view, outcome);
         };
     } else {
-        return [&state = state_, directory = workingDirectory_, gate = std::move(gate),
-                worker = std::move(worker), entry = std::move(entry),
+        return [&state = state_, directory = workingDirectory_, gate = std::move(gate), id,
+                worker = std::move(worker), entry = std::move(entry), view,
                 userAgent = settings_.userAgent]() mutable {
-            WorkerContext context{state, directory, gate, {}, {}, {}, userAgent};
-            worker(context, std::move(entry));
+            WorkerContext context{state, directory, gate, id, {}, {}, {}, userAgent};
+            const Outcome outcome = worker(context, std::move(entry));
+            state.ui.EntryEnded(view, outcome);
         };
     }
 }
 
-WorkerContext DownloadControl::ContextFor(const FileEntry& entry, std::shared_ptr<JobGate> gate) {
+WorkerContext DownloadControl::ContextFor(const FileEntry& entry, EntryId id,
+                                          std::shared_ptr<JobGate> gate) {
     TransferPolicy policy;
     policy.retries = settings_.retries;
     policy.stallTime = std::chrono::seconds{settings_.stallSeconds};
@@ -440,6 +386,7 @@ WorkerContext DownloadControl::ContextFor(const FileEntry& entry, std::shared_pt
     return WorkerContext{state_,
                          workingDirectory_,
                          std::move(gate),
+                         id,
                          {},
                          std::move(policy),
                          found == options.end() ? FileRequestOptions{} : found->second,
@@ -455,73 +402,41 @@ void DownloadControl::DiscardPartialOfEnded(const std::string& url) {
     }
 }
 
-void DownloadControl::ShowTurnCame(const std::string& url) {
-    const std::optional<Located<FileEntry>> target = LocateAgain<FileEntry>(-1, url);
-    if (!target) {
-        return;
-    }
-    {
-        std::lock_guard lock(state_.mutex);
-        SetEntryStatus(*target, kDownloading);
-    }
-    ShowRowStatus<FileEntry>(target->row, kDownloading);
+void DownloadControl::ShowTurnCame(EntryId id) {
+    ShowStatus<FileEntry>(id, kDownloading, true);
 }
 
 template <typename Record>
-std::optional<DownloadControl::Located<Record>> DownloadControl::LocateRow(int row) {
+std::optional<DownloadControl::Located<Record>> DownloadControl::Locate(EntryId id) {
     std::lock_guard lock(state_.mutex);
-    return LocateAt<Record>(IndexOfRow(JobKind<Record>::List(state_).GetCount(), row));
-}
-
-template <typename Record>
-std::optional<DownloadControl::Located<Record>> DownloadControl::LocateAgain(
-    int index, const std::string& key) {
-    std::lock_guard lock(state_.mutex);
-    return LocateAt<Record>(IndexOfEntry(JobKind<Record>::List(state_), index, key));
-}
-
-template <typename Record>
-std::optional<DownloadControl::Located<Record>> DownloadControl::LocateAt(int index) {
-    const EntryList<Record>& list = JobKind<Record>::List(state_);
-    const Record* entry = list.GetAt(index);
+    const Record* entry = JobKind<Record>::List(state_).Find(id);
     if (entry == nullptr) {
         return std::nullopt;
     }
-    RunningJobTable& jobs = JobKind<Record>::Jobs(state_);
-    const RunningJob* job = jobs.GetAt(jobs.FindByName(KeyOf(*entry)));
-    return Located<Record>{*entry, RowOfIndex(list.GetCount(), index),
-                           job != nullptr ? job->thread : nullptr};
+    return Located<Record>{*entry, id, GateOf(JobKind<Record>::Jobs(state_), id)};
 }
 
 template <typename Record>
-Record* DownloadControl::EntryFor(const Located<Record>& target) {
-    EntryList<Record>& list = JobKind<Record>::List(state_);
-    return list.GetAt(
-        IndexOfEntry(list, IndexOfRow(list.GetCount(), target.row), KeyOf(target.entry)));
-}
-
-template <typename Record>
-void DownloadControl::SetEntryStatus(const Located<Record>& target, const char* status) {
-    if (Record* entry = EntryFor(target)) {
-        entry->status = status;
+void DownloadControl::ShowStatus(EntryId id, const std::string& status, bool keep, bool held) {
+    EntryChange change{JobKind<Record>::category, id, {}, status, std::nullopt, held};
+    {
+        std::lock_guard lock(state_.mutex);
+        Record* entry = JobKind<Record>::List(state_).Find(id);
+        if (entry == nullptr) {
+            return;
+        }
+        if (keep) {
+            entry->status = status;
+            FitFields(*entry);
+        }
+        change.key = KeyOf(*entry);
     }
+    state_.ui.EntryChanged(change);
 }
 
-template <typename Record>
-void DownloadControl::ShowRowStatus(int row, const std::string& status) {
-    if (CurrentCategory() == JobKind<Record>::category) {
-        state_.ui.SetRowStatus(row, status);
-    }
-}
-
-ListCategory DownloadControl::CurrentCategory() {
+void DownloadControl::Follow(EntryId id) {
     std::lock_guard lock(state_.mutex);
-    return state_.CurrentCategory;
-}
-
-void DownloadControl::SetSelectedRow(int row) {
-    std::lock_guard lock(state_.mutex);
-    state_.SelectedRow = row;
+    state_.FollowedEntry = id;
 }
 
 }  // namespace tarnwick

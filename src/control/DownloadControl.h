@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "control/ScheduleClock.h"
 #include "control/TransferSlots.h"
@@ -22,8 +23,9 @@ namespace tarnwick {
 
 // Starts, pauses and resumes the workers of the requested entries: the Download menu's
 // Selected Projects and Stop Downloading, and the minute timer that starts and stops web and
-// search projects at their time of day. Runs on the interface thread and reaches the panels
-// only through state.ui, never while holding the state's mutex.
+// search projects at their time of day. Every started job ends with one EntryEnded event,
+// carrying how its work ended. Runs on the interface thread and reaches the front ends only
+// through state.ui, never while holding the state's mutex.
 class DownloadControl {
 public:
     // Lets a new worker take its hand-over slot before the next start overwrites it.
@@ -34,10 +36,13 @@ public:
                     std::function<void()> pauseAfterStart = PauseForHandOver,
                     WorkerThreads::ThreadStarter threadStarter = WorkerThreads::StartStdThread);
 
-    void OnDownloadSelected();
-    void OnStopDownloading();
-    // Starts each entry of the targets, or resumes it when paused, as Selected Projects does
-    // for its row; an entry no longer requested is passed over.
+    // Download > Selected Projects on the selected entries of the category shown, top row
+    // first: each is started, or resumed when paused; a resume ends the command.
+    void StartSelected(ListCategory category, const std::vector<EntryId>& selected);
+    // Stop Downloading: pauses the selected entries' jobs.
+    void StopSelected(ListCategory category, const std::vector<EntryId>& selected);
+    // Starts each entry of the targets, or resumes it when paused; an entry no longer
+    // requested is passed over.
     void StartTargets(const RunTargets& targets);
     // Adds the order's entries and, when it asks for it and names no unknown entry, starts
     // them: what both the command line and the window do with an order.
@@ -49,7 +54,7 @@ public:
     // limit change at once for those already running. Read from the folder's file at first.
     void ApplySettings(const Settings& settings);
 
-    // Shows how far earlier runs got with the requested files they left partial, as read from
+    // Tells how far earlier runs got with the requested files they left partial, as read from
     // the partial downloads' metadata; for the lists just loaded.
     void ShowHeldPartials();
 
@@ -58,24 +63,18 @@ public:
     WorkerThreads& Threads() { return threads_; }
 
 private:
-    // A requested entry as found for a row or a due time, with the gate of its job (null
-    // when it has none).
+    // A requested entry as found by its id, with the gate of its job (null when it has none).
     template <typename Record>
     struct Located {
         Record entry;
-        int row = 0;
+        EntryId id = kNoEntry;
         std::shared_ptr<JobGate> gate;
     };
 
-    // Calls visit with the entry of each selected row, top to bottom, until it answers false.
-    template <typename Record, typename Visit>
-    void ForEachSelectedEntry(Visit visit);
     template <typename Record>
-    void DownloadSelected();
+    void StartOrResume(const std::vector<EntryId>& ids, bool aResumeEnds);
     template <typename Record>
-    void StopSelected();
-    template <typename Record>
-    void StartByKey(const std::string& key);
+    void Pause(const std::vector<EntryId>& ids);
     // Keeps the order's options of its web projects and files in their files beside the lists.
     void StoreOptions(const WorkOrder& order, const TakenOrder& taken);
     // Each returns false when a resumed project ended the tick.
@@ -94,31 +93,21 @@ private:
     template <typename Record>
     void ReportStartFailure(const Located<Record>& target, const std::shared_ptr<JobGate>& gate);
     template <typename Record>
-    std::function<void()> WorkerBody(Record entry, std::shared_ptr<JobGate> gate, bool queued);
+    std::function<void()> WorkerBody(Record entry, EntryId id, std::shared_ptr<JobGate> gate,
+                                     bool queued);
     // What a file transfer started now is to do, from the settings and the entry's options.
-    WorkerContext ContextFor(const FileEntry& entry, std::shared_ptr<JobGate> gate);
+    WorkerContext ContextFor(const FileEntry& entry, EntryId id, std::shared_ptr<JobGate> gate);
     // Removes the partial download of a deleted entry whose worker has ended.
     void DiscardPartialOfEnded(const std::string& url);
-    // A queued file's worker got its slot: the entry and its row say it downloads.
-    void ShowTurnCame(const std::string& url);
+    // A queued file's worker got its slot: the entry says it downloads.
+    void ShowTurnCame(EntryId id);
 
     template <typename Record>
-    std::optional<Located<Record>> LocateRow(int row);
+    std::optional<Located<Record>> Locate(EntryId id);
+    // Shows the entry's status; kept in the entry too when keep is set.
     template <typename Record>
-    std::optional<Located<Record>> LocateAgain(int index, const std::string& key);
-    // The next three expect the mutex held.
-    template <typename Record>
-    std::optional<Located<Record>> LocateAt(int index);
-    template <typename Record>
-    Record* EntryFor(const Located<Record>& target);
-    template <typename Record>
-    void SetEntryStatus(const Located<Record>& target, const char* status);
-
-    // Rows are written only while the entry list shows the kind's list.
-    template <typename Record>
-    void ShowRowStatus(int row, const std::string& status);
-    ListCategory CurrentCategory();
-    void SetSelectedRow(int row);
+    void ShowStatus(EntryId id, const std::string& status, bool keep, bool held = false);
+    void Follow(EntryId id);
 
     SharedState& state_;
     std::filesystem::path workingDirectory_;

@@ -9,6 +9,7 @@
 #include "engine/files/PartialProgress.h"
 #include "model/CompletedFileUrl.h"
 #include "model/JobGate.h"
+#include "model/ListChanges.h"
 #include "model/UrlsInText.h"
 #include "model/WebProjectOptions.h"
 
@@ -18,83 +19,79 @@ namespace {
 
 constexpr const char* kReady = "Ready for download";
 
-// Row texts are read with room for 79 characters, like a name field.
-std::string RowTextAsName(SharedState& state, int row, int column) {
-    return FittedText(state.ui.RowText(row, column), kNameWidth);
+bool IsRequested(ListCategory category) {
+    return std::find(kRequestedCategories.begin(), kRequestedCategories.end(), category) !=
+           kRequestedCategories.end();
 }
 
-ListCategory CurrentCategoryOf(SharedState& state) {
-    std::lock_guard lock(state.mutex);
-    return state.CurrentCategory;
-}
-
-// Ends the worker of the entry at this index, paused, queued or running, so that it stops
-// writing and a later entry of the same key starts afresh instead of resuming it. A requested
-// file's partial download goes with the entry: its worker removes it once it has ended, or
-// it goes here when no worker runs. Call with the mutex held.
+// Ends the entry's worker, paused, queued or running, so that it stops writing and a later
+// entry of the same key starts afresh instead of resuming it. A requested file's partial
+// download goes with the entry: its worker removes it once it has ended, or it goes here when
+// no worker runs. Call with the mutex held.
 template <typename Record>
-void EndJobOf(SharedState& state, const EntryList<Record>& list, int index,
+void EndJobOf(SharedState& state, const EntryList<Record>& list, EntryId id,
               const DownloadFolder& downloads) {
-    const Record* entry = list.GetAt(index);
+    const Record* entry = list.Find(id);
     if (entry == nullptr) {
         return;
     }
     RunningJobTable& jobs = JobKind<Record>::Jobs(state);
-    const int job = jobs.FindByName(KeyOf(*entry));
-    if (const RunningJob* running = jobs.GetAt(job)) {
+    if (const RunningJob* running = jobs.Find(id)) {
         if (running->thread) {
             running->thread->Discard();
         }
-        jobs.RemoveAt(job);
+        jobs.Remove(id);
     } else if constexpr (std::is_same_v<Record, FileEntry>) {
         DiscardPartial(downloads, entry->url);
     }
 }
 
-// The entry a dialog was opened for, found again after the dialog closed: at the same
-// index if it still holds the same key, else the first entry with that key.
-template <typename List>
-auto* FindAgain(List& list, int index, const std::string& key) {
-    auto* entry = list.GetAt(index);
-    if (entry != nullptr && EqualsIgnoreCase(KeyOf(*entry), key)) {
-        return entry;
-    }
-    return list.GetAt(list.FindByName(key));
-}
-
-// Opens an editor on the entry of a row and, on OK, stores the edited entry in place and
-// shows its new name in the row. The list is not locked while the editor is open. Returns
-// the entry as stored, nothing when it was not.
-template <typename List, typename Locate, typename Edit>
-auto EditEntryOfRow(SharedState& state, List& list, int row, Locate locate, Edit edit) {
-    using Record = std::remove_cvref_t<decltype(*list.GetAt(0))>;
+// Opens an editor on a copy of the entry and, on OK, stores the edited entry in its place and
+// tells its new name. The list is not locked while the editor is open. Returns the entry as
+// stored, nothing when it was not.
+template <typename Record, typename Edit>
+std::optional<Record> EditEntry(SharedState& state, ListCategory category, EntryId id, Edit edit) {
+    EntryList<Record>& list = *ListOf<Record>(state, category);
     Record entry;
-    int index = -1;
     {
         std::lock_guard lock(state.mutex);
-        index = locate(list);
-        const Record* found = list.GetAt(index);
+        const Record* found = list.Find(id);
         if (found == nullptr) {
-            return std::optional<Record>();
+            return std::nullopt;
         }
         entry = *found;
     }
-    const std::string key = KeyOf(entry);
     if (!edit(entry)) {
-        return std::optional<Record>();
+        return std::nullopt;
     }
     FitFields(entry);
     {
         std::lock_guard lock(state.mutex);
-        Record* target = FindAgain(list, index, key);
+        Record* target = list.Find(id);
         if (target == nullptr) {
-            return std::optional<Record>();
+            return std::nullopt;
         }
         *target = entry;
         list.SetModified(1);
     }
-    state.ui.SetRowProject(row, KeyOf(entry));
-    return std::optional<Record>(entry);
+    state.ui.EntryChanged(
+        EntryChange{category, id, KeyOf(entry), std::nullopt, std::nullopt, false});
+    return entry;
+}
+
+// The entries of the ids, those gone left out; under the lock.
+template <typename Record>
+std::vector<std::pair<EntryId, Record>> EntriesOf(SharedState& state, ListCategory category,
+                                                  const std::vector<EntryId>& ids) {
+    std::vector<std::pair<EntryId, Record>> entries;
+    std::lock_guard lock(state.mutex);
+    const EntryList<Record>& list = *ListOf<Record>(state, category);
+    for (const EntryId id : ids) {
+        if (const Record* entry = list.Find(id)) {
+            entries.emplace_back(id, *entry);
+        }
+    }
+    return entries;
 }
 
 }  // namespace
@@ -117,7 +114,7 @@ void EntryCommands::AddFileUrls(const std::vector<std::string>& addresses,
         bool requested = false;
         {
             std::lock_guard lock(state_.mutex);
-            requested = state_.RequestedFiles.FindByName(url) >= 0;
+            requested = state_.RequestedFiles.FindIdByName(url) != kNoEntry;
         }
         if (requested) {
             if (std::find(refused.begin(), refused.end(), url) == refused.end()) {
@@ -125,9 +122,7 @@ void EntryCommands::AddFileUrls(const std::vector<std::string>& addresses,
             }
             continue;
         }
-        if (!AppendRequested(state_, FileEntry{url, kReady})) {
-            break;  // the panel refused the row and said so
-        }
+        AppendRequested(state_, FileEntry{url, kReady});
         added.push_back(url);
     }
     if (!added.empty() && options != FileRequestOptions{} &&
@@ -156,7 +151,7 @@ void EntryCommands::OnAddWebSite() {
     bool exists = false;
     {
         std::lock_guard lock(state_.mutex);
-        exists = state_.RequestedWebSites.FindByName(project.name) >= 0;
+        exists = state_.RequestedWebSites.FindIdByName(project.name) != kNoEntry;
     }
     if (exists) {
         state_.ui.ShowMessage("A project with that name already exists!");
@@ -173,9 +168,8 @@ void EntryCommands::OnAddWebSite() {
     project.reserved = 0;
     project.status = kReady;
     const std::string name = project.name;
-    if (AppendRequested(state_, std::move(project))) {
-        KeepWebOptions({}, name, options);
-    }
+    AppendRequested(state_, std::move(project));
+    KeepWebOptions({}, name, options);
 }
 
 void EntryCommands::KeepWebOptions(const std::string& formerName, const std::string& name,
@@ -201,78 +195,63 @@ void EntryCommands::OnAddSearchProject() {
     AppendRequested(state_, std::move(project));
 }
 
-void EntryCommands::OnDeleteEntry() {
-    const ListCategory category = CurrentCategoryOf(state_);
-    if (category != ListCategory::RequestedFiles && category != ListCategory::RequestedWebSites &&
-        category != ListCategory::SearchProjects) {
+void EntryCommands::OnDeleteEntry(ListCategory shown, const std::vector<EntryId>& selected) {
+    if (!IsRequested(shown)) {
         state_.ui.ShowMessage("You are not alowed to delete entries in this panel");
         return;
     }
-    const int selected = state_.ui.SelectedCount();
-    if (selected == 0) {
+    if (selected.empty()) {
         return;
     }
-    if (!state_.ui.AskYesNo(selected == 1 ? "Are you sure you want to delete that entry?"
-                                          : "Are you sure you want to delete those entries?")) {
+    if (!state_.ui.AskYesNo(selected.size() == 1
+                                ? "Are you sure you want to delete that entry?"
+                                : "Are you sure you want to delete those entries?")) {
         return;
     }
-    const int toDelete = state_.ui.SelectedCount();
     const DownloadFolder downloads =
         DownloadFolder::Of(workingDirectory_, LoadSettings(workingDirectory_));
-    for (int n = 0; n < toDelete; ++n) {
-        int count = 0;
+    for (const EntryId id : selected) {
+        bool removed = false;
         {
             std::lock_guard lock(state_.mutex);
-            count = WithCategoryList(state_, category, [](auto& list) { return list.GetCount(); });
+            removed = WithCategoryList(state_, shown, [&](auto& list) {
+                EndJobOf(state_, list, id, downloads);
+                return list.Remove(id);
+            });
         }
-        int row = 0;
-        while (row < count && !state_.ui.IsRowSelected(row)) {
-            ++row;
+        if (removed) {
+            state_.ui.EntryRemoved(shown, id);
         }
-        if (row >= count) {
-            return;
-        }
-        state_.ui.DeleteRow(row);
-        std::lock_guard lock(state_.mutex);
-        WithCategoryList(state_, category, [this, row, &downloads](auto& list) {
-            const int index = IndexOfRow(list.GetCount(), row);
-            EndJobOf(state_, list, index, downloads);
-            list.RemoveAt(index);
-        });
     }
 }
 
-void EntryCommands::OnProperties(CommandSource source) {
-    const ListCategory category = CurrentCategoryOf(state_);
-    if ((category != ListCategory::RequestedWebSites && category != ListCategory::SearchProjects) ||
-        state_.ui.SelectedCount() == 0) {
+void EntryCommands::OnProperties(ListCategory shown, const std::vector<EntryId>& selected,
+                                 CommandSource source) {
+    if (shown != ListCategory::RequestedWebSites && shown != ListCategory::SearchProjects) {
         return;
     }
-    const int rows = state_.ui.RowCount();
-    for (int row = 0; row < rows; ++row) {
-        if (!state_.ui.IsRowSelected(row)) {
-            continue;
-        }
-        if (category == ListCategory::RequestedWebSites) {
-            EditWebProjectRow(row, source);
+    for (const EntryId id : selected) {
+        if (shown == ListCategory::RequestedWebSites) {
+            EditWebProject(id, source);
         } else {
-            EditSearchProjectRow(row);
+            EditSearchProject(id);
         }
     }
 }
 
-void EntryCommands::EditWebProjectRow(int row, CommandSource source) {
-    const std::string rowName = RowTextAsName(state_, row, 0);
+void EntryCommands::EditWebProject(EntryId id, CommandSource source) {
+    EntryId editedId = id;
+    if (source == CommandSource::MainWindow) {
+        // The main window edits the first project of the selected one's name.
+        std::lock_guard lock(state_.mutex);
+        if (const WebProject* selected = state_.RequestedWebSites.Find(id)) {
+            editedId = state_.RequestedWebSites.FindIdByName(selected->name);
+        }
+    }
     std::string formerName;
     WebProjectOptions options;
-    const std::optional<WebProject> edited = EditEntryOfRow(
-        state_, state_.RequestedWebSites, row,
-        // The panel takes the entry by position, the main window by the row's name.
-        [&](const WebProjectList& list) {
-            return source == CommandSource::ListPanel ? IndexOfRow(list.GetCount(), row)
-                                                      : list.FindByName(rowName);
-        },
-        [&](WebProject& project) {
+    const std::optional<WebProject> edited = EditEntry<WebProject>(
+        state_, ListCategory::RequestedWebSites, editedId, [&](WebProject& project) {
             formerName = project.name;
             options = LoadWebProjectOptions(workingDirectory_, project.name);
             if (!editors_.EditWebProject(project, options, "Web Project Properties")) {
@@ -287,58 +266,55 @@ void EntryCommands::EditWebProjectRow(int row, CommandSource source) {
     }
 }
 
-void EntryCommands::EditSearchProjectRow(int row) {
-    const std::string rowName = RowTextAsName(state_, row, 0);
-    EditEntryOfRow(
-        state_, state_.SearchProjects, row,
-        [&](const SearchProjectList& list) { return list.FindByName(rowName); },
-        [this](SearchProject& project) {
-            if (!editors_.EditSearchProject(project)) {
-                return false;
-            }
-            project.reservedText1.clear();
-            project.reservedText2.clear();
-            project.status = kReady;
-            return true;
-        });
+void EntryCommands::EditSearchProject(EntryId id) {
+    EntryId editedId = id;
+    {
+        // Found by its name: the first project of the selected one's name is edited.
+        std::lock_guard lock(state_.mutex);
+        if (const SearchProject* selected = state_.SearchProjects.Find(id)) {
+            editedId = state_.SearchProjects.FindIdByName(selected->name);
+        }
+    }
+    EditEntry<SearchProject>(state_, ListCategory::SearchProjects, editedId,
+                             [this](SearchProject& project) {
+                                 if (!editors_.EditSearchProject(project)) {
+                                     return false;
+                                 }
+                                 project.reservedText1.clear();
+                                 project.reservedText2.clear();
+                                 project.status = kReady;
+                                 return true;
+                             });
 }
 
-void EntryCommands::OnSendToRequestedFiles() {
-    if (CurrentCategoryOf(state_) != ListCategory::SearchResults ||
-        state_.ui.SelectedCount() == 0) {
+void EntryCommands::OnSendToRequestedFiles(ListCategory shown,
+                                           const std::vector<EntryId>& selected) {
+    if (shown != ListCategory::SearchResults) {
         return;
     }
-    const int rows = state_.ui.RowCount();
-    for (int row = 0; row < rows; ++row) {
-        if (!state_.ui.IsRowSelected(row)) {
-            continue;
-        }
-        const std::string url = state_.ui.RowText(row, 0);
-        if (!url.empty() && url.back() == '/') {
+    for (const auto& [id, result] : EntriesOf<FileEntry>(state_, shown, selected)) {
+        if (!result.url.empty() && result.url.back() == '/') {
             return;
         }
-        std::lock_guard lock(state_.mutex);
-        state_.RequestedFiles.Append(FileEntry{url, "Ready for donwload"});
+        AppendRequested(state_, FileEntry{result.url, "Ready for donwload"});
     }
 }
 
-void EntryCommands::OnSendToRequestedWebSites(CommandSource source) {
-    if (CurrentCategoryOf(state_) != ListCategory::SearchResults ||
-        state_.ui.SelectedCount() == 0) {
+void EntryCommands::OnSendToRequestedWebSites(ListCategory shown,
+                                              const std::vector<EntryId>& selected,
+                                              CommandSource source) {
+    if (shown != ListCategory::SearchResults) {
         return;
     }
     const bool fromPanel = source == CommandSource::ListPanel;
     WebProject& staging = fromPanel ? listPanelStaging_ : mainWindowStaging_;
-    const int rows = state_.ui.RowCount();
-    for (int row = 0; row < rows; ++row) {
-        if (!state_.ui.IsRowSelected(row)) {
-            continue;
-        }
+    for (const auto& [id, result] : EntriesOf<FileEntry>(state_, shown, selected)) {
         if (fromPanel) {
             staging = WebProject();
         }
-        staging.startUrl = RowTextAsName(state_, row, 0);
-        staging.name = RowTextAsName(state_, row, 1);
+        // A result's status is the name of the project that found it.
+        staging.startUrl = FittedText(result.url, kNameWidth);
+        staging.name = FittedText(result.status, kNameWidth);
         if (!fromPanel) {
             staging.runWhenRequested = 1;
             staging.stopWhenRequested = 1;
@@ -354,9 +330,10 @@ void EntryCommands::OnSendToRequestedWebSites(CommandSource source) {
         {
             std::lock_guard lock(state_.mutex);
             // The options of a project of that name already listed stay its own.
-            named = !staging.name.empty() && state_.RequestedWebSites.FindByName(staging.name) < 0;
-            state_.RequestedWebSites.Append(staging);
+            named = !staging.name.empty() &&
+                    state_.RequestedWebSites.FindIdByName(staging.name) == kNoEntry;
         }
+        AppendRequested(state_, staging);
         if (named) {
             KeepWebOptions({}, staging.name, options);
         }
@@ -371,20 +348,18 @@ void EntryCommands::OnDeleteAllLists() {
         for (ListCategory category : {ListCategory::RequestedFiles, ListCategory::RequestedWebSites,
                                       ListCategory::DownloadedFiles, ListCategory::DownloadedSites,
                                       ListCategory::SearchProjects, ListCategory::SearchResults}) {
-            const bool requested =
-                std::find(kRequestedCategories.begin(), kRequestedCategories.end(), category) !=
-                kRequestedCategories.end();
+            const bool requested = IsRequested(category);
             WithCategoryList(state_, category, [this, requested, &downloads](auto& list) {
                 for (int index = list.GetCount() - 1; index >= 0; --index) {
                     if (requested) {
-                        EndJobOf(state_, list, index, downloads);
+                        EndJobOf(state_, list, list.IdAt(index), downloads);
                     }
                     list.RemoveAt(index);
                 }
             });
         }
     }
-    state_.ui.DeleteAllRows();
+    state_.ui.ListsEmptied();
 }
 
 void EntryCommands::RunStartDialog() {

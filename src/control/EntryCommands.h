@@ -14,7 +14,8 @@ namespace tarnwick {
 // staging project that Send To > Requested Web Sites uses.
 enum class CommandSource { MainWindow, ListPanel };
 
-// The commands that create, edit, move and delete entries, on the rows of the entry list.
+// The commands that create, edit, move and delete entries. Those on a selection take the
+// category shown and the ids of the selected entries, top row first.
 class EntryCommands {
 public:
     EntryCommands(SharedState& state, EntryEditors& editors, std::filesystem::path workingDirectory)
@@ -29,21 +30,23 @@ public:
                      const FileRequestOptions& options = {});
     void OnAddWebSite();
     void OnAddSearchProject();
-    void OnDeleteEntry();
-    void OnProperties(CommandSource source);
-    void OnSendToRequestedFiles();
-    void OnSendToRequestedWebSites(CommandSource source);
+    void OnDeleteEntry(ListCategory shown, const std::vector<EntryId>& selected);
+    void OnProperties(ListCategory shown, const std::vector<EntryId>& selected,
+                      CommandSource source);
+    void OnSendToRequestedFiles(ListCategory shown, const std::vector<EntryId>& selected);
+    void OnSendToRequestedWebSites(ListCategory shown, const std::vector<EntryId>& selected,
+                                   CommandSource source);
     void OnDeleteAllLists();
 
     // The start dialog: a web or search project straight away, or nothing.
     void RunStartDialog();
 
 private:
-    void EditWebProjectRow(int row, CommandSource source);
+    void EditWebProject(EntryId id, CommandSource source);
     // Stores a project's options from its sheet, under its new name when it was renamed.
     void KeepWebOptions(const std::string& formerName, const std::string& name,
                         const WebProjectOptions& options);
-    void EditSearchProjectRow(int row);
+    void EditSearchProject(EntryId id);
 
     SharedState& state_;
     EntryEditors& editors_;

@@ -4,6 +4,7 @@
 #include "engine/mirror/SiteFolder.h"
 #include "engine/mirror/StoredNames.h"
 #include "engine/mirror/WebAddress.h"
+#include "model/ListChanges.h"
 #include "model/WebProjectOptions.h"
 
 namespace tarnwick {
@@ -43,6 +44,45 @@ std::filesystem::path SiteStartPage(const std::filesystem::path& workingDirector
 std::filesystem::path SiteReportPage(const std::filesystem::path& workingDirectory,
                                      const std::string& projectName) {
     return SiteFolderPath(workingDirectory, projectName) / std::string(kReportPageName);
+}
+
+std::vector<std::filesystem::path> LocalCopiesOf(SharedState& state,
+                                                 const std::filesystem::path& workingDirectory,
+                                                 const Settings& settings, ListCategory category,
+                                                 const std::vector<EntryId>& selected,
+                                                 LocalCopy what) {
+    const bool sites =
+        category == ListCategory::DownloadedSites || category == ListCategory::RequestedWebSites;
+    std::vector<std::string> urls;
+    std::vector<WebProject> projects;
+    {
+        std::lock_guard lock(state.mutex);
+        for (const EntryId id : selected) {
+            if (sites) {
+                if (const WebProject* project = ListOf<WebProject>(state, category)->Find(id)) {
+                    projects.push_back(*project);
+                }
+            } else if (const EntryList<FileEntry>* files = ListOf<FileEntry>(state, category)) {
+                if (const FileEntry* file = files->Find(id)) {
+                    urls.push_back(file->url);
+                }
+            }
+        }
+    }
+    std::vector<std::filesystem::path> paths;
+    for (const std::string& url : urls) {
+        paths.push_back(DownloadedFilePath(workingDirectory, settings, url));
+    }
+    for (const WebProject& project : projects) {
+        paths.push_back(what == LocalCopy::Report ? SiteReportPage(workingDirectory, project.name)
+                                                  : SiteStartPage(workingDirectory, project));
+    }
+    if (what == LocalCopy::ContainingFolder) {
+        for (std::filesystem::path& path : paths) {
+            path = path.parent_path();
+        }
+    }
+    return paths;
 }
 
 }  // namespace tarnwick

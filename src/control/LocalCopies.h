@@ -2,9 +2,11 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
-#include "engine/files/DownloadFolder.h"
+#include "model/DownloadFolder.h"
 #include "model/Records.h"
+#include "model/SharedState.h"
 
 namespace tarnwick {
 
@@ -22,5 +24,17 @@ std::filesystem::path SiteStartPage(const std::filesystem::path& workingDirector
 // The report the last run of a portable copy wrote beside it; it may not exist yet.
 std::filesystem::path SiteReportPage(const std::filesystem::path& workingDirectory,
                                      const std::string& projectName);
+
+// What Open shows of an entry: the file or the site's start page, the folder it lies in, or
+// the site's report.
+enum class LocalCopy { Entry, ContainingFolder, Report };
+
+// The paths on disk of the selected entries of the category: files of the file lists, start
+// pages or reports of the site lists; folders for ContainingFolder. Nothing for the others.
+std::vector<std::filesystem::path> LocalCopiesOf(SharedState& state,
+                                                 const std::filesystem::path& workingDirectory,
+                                                 const Settings& settings, ListCategory category,
+                                                 const std::vector<EntryId>& selected,
+                                                 LocalCopy what);
 
 }  // namespace tarnwick

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "model/EntryId.h"
 #include "model/FileRequestOptions.h"
 #include "model/Records.h"
 #include "model/WebProjectOptions.h"
@@ -29,11 +30,11 @@ struct WorkOrder {
     bool runAll = false;
 };
 
-// The keys of the requested entries an order concerns, by kind.
+// The requested entries an order concerns, by kind.
 struct RunTargets {
-    std::vector<std::string> files;
-    std::vector<std::string> webProjects;
-    std::vector<std::string> searchProjects;
+    std::vector<EntryId> files;
+    std::vector<EntryId> webProjects;
+    std::vector<EntryId> searchProjects;
 
     bool Empty() const { return files.empty() && webProjects.empty() && searchProjects.empty(); }
 };

@@ -1,7 +1,7 @@
 #include "control/WorkOrderTaking.h"
 
-#include "control/JobKind.h"
 #include "model/CompletedFileUrl.h"
+#include "model/ListChanges.h"
 #include "model/SearchEngineChoice.h"
 
 namespace tarnwick {
@@ -10,56 +10,33 @@ namespace {
 
 constexpr const char* kReady = "Ready for download";
 
-template <typename Record>
-bool AppendShown(SharedState& state, Record record) {
-    using Kind = JobKind<Record>;
-    bool shown = false;
-    {
-        std::lock_guard lock(state.mutex);
-        shown = state.CurrentCategory == Kind::category;
-    }
-    if (shown && !state.ui.InsertRowAtTop(KeyOf(record), record.status)) {
-        state.ui.ShowMessage("Error adding files to list");
-        return false;
-    }
-    std::lock_guard lock(state.mutex);
-    Kind::List(state).Append(std::move(record));
-    return true;
-}
-
-// The requested entry of this key, or nothing; under the lock.
-template <typename Record>
-Record* Requested(SharedState& state, const std::string& key) {
-    EntryList<Record>& list = JobKind<Record>::List(state);
-    return list.GetAt(list.FindByName(key));
-}
-
-std::string TakeFile(SharedState& state, const std::string& text) {
+EntryId TakeFile(SharedState& state, const std::string& text) {
     const std::string url = FittedText(CompletedFileUrl(text), kUrlWidth);
     {
         std::lock_guard lock(state.mutex);
-        if (const FileEntry* requested = Requested<FileEntry>(state, url)) {
-            return requested->url;  // the listed spelling, which look-ups by key find
+        if (const EntryId requested = state.RequestedFiles.FindIdByName(url);
+            requested != kNoEntry) {
+            return requested;
         }
     }
-    AppendRequested(state, FileEntry{url, kReady});
-    return url;
+    return AppendRequested(state, FileEntry{url, kReady});
 }
 
-std::string TakeWebProject(SharedState& state, WebProject project, bool& made) {
+EntryId TakeWebProject(SharedState& state, WebProject project, bool& made) {
     made = false;
     FitFields(project);
     {
         std::lock_guard lock(state.mutex);
-        if (WebProject* requested = Requested<WebProject>(state, project.name)) {
+        const EntryId requestedId = state.RequestedWebSites.FindIdByName(project.name);
+        if (WebProject* requested = state.RequestedWebSites.Find(requestedId)) {
             if (requested->startUrl != project.startUrl && !project.startUrl.empty()) {
                 requested->startUrl = project.startUrl;
                 state.RequestedWebSites.SetModified(1);
             }
-            return requested->name;
+            return requestedId;
         }
         const WebProject* mirrored =
-            state.DownloadedSites.GetAt(state.DownloadedSites.FindByName(project.name));
+            state.DownloadedSites.Find(state.DownloadedSites.FindIdByName(project.name));
         if (mirrored != nullptr) {
             const std::string startUrl = project.startUrl;
             project = *mirrored;
@@ -72,16 +49,15 @@ std::string TakeWebProject(SharedState& state, WebProject project, bool& made) {
     }
     project.reserved = 0;
     project.status = kReady;
-    const std::string name = project.name;
-    AppendRequested(state, std::move(project));
-    return name;
+    return AppendRequested(state, std::move(project));
 }
 
-std::string TakeSearchProject(SharedState& state, SearchProject project) {
+EntryId TakeSearchProject(SharedState& state, SearchProject project) {
     FitFields(project);
     {
         std::lock_guard lock(state.mutex);
-        if (SearchProject* requested = Requested<SearchProject>(state, project.name)) {
+        const EntryId requestedId = state.SearchProjects.FindIdByName(project.name);
+        if (SearchProject* requested = state.SearchProjects.Find(requestedId)) {
             if (requested->searchString != project.searchString) {
                 requested->searchString = project.searchString;
                 state.SearchProjects.SetModified(1);
@@ -91,21 +67,19 @@ std::string TakeSearchProject(SharedState& state, SearchProject project) {
                 CopyEngineChoice(project, *requested);
                 state.SearchProjects.SetModified(1);
             }
-            return requested->name;
+            return requestedId;
         }
     }
     project.status = kReady;
-    const std::string name = project.name;
-    AppendRequested(state, std::move(project));
-    return name;
+    return AppendRequested(state, std::move(project));
 }
 
 // Every requested entry, or those matching the names, oldest first.
 void FindRunTargets(SharedState& state, const WorkOrder& order, TakenOrder& taken) {
     std::lock_guard lock(state.mutex);
-    auto collect = [&](const auto& list, std::vector<std::string>& keys) {
-        for (const auto& entry : list.Entries()) {
-            keys.push_back(KeyOf(entry));
+    auto collect = [&](const auto& list, std::vector<EntryId>& ids) {
+        for (const auto& [id, entry] : list.WithIds()) {
+            ids.push_back(id);
         }
     };
     if (order.runAll) {
@@ -115,12 +89,14 @@ void FindRunTargets(SharedState& state, const WorkOrder& order, TakenOrder& take
         return;
     }
     for (const std::string& name : order.runNames) {
-        if (const FileEntry* file = Requested<FileEntry>(state, name)) {
-            taken.targets.files.push_back(file->url);
-        } else if (const WebProject* web = Requested<WebProject>(state, name)) {
-            taken.targets.webProjects.push_back(web->name);
-        } else if (const SearchProject* search = Requested<SearchProject>(state, name)) {
-            taken.targets.searchProjects.push_back(search->name);
+        if (const EntryId file = state.RequestedFiles.FindIdByName(name); file != kNoEntry) {
+            taken.targets.files.push_back(file);
+        } else if (const EntryId web = state.RequestedWebSites.FindIdByName(name);
+                   web != kNoEntry) {
+            taken.targets.webProjects.push_back(web);
+        } else if (const EntryId search = state.SearchProjects.FindIdByName(name);
+                   search != kNoEntry) {
+            taken.targets.searchProjects.push_back(search);
         } else {
             taken.unknownNames.push_back(name);
         }
@@ -129,14 +105,14 @@ void FindRunTargets(SharedState& state, const WorkOrder& order, TakenOrder& take
 
 }  // namespace
 
-bool AppendRequested(SharedState& state, FileEntry entry) {
-    return AppendShown(state, std::move(entry));
+EntryId AppendRequested(SharedState& state, FileEntry entry) {
+    return AddEntry(state, ListCategory::RequestedFiles, std::move(entry));
 }
-bool AppendRequested(SharedState& state, WebProject project) {
-    return AppendShown(state, std::move(project));
+EntryId AppendRequested(SharedState& state, WebProject project) {
+    return AddEntry(state, ListCategory::RequestedWebSites, std::move(project));
 }
-bool AppendRequested(SharedState& state, SearchProject project) {
-    return AppendShown(state, std::move(project));
+EntryId AppendRequested(SharedState& state, SearchProject project) {
+    return AddEntry(state, ListCategory::SearchProjects, std::move(project));
 }
 
 TakenOrder TakeWorkOrder(SharedState& state, const WorkOrder& order) {
@@ -158,6 +134,20 @@ TakenOrder TakeWorkOrder(SharedState& state, const WorkOrder& order) {
     return taken;
 }
 
+std::vector<std::string> RequestedKeys(SharedState& state, ListCategory category,
+                                       const std::vector<EntryId>& ids) {
+    std::lock_guard lock(state.mutex);
+    return WithCategoryList(state, category, [&ids](const auto& list) {
+        std::vector<std::string> keys;
+        for (const EntryId id : ids) {
+            if (const auto* entry = list.Find(id)) {
+                keys.push_back(KeyOf(*entry));
+            }
+        }
+        return keys;
+    });
+}
+
 bool KeepFileOptions(SharedState& state, const std::filesystem::path& folder,
                      const std::vector<std::string>& urls, const FileRequestOptions& options) {
     FileRequestOptionsFile all = LoadFileRequestOptions(folder);
@@ -168,7 +158,7 @@ bool KeepFileOptions(SharedState& state, const std::filesystem::path& folder,
         // Options of entries no longer requested would only pile up.
         std::lock_guard lock(state.mutex);
         std::erase_if(all, [&state](const auto& entry) {
-            return state.RequestedFiles.FindByName(entry.first) < 0;
+            return state.RequestedFiles.FindIdByName(entry.first) == kNoEntry;
         });
     }
     return StoreFileRequestOptions(folder, all);

@@ -2,18 +2,22 @@
 
 #include <functional>
 
-#include "engine/job/Workers.h"
+#include "engine/job/WorkerContext.h"
+#include "model/Outcome.h"
 #include "model/Records.h"
 
 namespace tarnwick {
 
-// The thread procedures the control starts. The program passes RunFileDownload,
-// RunFtpDownload, RunSiteCrawl and RunSearchProject; tests pass stand-ins.
+// The thread procedures the control starts, each ending with how its work ended. The
+// programs run the engine's own (RealWorkers); tests pass stand-ins.
 struct WorkerFunctions {
-    std::function<int(WorkerContext&, FileEntry)> fileDownload;
-    std::function<int(WorkerContext&, FileEntry)> ftpDownload;
-    std::function<int(WorkerContext&, WebProject)> siteCrawl;
-    std::function<int(WorkerContext&, SearchProject)> searchProject;
+    std::function<Outcome(WorkerContext&, FileEntry)> fileDownload;
+    std::function<Outcome(WorkerContext&, FileEntry)> ftpDownload;
+    std::function<Outcome(WorkerContext&, WebProject)> siteCrawl;
+    std::function<Outcome(WorkerContext&, SearchProject)> searchProject;
 };
+
+// RunFileDownload, RunFtpDownload, RunSiteCrawl and RunSearchProject.
+WorkerFunctions RealWorkers();
 
 }  // namespace tarnwick

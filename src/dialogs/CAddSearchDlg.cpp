@@ -14,10 +14,10 @@
 #include <algorithm>
 #include <string>
 
+#include "control/SearchEngines.h"
 #include "dialogs/DialogUnits.h"
 #include "dialogs/FieldWidthValidator.h"
 #include "dialogs/ScheduleChoice.h"
-#include "engine/search/SearchEngineCatalog.h"
 #include "model/SearchEngineChoice.h"
 
 namespace tarnwick {
@@ -28,7 +28,7 @@ constexpr int kEngineColumns = 4;
 
 }  // namespace
 
-CAddSearchDlg::CAddSearchDlg(const SearchEngineCatalog& engines, QWidget* parent)
+CAddSearchDlg::CAddSearchDlg(const SearchEngineChoices& engines, QWidget* parent)
     : QDialog(parent),
       name_(new QLineEdit(this)),
       search_(new QLineEdit(this)),
@@ -56,12 +56,12 @@ CAddSearchDlg::CAddSearchDlg(const SearchEngineCatalog& engines, QWidget* parent
 
     auto* engineGroup = new QGroupBox(QStringLiteral("Search Engines"), this);
     auto* engineLayout = new QGridLayout(engineGroup);
-    for (const SearchEngineQuery& engine : engines.engines) {
+    for (const std::string& name : engines.names) {
         const int i = EngineCount();
-        engineNames_.push_back(engine.name);
+        engineNames_.push_back(name);
         // A '&' in a name is shown, not taken for a shortcut mark.
         const QString label =
-            QString::fromStdString(engine.name).replace(QLatin1Char('&'), QStringLiteral("&&"));
+            QString::fromStdString(name).replace(QLatin1Char('&'), QStringLiteral("&&"));
         engineBoxes_.push_back(new QCheckBox(label, engineGroup));
         engineLayout->addWidget(engineBoxes_.back(), i / kEngineColumns, i % kEngineColumns);
     }

@@ -15,7 +15,7 @@ class QLineEdit;
 namespace tarnwick {
 
 class ScheduleChoice;
-struct SearchEngineCatalog;
+struct SearchEngineChoices;
 
 // "Add a Search Project": creates and edits a search project. It reads and writes no list;
 // OK closes it only when the fields pass their checks. The engines offered are those of the
@@ -24,7 +24,7 @@ class CAddSearchDlg : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CAddSearchDlg(const SearchEngineCatalog& engines, QWidget* parent = nullptr);
+    explicit CAddSearchDlg(const SearchEngineChoices& engines, QWidget* parent = nullptr);
 
     void FillFromProject(const SearchProject& project);
     // The project the fields describe, ready for the search projects list. Engines the

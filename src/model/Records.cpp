@@ -1,5 +1,7 @@
 #include "model/Records.h"
 
+#include <cstdint>
+
 namespace tarnwick {
 
 namespace {
@@ -70,6 +72,16 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
         }
     }
     return true;
+}
+
+std::size_t FoldedKeyHash(std::string_view key) {
+    // FNV-1a over the folded bytes: keys equal ignoring case hash alike.
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char c : key) {
+        hash ^= static_cast<unsigned char>(FoldAscii(c));
+        hash *= 1099511628211ULL;
+    }
+    return static_cast<std::size_t>(hash);
 }
 
 WebProject BlankWebProject() {

@@ -114,6 +114,8 @@ inline const std::string& KeyOf(const RunningJob& job) {
 
 // Equality with ASCII letters folded, as strcasecmp compares in the "C" locale.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+// A hash that is the same for keys equal by EqualsIgnoreCase.
+std::size_t FoldedKeyHash(std::string_view key);
 
 // A web project as a new one starts: everything empty and zero, run and stop on request.
 WebProject BlankWebProject();

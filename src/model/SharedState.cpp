@@ -2,6 +2,19 @@
 
 namespace tarnwick {
 
+SharedState::SharedState() {
+    for (auto* list : {&RequestedFiles, &DownloadedFiles, &SearchResults}) {
+        list->ShareIdsWith(nextEntryId_);
+    }
+    for (auto* list : {&RequestedWebSites, &DownloadedSites}) {
+        list->ShareIdsWith(nextEntryId_);
+    }
+    SearchProjects.ShareIdsWith(nextEntryId_);
+    for (auto* table : {&RunningFileJobs, &RunningSiteJobs, &RunningSearchJobs}) {
+        table->ShareIdsWith(nextEntryId_);
+    }
+}
+
 void StartBusyAnimation(SharedState& state) {
     {
         std::lock_guard lock(state.mutex);
@@ -24,20 +37,18 @@ void StopBusyAnimation(SharedState& state) {
     state.ui.StopBusyAnimation();
 }
 
-void RemoveRunningJob(SharedState& state, RunningJobTable& table, const std::string& key,
+void RemoveRunningJob(SharedState& state, RunningJobTable& table, EntryId entry,
                       const std::shared_ptr<JobGate>& gate) {
     std::lock_guard lock(state.mutex);
-    if (!gate) {
-        table.RemoveAt(table.FindByName(key));
-        return;
+    const RunningJob* job = table.Find(entry);
+    if (job != nullptr && job->thread == gate) {
+        table.Remove(entry);
     }
-    for (int index = 0; index < table.GetCount(); ++index) {
-        const RunningJob* job = table.GetAt(index);
-        if (job->thread == gate) {
-            table.RemoveAt(index);
-            return;
-        }
-    }
+}
+
+std::shared_ptr<JobGate> GateOf(const RunningJobTable& table, EntryId entry) {
+    const RunningJob* job = table.Find(entry);
+    return job != nullptr ? job->thread : nullptr;
 }
 
 void ClearHandOverSlots(SharedState& state) {

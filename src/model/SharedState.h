@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "model/EntryId.h"
 #include "model/EntryList.h"
 #include "model/ListCategory.h"
 #include "model/Records.h"
@@ -16,9 +17,11 @@ namespace tarnwick {
 // Everything the interface thread, the download control and the workers share. The app
 // owns one; each test makes its own. Every list operation, and every walk that spans
 // several operations (look up, then edit), runs under `mutex`. Nobody keeps a pointer into
-// a list across an unlock: keep the entry's key and look it up again. `ui` has no part in
+// a list across an unlock: keep the entry's id and look it up again. `ui` has no part in
 // the mutex and must never be called while holding it.
 struct SharedState {
+    SharedState();
+
     std::mutex mutex;
 
     FileEntryList RequestedFiles;
@@ -28,12 +31,14 @@ struct SharedState {
     SearchProjectList SearchProjects;
     FileEntryList SearchResults;
 
+    // The jobs of the running entries, each listed under its entry's id.
     RunningJobTable RunningFileJobs;
     RunningJobTable RunningSiteJobs;
     RunningJobTable RunningSearchJobs;
 
-    ListCategory CurrentCategory = ListCategory::RequestedFiles;
-    int SelectedRow = 0;
+    // The entry whose work the status panel follows: the one the user selected last, or the
+    // one started or resumed last.
+    EntryId FollowedEntry = kNoEntry;
     int BusyAnimationRunning = 0;
 
     // Hand-over slots: the entry the next started worker of each kind serves.
@@ -52,9 +57,10 @@ struct SharedState {
     // The bad entries of searchengines.conf already shown, so each is reported once.
     // Guarded by mutex.
     std::set<std::string> engineProblemsShown;
-    // Search projects whose last run ended with every engine failing, so that a front end
-    // does not report it as done. Guarded by mutex.
-    std::set<std::string> searchesUnanswered;
+
+private:
+    // Every list gives its entries' ids from here, so no id is given twice.
+    EntryId nextEntryId_ = 1;
 };
 
 // Calls fn with the list of the category (a FileEntryList, WebProjectList or
@@ -83,11 +89,13 @@ decltype(auto) WithCategoryList(SharedState& state, ListCategory category, Fn&& 
 void StartBusyAnimation(SharedState& state);
 void StopBusyAnimation(SharedState& state);
 
-// Removes the running job of this gate from the table, so a worker ending late never takes
-// the record of a later job of the same entry; nothing if there is none. Without a gate, the
-// first job of the key.
-void RemoveRunningJob(SharedState& state, RunningJobTable& table, const std::string& key,
+// Removes the entry's job from the table if it is the one of this gate, so a worker ending
+// late never takes the record of a later job; nothing if there is none.
+void RemoveRunningJob(SharedState& state, RunningJobTable& table, EntryId entry,
                       const std::shared_ptr<JobGate>& gate);
+
+// The gate of the entry's job, null when it has none. The caller holds the lock.
+std::shared_ptr<JobGate> GateOf(const RunningJobTable& table, EntryId entry);
 
 // Empties the hand-over slots, as the program does at exit.
 void ClearHandOverSlots(SharedState& state);

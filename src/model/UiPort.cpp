@@ -1,6 +1,33 @@
 #include "model/UiPort.h"
 
+#include <algorithm>
+
 namespace tarnwick {
+
+void UiPort::Subscribe(EntryEvents* subscriber) {
+    std::lock_guard lock(subscribersMutex_);
+    subscribers_.push_back(subscriber);
+}
+
+void UiPort::Unsubscribe(EntryEvents* subscriber) {
+    std::lock_guard lock(subscribersMutex_);
+    std::erase(subscribers_, subscriber);
+}
+
+template <typename Tell>
+void UiPort::Publish(Tell tell) {
+    if (!IsOpen()) {
+        return;
+    }
+    std::vector<EntryEvents*> subscribers;
+    {
+        std::lock_guard lock(subscribersMutex_);
+        subscribers = subscribers_;
+    }
+    for (EntryEvents* subscriber : subscribers) {
+        tell(*subscriber);
+    }
+}
 
 void UiPort::SetStatusText(const std::string& text) {
     if (auto* status = Open(status_)) {
@@ -32,77 +59,6 @@ void UiPort::StopBusyAnimation() {
     }
 }
 
-bool UiPort::InsertRowAtTop(const std::string& project, const std::string& status) {
-    auto* rows = Open(rows_);
-    return rows != nullptr && rows->InsertRowAtTop(project, status);
-}
-
-std::size_t UiPort::InsertRowsAtTop(const std::vector<std::pair<std::string, std::string>>& rows) {
-    auto* target = Open(rows_);
-    return target != nullptr ? target->InsertRowsAtTop(rows) : 0;
-}
-
-void UiPort::SetRowStatus(int row, const std::string& status) {
-    if (auto* rows = Open(rows_)) {
-        rows->SetRowStatus(row, status);
-    }
-}
-
-void UiPort::SetRowProject(int row, const std::string& project) {
-    if (auto* rows = Open(rows_)) {
-        rows->SetRowProject(row, project);
-    }
-}
-
-void UiPort::DeleteRow(int row) {
-    if (auto* rows = Open(rows_)) {
-        rows->DeleteRow(row);
-    }
-}
-
-void UiPort::DeleteAllRows() {
-    if (auto* rows = Open(rows_)) {
-        rows->DeleteAllRows();
-    }
-}
-
-int UiPort::RowCount() {
-    auto* rows = Open(rows_);
-    return rows != nullptr ? rows->RowCount() : 0;
-}
-
-int UiPort::SelectedCount() {
-    auto* rows = Open(rows_);
-    return rows != nullptr ? rows->SelectedCount() : 0;
-}
-
-bool UiPort::IsRowSelected(int row) {
-    auto* rows = Open(rows_);
-    return rows != nullptr && rows->IsRowSelected(row);
-}
-
-std::string UiPort::RowText(int row, int column) {
-    auto* rows = Open(rows_);
-    return rows != nullptr ? rows->RowText(row, column) : std::string();
-}
-
-void UiPort::ClearPlaceholderItem() {
-    if (auto* tree = Open(tree_)) {
-        tree->ClearPlaceholderItem();
-    }
-}
-
-int UiPort::FindOrAddProjectItem(const std::string& projectName) {
-    auto* tree = Open(tree_);
-    return tree != nullptr ? tree->FindOrAddProjectItem(projectName) : -1;
-}
-
-void UiPort::AddDownloadedFileItem(int projectItem, const std::string& localPath) {
-    if (auto* tree = Open(tree_)) {
-        tree->AddDownloadedFileItem(projectItem, localPath);
-    }
-}
-
 void UiPort::ShowMessage(const std::string& text) {
     if (auto* messages = Open(messages_)) {
         messages->ShowMessage(text);
@@ -114,16 +70,32 @@ bool UiPort::AskYesNo(const std::string& question) {
     return messages != nullptr && messages->AskYesNo(question);
 }
 
-void UiPort::ShowTransferProgress(const std::string& url, const TransferSnapshot& progress) {
-    if (auto* target = Open(progress_)) {
-        target->ShowTransferProgress(url, progress);
-    }
+void UiPort::EntryAdded(const EntryView& entry) {
+    Publish([&](EntryEvents& subscriber) { subscriber.EntryAdded(entry); });
 }
 
-void UiPort::ShowTransferHeld(const std::string& url) {
-    if (auto* target = Open(progress_)) {
-        target->ShowTransferHeld(url);
-    }
+void UiPort::EntryChanged(const EntryChange& change) {
+    Publish([&](EntryEvents& subscriber) { subscriber.EntryChanged(change); });
+}
+
+void UiPort::EntryRemoved(ListCategory list, EntryId id) {
+    Publish([&](EntryEvents& subscriber) { subscriber.EntryRemoved(list, id); });
+}
+
+void UiPort::ListsEmptied() {
+    Publish([](EntryEvents& subscriber) { subscriber.ListsEmptied(); });
+}
+
+void UiPort::EntryEnded(const EntryView& entry, const Outcome& outcome) {
+    Publish([&](EntryEvents& subscriber) { subscriber.EntryEnded(entry, outcome); });
+}
+
+void UiPort::CrawlBegan(EntryId project, const std::string& name) {
+    Publish([&](EntryEvents& subscriber) { subscriber.CrawlBegan(project, name); });
+}
+
+void UiPort::FileStored(EntryId project, const std::string& name, const std::string& localPath) {
+    Publish([&](EntryEvents& subscriber) { subscriber.FileStored(project, name, localPath); });
 }
 
 }  // namespace tarnwick

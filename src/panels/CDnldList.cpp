@@ -9,12 +9,6 @@
 
 namespace tarnwick {
 
-namespace {
-
-constexpr int kItemIdRole = Qt::UserRole;
-
-}  // namespace
-
 CDnldList::CDnldList(QWidget* parent)
     : QTreeWidget(parent), opener_([](const QString& absolutePath) {
           QDesktopServices::openUrl(QUrl::fromLocalFile(absolutePath));
@@ -26,55 +20,36 @@ CDnldList::CDnldList(QWidget* parent)
     setRootIsDecorated(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    AddTopLevelItem(QStringLiteral("No files downloaded"));
+    addTopLevelItem(new QTreeWidgetItem(QStringList{QStringLiteral("No files downloaded")}));
 }
 
-QTreeWidgetItem* CDnldList::AddTopLevelItem(const QString& text) {
-    auto* item = new QTreeWidgetItem(QStringList{text});
-    item->setData(0, kItemIdRole, nextItemId_++);
-    addTopLevelItem(item);
-    return item;
-}
-
-QTreeWidgetItem* CDnldList::TopLevelItemWithId(int id) const {
-    for (int i = 0; i < topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = topLevelItem(i);
-        if (item->data(0, kItemIdRole).toInt() == id) {
-            return item;
-        }
-    }
-    return nullptr;
-}
-
-void CDnldList::ClearPlaceholderItem() {
-    RunOnGuiThreadAndWait(this, [this] {
+void CDnldList::CrawlBegan(EntryId project, const std::string& name) {
+    RunOnGuiThreadAndWait(this, [this, project, name = QString::fromStdString(name)] {
         const QTreeWidgetItem* first = topLevelItem(0);
         if (first != nullptr && first->text(0).contains(QStringLiteral("No files"))) {
             clear();
+            projectItems_.clear();
         }
-    });
-}
-
-int CDnldList::FindOrAddProjectItem(const std::string& projectName) {
-    return RunOnGuiThreadAndWait(this, [this, name = QString::fromStdString(projectName)] {
         for (int i = 0; i < topLevelItemCount(); ++i) {
-            QTreeWidgetItem* item = topLevelItem(i);
-            if (item->text(0).contains(name, Qt::CaseSensitive)) {
-                return item->data(0, kItemIdRole).toInt();
+            if (topLevelItem(i)->text(0).contains(name, Qt::CaseSensitive)) {
+                projectItems_.insert(project, topLevelItem(i));
+                return;
             }
         }
-        return AddTopLevelItem(name)->data(0, kItemIdRole).toInt();
+        auto* item = new QTreeWidgetItem(QStringList{name});
+        addTopLevelItem(item);
+        projectItems_.insert(project, item);
     });
 }
 
-void CDnldList::AddDownloadedFileItem(int projectItem, const std::string& localPath) {
-    RunOnGuiThreadAndWait(this, [this, projectItem, path = QString::fromStdString(localPath)] {
-        QTreeWidgetItem* project = TopLevelItemWithId(projectItem);
-        if (project == nullptr) {
+void CDnldList::FileStored(EntryId project, const std::string&, const std::string& localPath) {
+    RunOnGuiThreadAndWait(this, [this, project, path = QString::fromStdString(localPath)] {
+        QTreeWidgetItem* item = projectItems_.value(project);
+        if (item == nullptr) {
             return;
         }
-        project->addChild(new QTreeWidgetItem(QStringList{path}));
-        project->setExpanded(true);
+        item->addChild(new QTreeWidgetItem(QStringList{path}));
+        item->setExpanded(true);
     });
 }
 

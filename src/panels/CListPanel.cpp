@@ -6,20 +6,14 @@
 #include <QMenu>
 #include <QMouseEvent>
 
+#include <algorithm>
+
 #include "panels/EntryRowFilter.h"
 #include "panels/EntryRowModel.h"
 #include "panels/GuiThread.h"
 #include "panels/ProgressBarDelegate.h"
 
 namespace tarnwick {
-
-namespace {
-
-QString FromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 CListPanel::CListPanel(QWidget* parent)
     : QTreeView(parent),
@@ -105,83 +99,51 @@ void CListPanel::SetOpenCommandsShown(bool downloaded, bool sites) {
     openReportAction_->setVisible(sites);
 }
 
-bool CListPanel::InsertRowAtTop(const std::string& project, const std::string& status) {
-    return RunOnGuiThreadAndWait(this, [this, project, status] {
-        rows_->InsertAtTop(FromUtf8(project), FromUtf8(status));
-        return true;
-    });
+void CListPanel::ShowCategory(ListCategory category, const std::vector<EntryView>& entries) {
+    // Sorting a whole list at once is far cheaper than sorting each row in as it comes.
+    const int column = filter_->sortColumn();
+    const Qt::SortOrder order = filter_->sortOrder();
+    if (column >= 0) {
+        filter_->sort(-1);
+    }
+    rows_->Show(category, entries);
+    if (column >= 0) {
+        filter_->sort(column, order);
+    }
 }
 
-std::size_t CListPanel::InsertRowsAtTop(
-    const std::vector<std::pair<std::string, std::string>>& rows) {
-    return RunOnGuiThreadAndWait(this, [this, &rows] {
-        QList<std::pair<QString, QString>> texts;
-        texts.reserve(static_cast<qsizetype>(rows.size()));
-        for (const auto& [project, status] : rows) {
-            texts.emplace_back(FromUtf8(project), FromUtf8(status));
-        }
-        // Sorting a whole list at once is far cheaper than sorting each row in as it comes.
-        const int column = filter_->sortColumn();
-        const Qt::SortOrder order = filter_->sortOrder();
-        if (column >= 0) {
-            filter_->sort(-1);
-        }
-        rows_->InsertManyAtTop(texts);
-        if (column >= 0) {
-            filter_->sort(column, order);
-        }
-        return rows.size();
-    });
+ListCategory CListPanel::ShownCategory() const {
+    return rows_->Shown();
 }
 
-void CListPanel::SetRowStatus(int row, const std::string& status) {
-    RunOnGuiThreadAndWait(this, [this, row, status] { rows_->SetStatus(row, FromUtf8(status)); });
+std::vector<EntryId> CListPanel::SelectedIds() const {
+    std::vector<int> rows;
+    for (const QModelIndex& shown : selectionModel()->selectedRows()) {
+        rows.push_back(filter_->mapToSource(shown).row());
+    }
+    std::sort(rows.begin(), rows.end());
+    std::vector<EntryId> ids;
+    ids.reserve(rows.size());
+    for (const int row : rows) {
+        ids.push_back(rows_->IdAt(row));
+    }
+    return ids;
 }
 
-void CListPanel::SetRowProject(int row, const std::string& project) {
-    RunOnGuiThreadAndWait(this,
-                          [this, row, project] { rows_->SetProject(row, FromUtf8(project)); });
+void CListPanel::EntryAdded(const EntryView& entry) {
+    RunOnGuiThreadAndWait(this, [this, entry] { rows_->Add(entry); });
 }
 
-void CListPanel::DeleteRow(int row) {
-    RunOnGuiThreadAndWait(this, [this, row] { rows_->Remove(row); });
+void CListPanel::EntryChanged(const EntryChange& change) {
+    RunOnGuiThreadAndWait(this, [this, change] { rows_->Change(change); });
 }
 
-void CListPanel::DeleteAllRows() {
+void CListPanel::EntryRemoved(ListCategory list, EntryId id) {
+    RunOnGuiThreadAndWait(this, [this, list, id] { rows_->Remove(list, id); });
+}
+
+void CListPanel::ListsEmptied() {
     RunOnGuiThreadAndWait(this, [this] { rows_->Clear(); });
-}
-
-int CListPanel::RowCount() {
-    return RunOnGuiThreadAndWait(this, [this] { return rows_->Count(); });
-}
-
-int CListPanel::SelectedCount() {
-    return RunOnGuiThreadAndWait(
-        this, [this] { return static_cast<int>(selectionModel()->selectedRows().size()); });
-}
-
-bool CListPanel::IsRowSelected(int row) {
-    return RunOnGuiThreadAndWait(this, [this, row] {
-        const int shown = ViewRowOf(row);
-        return shown >= 0 && selectionModel()->isRowSelected(shown, {});
-    });
-}
-
-std::string CListPanel::RowText(int row, int column) {
-    return RunOnGuiThreadAndWait(this, [this, row, column] {
-        return row >= 0 && row < rows_->Count()
-                   ? rows_->index(row, column).data().toString().toStdString()
-                   : std::string();
-    });
-}
-
-void CListPanel::ShowTransferProgress(const std::string& url, const TransferSnapshot& progress) {
-    RunOnGuiThreadAndWait(this,
-                          [this, url, progress] { rows_->ShowProgress(FromUtf8(url), progress); });
-}
-
-void CListPanel::ShowTransferHeld(const std::string& url) {
-    RunOnGuiThreadAndWait(this, [this, url] { rows_->HoldProgress(FromUtf8(url)); });
 }
 
 void CListPanel::SetFilterText(const QString& text) {

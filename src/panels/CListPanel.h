@@ -3,7 +3,9 @@
 #include <QByteArray>
 #include <QTreeView>
 
-#include "model/UiPort.h"
+#include <vector>
+
+#include "model/EntryEvents.h"
 
 class QMenu;
 
@@ -12,14 +14,14 @@ namespace tarnwick {
 class EntryRowFilter;
 class EntryRowModel;
 
-// The entry list: the entries of the current category, newest on top, in the columns
-// "Project" and "Status", then the transfer's size, progress, speed and time left. Clicking
-// a header sorts and the filter text narrows what is shown; the core's row numbers still
-// address the same entries, since the rows live in a model in the core's order and the view
-// shows them through a proxy. It reports what the user does (selection changes,
-// context-menu commands) and leaves the decisions to the main window. Every row operation
-// may be called from any thread; from a worker it returns once the GUI thread has applied it.
-class CListPanel : public QTreeView, public EntryRows, public TransferProgress {
+// The entry list: the entries of the category shown, newest on top, in the columns "Project"
+// and "Status", then the transfer's size, progress, speed and time left. Clicking a header
+// sorts and the filter text narrows what is shown; the rows are kept by entry, so sorting and
+// filtering never change which entry a command acts on. It reports what the user does
+// (selection changes, context-menu commands) and leaves the decisions to the main window.
+// The entry events may come from any thread; from a worker each returns once the GUI thread
+// has applied it.
+class CListPanel : public QTreeView, public EntryEvents {
     Q_OBJECT
 
 public:
@@ -36,20 +38,16 @@ public:
 
     explicit CListPanel(QWidget* parent = nullptr);
 
-    bool InsertRowAtTop(const std::string& project, const std::string& status) override;
-    std::size_t InsertRowsAtTop(
-        const std::vector<std::pair<std::string, std::string>>& rows) override;
-    void SetRowStatus(int row, const std::string& status) override;
-    void SetRowProject(int row, const std::string& project) override;
-    void DeleteRow(int row) override;
-    void DeleteAllRows() override;
-    int RowCount() override;
-    int SelectedCount() override;
-    bool IsRowSelected(int row) override;
-    std::string RowText(int row, int column) override;
+    // Shows a category's entries, given oldest first.
+    void ShowCategory(ListCategory category, const std::vector<EntryView>& entries);
+    ListCategory ShownCategory() const;
+    // The selected entries, top row of the core's order first.
+    std::vector<EntryId> SelectedIds() const;
 
-    void ShowTransferProgress(const std::string& url, const TransferSnapshot& progress) override;
-    void ShowTransferHeld(const std::string& url) override;
+    void EntryAdded(const EntryView& entry) override;
+    void EntryChanged(const EntryChange& change) override;
+    void EntryRemoved(ListCategory list, EntryId id) override;
+    void ListsEmptied() override;
 
     void SetFilterText(const QString& text);
     // The screen position of a row of the core, -1 while the filter hides it.

@@ -67,66 +67,74 @@ int PercentDone(const EntryRowModel::Row& row) {
 
 EntryRowModel::EntryRowModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-EntryRowModel::Row EntryRowModel::MadeRow(const QString& project, const QString& status) {
-    Row row{project, status, project.toCaseFolded(), status.toCaseFolded(), nextSerial_++,
-            false,   {}};
-    if (const auto found = progressOfUrl_.constFind(project); found != progressOfUrl_.constEnd()) {
+EntryRowModel::Row EntryRowModel::MadeRow(const EntryView& entry) {
+    const QString project = QString::fromStdString(entry.key);
+    const QString status = QString::fromStdString(entry.status);
+    Row row{entry.id,      project, status, project.toCaseFolded(), status.toCaseFolded(),
+            nextSerial_++, false,   {}};
+    if (const auto found = progressOf_.constFind(entry.id); found != progressOf_.constEnd()) {
         row.hasProgress = true;
         row.progress = *found;
     }
-    serialOfUrl_.insert(project, row.serial);
+    serialOf_.insert(entry.id, row.serial);
     return row;
 }
 
-void EntryRowModel::InsertAtTop(const QString& project, const QString& status) {
+void EntryRowModel::Show(ListCategory category, const std::vector<EntryView>& entries) {
+    beginResetModel();
+    shown_ = category;
+    rows_.clear();
+    serialOf_.clear();
+    for (const EntryView& entry : entries) {
+        rows_.push_front(MadeRow(entry));
+    }
+    endResetModel();
+}
+
+void EntryRowModel::Add(const EntryView& entry) {
+    if (entry.list != shown_ || serialOf_.contains(entry.id)) {
+        return;
+    }
     beginInsertRows({}, 0, 0);
-    rows_.push_front(MadeRow(project, status));
+    rows_.push_front(MadeRow(entry));
     endInsertRows();
 }
 
-void EntryRowModel::InsertManyAtTop(const QList<std::pair<QString, QString>>& rows) {
-    if (rows.isEmpty()) {
+void EntryRowModel::Change(const EntryChange& change) {
+    if (change.progress) {
+        progressOf_.insert(change.id, *change.progress);
+    } else if (change.held) {
+        // Paused: what it holds stays, its speed and time left are no longer true.
+        if (const auto found = progressOf_.find(change.id); found != progressOf_.end()) {
+            found->bytesPerSecond = 0;
+            found->etaSeconds = -1;
+        }
+    }
+    const int row = change.list == shown_ ? RowOf(change.id) : -1;
+    if (row < 0) {
         return;
     }
-    beginInsertRows({}, 0, static_cast<int>(rows.size()) - 1);
-    for (const auto& [project, status] : rows) {
-        rows_.push_front(MadeRow(project, status));
+    Row& shown = rows_[static_cast<std::size_t>(row)];
+    shown.project = QString::fromStdString(change.key);
+    shown.projectKey = shown.project.toCaseFolded();
+    if (change.status) {
+        shown.status = QString::fromStdString(*change.status);
+        shown.statusKey = shown.status.toCaseFolded();
     }
-    endInsertRows();
-}
-
-void EntryRowModel::SetStatus(int row, const QString& status) {
-    if (row < 0 || row >= Count()) {
-        return;
+    if (const auto found = progressOf_.constFind(change.id); found != progressOf_.constEnd()) {
+        shown.hasProgress = true;
+        shown.progress = *found;
     }
-    Row& changed = rows_[static_cast<std::size_t>(row)];
-    changed.status = status;
-    changed.statusKey = status.toCaseFolded();
-    EmitRowChanged(row, StatusColumn, StatusColumn);
-}
-
-void EntryRowModel::SetProject(int row, const QString& project) {
-    if (row < 0 || row >= Count()) {
-        return;
-    }
-    Row& changed = rows_[static_cast<std::size_t>(row)];
-    Forget(changed);
-    changed.project = project;
-    changed.projectKey = project.toCaseFolded();
-    serialOfUrl_.insert(project, changed.serial);
-    // The progress shown is the new name's, not the old one's.
-    const auto found = progressOfUrl_.constFind(project);
-    changed.hasProgress = found != progressOfUrl_.constEnd();
-    changed.progress = changed.hasProgress ? *found : TransferSnapshot{};
     EmitRowChanged(row, ProjectColumn, EtaColumn);
 }
 
-void EntryRowModel::Remove(int row) {
-    if (row < 0 || row >= Count()) {
+void EntryRowModel::Remove(ListCategory list, EntryId id) {
+    const int row = list == shown_ ? RowOf(id) : -1;
+    if (row < 0) {
         return;
     }
     beginRemoveRows({}, row, row);
-    Forget(rows_[static_cast<std::size_t>(row)]);
+    serialOf_.remove(id);
     rows_.erase(rows_.begin() + row);
     endRemoveRows();
 }
@@ -134,43 +142,16 @@ void EntryRowModel::Remove(int row) {
 void EntryRowModel::Clear() {
     beginResetModel();
     rows_.clear();
-    serialOfUrl_.clear();
+    serialOf_.clear();
     endResetModel();
 }
 
-void EntryRowModel::ShowProgress(const QString& url, const TransferSnapshot& progress) {
-    progressOfUrl_.insert(url, progress);
-    const auto found = serialOfUrl_.constFind(url);
-    if (found == serialOfUrl_.constEnd()) {
-        return;
-    }
-    const int row = RowOfSerial(*found);
-    if (row < 0) {
-        return;
-    }
-    Row& shown = rows_[static_cast<std::size_t>(row)];
-    shown.hasProgress = true;
-    shown.progress = progress;
-    EmitRowChanged(row, SizeColumn, EtaColumn);
-}
-
-void EntryRowModel::HoldProgress(const QString& url) {
-    const auto found = progressOfUrl_.constFind(url);
-    if (found == progressOfUrl_.constEnd()) {
-        return;
-    }
-    TransferSnapshot held = *found;
-    held.bytesPerSecond = 0;
-    held.etaSeconds = -1;
-    ShowProgress(url, held);
-}
-
-int EntryRowModel::OverallPercent(const std::vector<std::string>& urls) const {
+int EntryRowModel::OverallPercent(const std::vector<EntryId>& ids) const {
     double done = 0;
     double total = 0;
-    for (const std::string& url : urls) {
-        const auto found = progressOfUrl_.constFind(QString::fromStdString(url));
-        if (found != progressOfUrl_.constEnd() && found->total > 0) {
+    for (const EntryId id : ids) {
+        const auto found = progressOf_.constFind(id);
+        if (found != progressOf_.constEnd() && found->total > 0) {
             done += static_cast<double>(found->done);
             total += static_cast<double>(found->total);
         }
@@ -178,19 +159,21 @@ int EntryRowModel::OverallPercent(const std::vector<std::string>& urls) const {
     return total > 0 ? std::clamp(static_cast<int>(done * 100.0 / total), 0, 100) : -1;
 }
 
-int EntryRowModel::RowOfSerial(std::uint64_t serial) const {
+int EntryRowModel::RowOf(EntryId id) const {
+    const auto serial = serialOf_.constFind(id);
+    if (serial == serialOf_.constEnd()) {
+        return -1;
+    }
     const auto found =
-        std::lower_bound(rows_.begin(), rows_.end(), serial,
+        std::lower_bound(rows_.begin(), rows_.end(), *serial,
                          [](const Row& row, std::uint64_t wanted) { return row.serial > wanted; });
-    return found != rows_.end() && found->serial == serial ? static_cast<int>(found - rows_.begin())
-                                                           : -1;
+    return found != rows_.end() && found->serial == *serial
+               ? static_cast<int>(found - rows_.begin())
+               : -1;
 }
 
-void EntryRowModel::Forget(const Row& row) {
-    const auto found = serialOfUrl_.find(row.project);
-    if (found != serialOfUrl_.end() && *found == row.serial) {
-        serialOfUrl_.erase(found);
-    }
+EntryId EntryRowModel::IdAt(int row) const {
+    return row >= 0 && row < Count() ? RowAt(row).id : kNoEntry;
 }
 
 void EntryRowModel::EmitRowChanged(int row, int firstColumn, int lastColumn) {

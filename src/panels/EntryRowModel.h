@@ -10,15 +10,16 @@
 #include <utility>
 #include <vector>
 
-#include "model/UiPort.h"
+#include "model/EntryEvents.h"
 
 namespace tarnwick {
 
-// The rows of the entry list in the core's order: row 0 is the top, the newest entry. The
-// view shows them through a sorting and filtering proxy, so a row number here is always the
-// one the core addresses, whatever the screen shows. Each row also carries the latest
-// transfer progress reported for its URL; progress is kept by URL too, so a list shown
-// again after another category gets its progress back at once.
+// The rows of the entry list: the entries of the category shown, newest on top, kept by the
+// entry events. The view shows them through a sorting and filtering proxy; a row here is in
+// the core's order, whatever the screen shows. Each row also carries the latest progress
+// reported for its entry; progress is kept for every entry, so a list shown again after
+// another category gets its progress back at once. Events are taken as they come, so one
+// that repeats what a list shown anew already holds changes nothing.
 class EntryRowModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -36,6 +37,7 @@ public:
     static constexpr int PercentRole = Qt::UserRole + 1;
 
     struct Row {
+        EntryId id = kNoEntry;
         QString project;
         QString status;
         // Case-folded once here, so that sorting and filtering compare plain texts.
@@ -48,21 +50,22 @@ public:
 
     explicit EntryRowModel(QObject* parent = nullptr);
 
-    void InsertAtTop(const QString& project, const QString& status);
-    // The rows in the order given, the last ending on top, in one step: a whole list shown
-    // again costs one pass of the view and the proxy instead of one per row.
-    void InsertManyAtTop(const QList<std::pair<QString, QString>>& rows);
-    void SetStatus(int row, const QString& status);
-    void SetProject(int row, const QString& project);
-    void Remove(int row);
-    void Clear();
-    void ShowProgress(const QString& url, const TransferSnapshot& progress);
-    // The URL's transfer is paused: its speed and time left are no longer true.
-    void HoldProgress(const QString& url);
+    // Shows a category's entries, given oldest first, in place of what was shown.
+    void Show(ListCategory category, const std::vector<EntryView>& entries);
+    ListCategory Shown() const { return shown_; }
 
-    // Bytes held against bytes wanted over these URLs' transfers of known size, in percent;
+    void Add(const EntryView& entry);
+    void Change(const EntryChange& change);
+    void Remove(ListCategory list, EntryId id);
+    void Clear();
+
+    // The row of the entry, -1 when it is not shown.
+    int RowOf(EntryId id) const;
+    EntryId IdAt(int row) const;
+
+    // Bytes held against bytes wanted over these entries' transfers of known size, in percent;
     // -1 when none of them has a known size yet.
-    int OverallPercent(const std::vector<std::string>& urls) const;
+    int OverallPercent(const std::vector<EntryId>& ids) const;
 
     const Row& RowAt(int row) const { return rows_[static_cast<std::size_t>(row)]; }
     int Count() const { return static_cast<int>(rows_.size()); }
@@ -73,15 +76,14 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    Row MadeRow(const QString& project, const QString& status);
-    int RowOfSerial(std::uint64_t serial) const;
-    void Forget(const Row& row);
+    Row MadeRow(const EntryView& entry);
     void EmitRowChanged(int row, int firstColumn, int lastColumn);
 
+    ListCategory shown_ = ListCategory::RequestedFiles;
     std::deque<Row> rows_;
     std::uint64_t nextSerial_ = 1;
-    QHash<QString, std::uint64_t> serialOfUrl_;       // the newest row showing each URL
-    QHash<QString, TransferSnapshot> progressOfUrl_;  // every URL reported in this run
+    QHash<EntryId, std::uint64_t> serialOf_;       // the shown entries' rows
+    QHash<EntryId, TransferSnapshot> progressOf_;  // every entry reported in this run
 };
 
 // The texts the progress columns show.

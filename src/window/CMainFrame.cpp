@@ -16,9 +16,9 @@
 #include <QVBoxLayout>
 
 #include "control/CategoryView.h"
-#include "control/LocalCopies.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CPreferencesDlg.h"
+#include "model/ListChanges.h"
 #include "model/UrlsInText.h"
 #include "panels/CDnldList.h"
 #include "panels/CListPanel.h"
@@ -26,6 +26,7 @@
 #include "panels/CTreePanel.h"
 #include "panels/EntryRowModel.h"
 #include "panels/GuiMessageBoxes.h"
+#include "panels/GuiThread.h"
 #include "toolbar/CToolBarEx.h"
 #include "toolbar/ToolBarButtons.h"
 #include "window/FreedesktopNotifier.h"
@@ -36,7 +37,6 @@ namespace tarnwick {
 namespace {
 
 constexpr int kScheduleTimerPeriodMs = 60000;
-constexpr int kFinishedCheckPeriodMs = 1000;
 
 }  // namespace
 
@@ -66,29 +66,24 @@ CMainFrame::CMainFrame(SharedState& state, std::filesystem::path workingDirector
         QByteArray::fromBase64(QByteArray::fromStdString(settings_.columnLayout)));
     shownLayout_ = listPanel_->ColumnLayout().toBase64().toStdString();
 
-    {
-        std::lock_guard lock(state_.mutex);
-        state_.CurrentCategory = ListCategory::RequestedFiles;
-    }
-    FillEntryRows(state_, RowsOfCategory(state_, ListCategory::RequestedFiles));
+    listPanel_->ShowCategory(ListCategory::RequestedFiles,
+                             ViewsOf(state_, ListCategory::RequestedFiles));
 
     scheduleTimer_ = new QTimer(this);
     connect(scheduleTimer_, &QTimer::timeout, this, &CMainFrame::OnScheduleTimer);
     scheduleTimer_->start(kScheduleTimerPeriodMs);
-    finished_.Poll(state_);  // what is there already raises no notice
-    auto* finishedTimer = new QTimer(this);
-    connect(finishedTimer, &QTimer::timeout, this, &CMainFrame::CheckFinishedEntries);
-    finishedTimer->start(kFinishedCheckPeriodMs);
 }
 
 CMainFrame::~CMainFrame() {
     // The panes go with the base class, moving the focus about: this object is gone by then.
     disconnect(qApp, nullptr, this, nullptr);
     state_.ui.AttachStatus(nullptr);
-    state_.ui.AttachRows(nullptr);
-    state_.ui.AttachTree(nullptr);
     state_.ui.AttachMessages(nullptr);
-    state_.ui.AttachProgress(nullptr);
+    for (EntryEvents* subscriber :
+         {static_cast<EntryEvents*>(listPanel_), static_cast<EntryEvents*>(downloadedFiles_),
+          static_cast<EntryEvents*>(this)}) {
+        state_.ui.Unsubscribe(subscriber);
+    }
 }
 
 void CMainFrame::CreatePanes() {
@@ -133,22 +128,16 @@ void CMainFrame::CreatePanes() {
     setCentralWidget(splitter_);
 
     state_.ui.AttachStatus(statusView_);
-    state_.ui.AttachRows(listPanel_);
-    state_.ui.AttachTree(downloadedFiles_);
     state_.ui.AttachMessages(messageBoxes_);
-    state_.ui.AttachProgress(listPanel_);
+    state_.ui.Subscribe(listPanel_);
+    state_.ui.Subscribe(downloadedFiles_);
+    state_.ui.Subscribe(this);
 
-    connect(treePanel_, &CTreePanel::ItemChosen, this, [this](const QString& text) {
-        ShowCategory(state_, text.toStdString());
-        std::lock_guard lock(state_.mutex);
-        listPanel_->SetSearchResultsShown(state_.CurrentCategory == ListCategory::SearchResults);
-        const ListCategory shown = state_.CurrentCategory;
-        listPanel_->SetOpenCommandsShown(
-            shown == ListCategory::DownloadedFiles || shown == ListCategory::DownloadedSites,
-            shown == ListCategory::RequestedWebSites || shown == ListCategory::DownloadedSites);
-    });
+    connect(treePanel_, &CTreePanel::ItemChosen, this, &CMainFrame::ShowCategoryOf);
     setAcceptDrops(true);
-    connect(listPanel_, &CListPanel::SelectionTouched, this, [this] { EchoSelection(state_); });
+    connect(listPanel_, &CListPanel::SelectionTouched, this, [this] {
+        EchoSelection(state_, listPanel_->ShownCategory(), listPanel_->SelectedIds());
+    });
     connect(listPanel_, &CListPanel::CommandChosen, this, &CMainFrame::OnListPanelCommand);
 
     activePane_ = treePanel_;
@@ -294,10 +283,37 @@ void CMainFrame::CreateTray() {
     }
 }
 
+void CMainFrame::ShowCategoryOf(const QString& itemText) {
+    const std::optional<ListCategory> chosen = CategoryFromTreeText(itemText.toStdString());
+    // The groups and the category already shown change nothing.
+    if (!chosen || *chosen == listPanel_->ShownCategory()) {
+        return;
+    }
+    const std::vector<EntryView> entries = ViewsOf(state_, *chosen);
+    listPanel_->ShowCategory(*chosen, entries);
+    {
+        // The selection went with the rows: the panel follows no entry until one is chosen.
+        std::lock_guard lock(state_.mutex);
+        state_.FollowedEntry = kNoEntry;
+    }
+    EchoCategoryShown(state_, *chosen, entries.size());
+    listPanel_->SetSearchResultsShown(*chosen == ListCategory::SearchResults);
+    listPanel_->SetOpenCommandsShown(
+        *chosen == ListCategory::DownloadedFiles || *chosen == ListCategory::DownloadedSites,
+        *chosen == ListCategory::RequestedWebSites || *chosen == ListCategory::DownloadedSites);
+}
+
 void CMainFrame::UpdateTray() {
-    const RunTargets& running = finished_.Running();
-    const std::size_t count = running.files.size() + running.webProjects.size();
-    const int percent = listPanel_->Rows()->OverallPercent(running.files);
+    std::vector<EntryId> files;
+    std::size_t count = 0;
+    {
+        std::lock_guard lock(state_.mutex);
+        for (const auto& [id, job] : state_.RunningFileJobs.WithIds()) {
+            files.push_back(id);
+        }
+        count = files.size() + static_cast<std::size_t>(state_.RunningSiteJobs.GetCount());
+    }
+    const int percent = listPanel_->Rows()->OverallPercent(files);
     QString tip = count == 0 ? tr("Tarnwick: nothing running")
                              : tr("Tarnwick: %n running", nullptr, static_cast<int>(count));
     if (percent >= 0) {
@@ -306,18 +322,28 @@ void CMainFrame::UpdateTray() {
     tray_->setToolTip(tip);
 }
 
-void CMainFrame::CheckFinishedEntries() {
-    for (const EntryOutcome& ended : finished_.Poll(state_)) {
-        if (!settings_.notify) {
-            continue;
-        }
-        const bool done = ended.outcome == Outcome::Done;
-        notifier_->Notify(done ? tr("Download complete") : tr("Download failed"),
-                          done ? QString::fromStdString(ended.key)
-                               : QString::fromStdString(ended.key + "\n" + ended.text),
-                          !done);
+void CMainFrame::EntryChanged(const EntryChange& change) {
+    if (change.progress) {
+        RunOnGuiThreadAndWait(this, [this] { UpdateTray(); });
     }
-    UpdateTray();
+}
+
+void CMainFrame::EntryEnded(const EntryView& entry, const Outcome& outcome) {
+    RunOnGuiThreadAndWait(this, [this, entry, outcome] {
+        const bool noticed = entry.list == ListCategory::RequestedFiles ||
+                             entry.list == ListCategory::RequestedWebSites;
+        // A job stopped at exit, or whose entry was deleted, has nothing to tell.
+        const bool told =
+            outcome.kind != OutcomeKind::Interrupted && outcome.kind != OutcomeKind::Cancelled;
+        if (settings_.notify && noticed && told) {
+            const bool done = outcome.IsDone();
+            notifier_->Notify(done ? tr("Download complete") : tr("Download failed"),
+                              done ? QString::fromStdString(entry.key)
+                                   : QString::fromStdString(entry.key + "\n" + outcome.text),
+                              !done);
+        }
+        UpdateTray();
+    });
 }
 
 bool CMainFrame::ApplyPreferences(const Settings& settings) {
@@ -339,48 +365,16 @@ void CMainFrame::SaveWindowState() {
     }
 }
 
-void CMainFrame::OpenSelected(OpenWhat what) {
-    std::vector<std::string> keys;
-    for (int row = 0; row < listPanel_->RowCount(); ++row) {
-        if (listPanel_->IsRowSelected(row)) {
-            keys.push_back(listPanel_->RowText(row, 0));
-        }
-    }
-    bool sites = false;
-    std::vector<WebProject> projects;
-    {
-        std::lock_guard lock(state_.mutex);
-        const ListCategory category = state_.CurrentCategory;
-        sites = category == ListCategory::DownloadedSites ||
-                category == ListCategory::RequestedWebSites;
-        const WebProjectList& siteList = category == ListCategory::DownloadedSites
-                                             ? state_.DownloadedSites
-                                             : state_.RequestedWebSites;
-        for (const std::string& key : keys) {
-            if (const int index = siteList.FindByName(key); sites && index >= 0) {
-                projects.push_back(*siteList.GetAt(index));
-            }
-        }
-    }
-    std::vector<std::filesystem::path> paths;
-    if (!sites) {
-        for (const std::string& url : keys) {
-            paths.push_back(DownloadedFilePath(workingDirectory_, settings_, url));
-        }
-    }
-    for (const WebProject& project : projects) {
-        paths.push_back(what == OpenWhat::Report ? SiteReportPage(workingDirectory_, project.name)
-                                                 : SiteStartPage(workingDirectory_, project));
-    }
-    for (const std::filesystem::path& path : paths) {
-        if (what == OpenWhat::Report && !std::filesystem::exists(path)) {
+void CMainFrame::OpenSelected(LocalCopy what) {
+    for (const std::filesystem::path& path :
+         LocalCopiesOf(state_, workingDirectory_, settings_, listPanel_->ShownCategory(),
+                       listPanel_->SelectedIds(), what)) {
+        if (what == LocalCopy::Report && !std::filesystem::exists(path)) {
             messageBoxes_->ShowMessage("No report yet: " + path.string() +
                                        " is written when a run of a portable copy ends.");
             continue;
         }
-        const std::filesystem::path shown =
-            what == OpenWhat::ContainingFolder ? path.parent_path() : path;
-        opener_(QUrl::fromLocalFile(QString::fromStdString(shown.string())));
+        opener_(QUrl::fromLocalFile(QString::fromStdString(path.string())));
     }
 }
 
@@ -427,23 +421,24 @@ void CMainFrame::OnAddSearchProject() {
     commands_.OnAddSearchProject();
 }
 void CMainFrame::OnDeleteEntry() {
-    commands_.OnDeleteEntry();
+    commands_.OnDeleteEntry(listPanel_->ShownCategory(), listPanel_->SelectedIds());
 }
 void CMainFrame::OnProperties() {
-    commands_.OnProperties(Source());
+    commands_.OnProperties(listPanel_->ShownCategory(), listPanel_->SelectedIds(), Source());
 }
 void CMainFrame::OnSendToRequestedFiles() {
-    commands_.OnSendToRequestedFiles();
+    commands_.OnSendToRequestedFiles(listPanel_->ShownCategory(), listPanel_->SelectedIds());
 }
 void CMainFrame::OnSendToRequestedWebSites() {
-    commands_.OnSendToRequestedWebSites(Source());
+    commands_.OnSendToRequestedWebSites(listPanel_->ShownCategory(), listPanel_->SelectedIds(),
+                                        Source());
 }
 void CMainFrame::OnDownloadSelected() {
-    control_.OnDownloadSelected();
-    CheckFinishedEntries();  // takes note of the new jobs at once, however soon they end
+    control_.StartSelected(listPanel_->ShownCategory(), listPanel_->SelectedIds());
+    UpdateTray();
 }
 void CMainFrame::OnStopDownloading() {
-    control_.OnStopDownloading();
+    control_.StopSelected(listPanel_->ShownCategory(), listPanel_->SelectedIds());
 }
 void CMainFrame::OnDeleteAllLists() {
     commands_.OnDeleteAllLists();
@@ -514,25 +509,27 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 void CMainFrame::OnListPanelCommand(int command) {
     switch (command) {
         case CListPanel::DeleteCommand:
-            commands_.OnDeleteEntry();
+            commands_.OnDeleteEntry(listPanel_->ShownCategory(), listPanel_->SelectedIds());
             break;
         case CListPanel::PropertiesCommand:
-            commands_.OnProperties(CommandSource::ListPanel);
+            commands_.OnProperties(listPanel_->ShownCategory(), listPanel_->SelectedIds(),
+                                   CommandSource::ListPanel);
             break;
         case CListPanel::SendToFilesCommand:
-            commands_.OnSendToRequestedFiles();
+            OnSendToRequestedFiles();
             break;
         case CListPanel::SendToWebSitesCommand:
-            commands_.OnSendToRequestedWebSites(CommandSource::ListPanel);
+            commands_.OnSendToRequestedWebSites(
+                listPanel_->ShownCategory(), listPanel_->SelectedIds(), CommandSource::ListPanel);
             break;
         case CListPanel::OpenCommand:
-            OpenSelected(OpenWhat::Entry);
+            OpenSelected(LocalCopy::Entry);
             break;
         case CListPanel::OpenFolderCommand:
-            OpenSelected(OpenWhat::ContainingFolder);
+            OpenSelected(LocalCopy::ContainingFolder);
             break;
         case CListPanel::OpenReportCommand:
-            OpenSelected(OpenWhat::Report);
+            OpenSelected(LocalCopy::Report);
             break;
         default:
             break;

@@ -9,7 +9,7 @@
 #include "control/DownloadControl.h"
 #include "control/EntryCommands.h"
 #include "control/EntryEditors.h"
-#include "control/FinishedEntries.h"
+#include "control/LocalCopies.h"
 #include "control/WorkerFunctions.h"
 #include "dialogs/HelpPages.h"
 #include "model/SharedState.h"
@@ -34,7 +34,7 @@ class GuiMessageBoxes;
 // The program's only top-level window: menus, toolbar, status bar and the four panes (the
 // category tree, the entry list, the downloaded files and the status panel). It turns the
 // user's commands into calls of the entry commands and the download control.
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, public EntryEvents {
     Q_OBJECT
 
 public:
@@ -72,9 +72,11 @@ public:
 public slots:
     // The minute timer's tick.
     void OnScheduleTimer();
-    // A notice for each transfer or crawl that ended since the last look, and the tray's
-    // progress; the window looks every second.
-    void CheckFinishedEntries();
+
+public:
+    // A notice for each transfer or crawl that ends, and the tray's progress.
+    void EntryChanged(const EntryChange& change) override;
+    void EntryEnded(const EntryView& entry, const Outcome& outcome) override;
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -91,8 +93,9 @@ private:
     void UpdateTray();
     // Opens what the selected entries hold on disk: a file or a site's start page, its folder,
     // or a site's report.
-    enum class OpenWhat { Entry, ContainingFolder, Report };
-    void OpenSelected(OpenWhat what);
+    void OpenSelected(LocalCopy what);
+    // The category tree chose the item of this text.
+    void ShowCategoryOf(const QString& itemText);
     QAction* AddAction(CommandId id, const QString& text, void (CMainFrame::*handler)());
     void MovePaneFocus(int step);
     // The pane that last had the focus decides whose handlers run.
@@ -133,7 +136,6 @@ private:
     QTimer* scheduleTimer_ = nullptr;
     QSystemTrayIcon* tray_ = nullptr;
     std::unique_ptr<DesktopNotifier> notifier_;
-    FinishedEntries finished_;
     bool exiting_ = false;
     std::string shownLayout_;  // the column layout as the window opened, base64
 };

@@ -1,10 +1,10 @@
 #include "window/DialogEntryEditors.h"
 
+#include "control/SearchEngines.h"
 #include "dialogs/CAddFileDlg.h"
 #include "dialogs/CAddSearchDlg.h"
 #include "dialogs/CProjProps.h"
 #include "dialogs/CStartProjectDlg.h"
-#include "engine/search/SearchEngineCatalog.h"
 
 namespace tarnwick {
 
@@ -33,7 +33,7 @@ bool DialogEntryEditors::EditWebProject(WebProject& project, WebProjectOptions& 
 
 bool DialogEntryEditors::EditSearchProject(SearchProject& project) {
     // Read anew, so engines added to the file meanwhile are offered without a restart.
-    CAddSearchDlg dialog(LoadSearchEngines(folder_), owner_);
+    CAddSearchDlg dialog(SearchEnginesOf(folder_), owner_);
     dialog.FillFromProject(project);
     if (dialog.exec() != QDialog::Accepted) {
         return false;

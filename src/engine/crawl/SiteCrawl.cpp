@@ -96,8 +96,7 @@ SiteCrawl::SiteCrawl(WorkerContext& context, WebProject project, const WebProjec
     : context_(context),
       state_(context.state),
       project_(std::move(project)),
-      reporter_(state_, &SharedState::RequestedWebSites, ListCategory::RequestedWebSites,
-                project_.name),
+      reporter_(state_, ListCategory::RequestedWebSites, context.entry),
       keepPages_(project_.downloadAll != 0 || project_.getHtm != 0),
       folder_(context.workingDirectory, project_.name),
       links_(project_, folder_.AbsolutePath(), options.maxDepth),
@@ -113,7 +112,7 @@ SiteCrawl::SiteCrawl(WorkerContext& context, WebProject project, const WebProjec
     }
 }
 
-int SiteCrawl::Run() {
+Outcome SiteCrawl::Run() {
     if (Start()) {
         if (copy_) {
             CrawlPortable();
@@ -122,16 +121,27 @@ int SiteCrawl::Run() {
         }
         EchoProgress(true);
         if (copy_ && !Stopped() && !copy_->Finish(context_.workingDirectory)) {
-            errorsOccurred_ = true;
-            NoteGone(reporter_.ShowInRow("Error creating " + folder_.RelativePath(), true));
+            const std::string text = "Error creating " + folder_.RelativePath();
+            tally_.NoteFailure({OutcomeKind::Disk, text}, true);
+            NoteGone(reporter_.Report({.status = text, .panelStatus = text}));
         }
         if (!Stopped()) {
             Finish();
         }
     }
     StopBusyAnimation(state_);
-    RemoveRunningJob(state_, state_.RunningSiteJobs, project_.name, context_.gate);
-    return 0;
+    RemoveRunningJob(state_, state_.RunningSiteJobs, context_.entry, context_.gate);
+    return Ending();
+}
+
+Outcome SiteCrawl::Ending() const {
+    if (projectGone_) {
+        return {OutcomeKind::Cancelled, "Deleted"};
+    }
+    if (cancelled_) {
+        return {OutcomeKind::Interrupted, {}};
+    }
+    return tally_.Result();
 }
 
 bool SiteCrawl::Start() {
@@ -142,12 +152,11 @@ bool SiteCrawl::Start() {
     if (!copy_) {
         links_.QueueStart(project_.startUrl);
     }
-    if (!reporter_.FindRow()) {
+    if (!reporter_.IsListed()) {
         projectGone_ = true;
         return false;
     }
-    state_.ui.ClearPlaceholderItem();
-    treeItem_ = state_.ui.FindOrAddProjectItem(project_.name);
+    state_.ui.CrawlBegan(context_.entry, project_.name);
     StartBusyAnimation(state_);
     if (copy_ && readRobots_) {
         ReadRobots();
@@ -222,7 +231,7 @@ void SiteCrawl::CrawlByLines() {
         }
         Fetch(fetch);
         EchoProgress(false);
-        NoteGone(reporter_.FindRow().has_value());
+        NoteGone(reporter_.IsListed());
     }
 }
 
@@ -236,7 +245,7 @@ void SiteCrawl::CrawlPortable() {
             }
             asked.pop_front();
             EchoProgress(false);
-            NoteGone(reporter_.FindRow().has_value());
+            NoteGone(reporter_.IsListed());
         }
         while (HasNext() && !Stopped() && transfers_.Running() < connections_ &&
                asked.size() < kAheadPerConnection * static_cast<std::size_t>(connections_)) {
@@ -322,10 +331,11 @@ void SiteCrawl::Settle(UrlFetch& fetch, const TransferResult& result) {
         NoteAnswer(fetch, result.responseCode);
         return;
     }
+    if (fetch.body == Body::Skipped) {
+        return;
+    }
     if (fetch.body == Body::Refused) {
-        if (copy_) {
-            copy_->Report().NoteFailed(fetch.url, "Error creating " + fetch.localName);
-        }
+        RefuseFile(fetch);
         return;
     }
     if (Stopped()) {
@@ -333,7 +343,7 @@ void SiteCrawl::Settle(UrlFetch& fetch, const TransferResult& result) {
     }
     if (!result.ok && !fetch.writeFailed) {
         EchoLinksFound(true);
-        ReportTransferError(fetch, result.errorText);
+        ReportTransferError(fetch, {result.failure, result.errorText});
         return;
     }
     Complete(fetch);
@@ -385,7 +395,8 @@ void SiteCrawl::Decide(UrlFetch& fetch, long responseCode, std::string_view firs
 
 void SiteCrawl::NoteAnswer(UrlFetch& fetch, long responseCode) {
     if (fetch.revalidating && responseCode == kNotModified) {
-        state_.ui.AddDownloadedFileItem(treeItem_, copy_->NoteUnchanged(fetch.target));
+        state_.ui.FileStored(context_.entry, project_.name, copy_->NoteUnchanged(fetch.target));
+        tally_.NoteHeld();
         EchoLinksFound(false);
         return;
     }
@@ -401,7 +412,7 @@ void SiteCrawl::NoteAnswer(UrlFetch& fetch, long responseCode) {
     }
     // Nothing of the site came, so the crawl cannot count as a success.
     if (fetch.isStart) {
-        errorsOccurred_ = true;
+        tally_.NoteFailure({OutcomeKind::ServerRefused, fetch.url + " not found"}, true);
     }
 }
 
@@ -455,11 +466,12 @@ void SiteCrawl::DecideFile(UrlFetch& fetch) {
     const std::string_view name =
         std::string_view(fetch.url).substr(lastSlash == std::string::npos ? 0 : lastSlash + 1);
     fetch.localName = folder_.RelativePath() + Slashed(fetch.subfolder) + "/" + Slashed(name);
-    fetch.body = Body::Refused;
     if (LinkExtractor::HasIllegalChars(fetch.localName)) {
+        fetch.body = Body::Skipped;
         NoteGone(reporter_.EchoStatus(fetch.localName + " has illegal chars"));
         return;
     }
+    fetch.body = Body::Refused;
     fetch.file = folder_.CreateFile(fetch.localName);
     if (!fetch.file.IsOpen()) {
         NoteGone(reporter_.EchoStatus("Error creating " + fetch.localName));
@@ -541,7 +553,7 @@ void SiteCrawl::EchoProgress(bool ended) {
     progress_.bytesPerSecond = ended ? 0 : speed_.BytesPerSecond();
     progress_.crawl->queued = LinksQueued();
     if (ended || progressThrottle_.ShouldReport()) {
-        state_.ui.ShowTransferProgress(project_.name, progress_);
+        reporter_.Report({.progress = progress_});
     }
 }
 
@@ -562,12 +574,14 @@ void SiteCrawl::Complete(UrlFetch& fetch) {
     }
     if (page && !keepPages_) {
         ++progress_.crawl->pages;  // read for its links only
+        tally_.NoteHeld();
         if (copy_) {
             ScanWhole(fetch);
         }
         return;
     }
     if (fetch.nameTaken) {
+        tally_.NoteHeld();
         const ResponseHead& head = fetch.head;
         copy_->NoteStored(fetch.target, fetch.kind, fetch.localName,
                           {head.etag, head.lastModified});
@@ -576,11 +590,12 @@ void SiteCrawl::Complete(UrlFetch& fetch) {
     }
     // A file that could not be written whole is lost data, not a success.
     if (!fetch.file.Close() || fetch.writeFailed) {
-        ReportTransferError(fetch, "Error creating " + fetch.localName);
+        ReportTransferError(fetch, {OutcomeKind::Disk, "Error creating " + fetch.localName});
         return;
     }
     ++(page ? progress_.crawl->pages : progress_.crawl->files);
-    state_.ui.AddDownloadedFileItem(treeItem_, fetch.localName);
+    tally_.NoteHeld();
+    state_.ui.FileStored(context_.entry, project_.name, fetch.localName);
     if (copy_) {
         const ResponseHead& head = fetch.head;
         copy_->NoteStored(fetch.target, fetch.kind, fetch.localName,
@@ -602,65 +617,37 @@ void SiteCrawl::ScanWhole(UrlFetch& fetch) {
     EchoLinksFound(true);
 }
 
-void SiteCrawl::ReportTransferError(UrlFetch& fetch, const std::string& text) {
+void SiteCrawl::ReportTransferError(UrlFetch& fetch, const Outcome& failure) {
     fetch.file.Close();  // what was written stays on disk
-    errorsOccurred_ = true;
+    tally_.NoteFailure(failure, true);
+    if (copy_) {
+        copy_->Report().NoteFailed(fetch.url, failure.text);
+    }
+    NoteGone(reporter_.Report({.status = failure.text, .panelStatus = failure.text}));
+}
+
+void SiteCrawl::RefuseFile(UrlFetch& fetch) {
+    const std::string text = "Error creating " + fetch.localName;
+    // The line scanner passes over a file it cannot make, as it always has; a portable copy
+    // without it is not the copy asked for. Either way the crawl did not get all of it.
+    tally_.NoteFailure({OutcomeKind::Disk, text}, copy_.has_value());
     if (copy_) {
         copy_->Report().NoteFailed(fetch.url, text);
     }
-    NoteGone(reporter_.ShowInRow(text, true));
 }
 
 void SiteCrawl::Finish() {
     const std::string kSomeErrors = "Some errors occurred";
-    std::optional<ProjectRow> found;
-    std::string finishedName;
-    bool downloadedShown = false;
-    {
-        std::lock_guard lock(state_.mutex);
-        found = reporter_.FindRowLocked();
-        if (!found) {
-            return;
-        }
-        WebProjectList& requested = state_.RequestedWebSites;
-        if (errorsOccurred_) {
-            requested.GetAt(found->index)->status = kSomeErrors;
-            requested.SetModified(1);
-        } else {
-            WebProject finished = *requested.GetAt(found->index);
-            finished.status = "Success";
-            finishedName = finished.name;
-            state_.DownloadedSites.Append(std::move(finished));
-            requested.RemoveAt(found->index);
-            // The selection follows its row: rows below the removed one move up by one.
-            if (found->shown && state_.SelectedRow > found->row) {
-                --state_.SelectedRow;
-            } else if (found->selected) {
-                state_.SelectedRow = -1;
-            }
-            downloadedShown = state_.CurrentCategory == ListCategory::DownloadedSites;
-        }
-    }
-    if (errorsOccurred_) {
-        if (found->shown) {
-            state_.ui.SetRowStatus(found->row, kSomeErrors);
-        }
-        if (found->selected) {
-            state_.ui.SetLastActionText("Download completed");
-            state_.ui.SetStatusText(kSomeErrors);
-        }
+    if (tally_.KeepsRequested()) {
+        NoteGone(reporter_.Report({.status = kSomeErrors,
+                                   .kept = kSomeErrors,
+                                   .save = true,
+                                   .panelAction = "Download completed",
+                                   .panelStatus = kSomeErrors}));
         return;
     }
-    if (found->selected) {
-        state_.ui.SetLastActionText("Download completed");
-        state_.ui.SetStatusText("Success");
-    }
-    if (found->shown) {
-        state_.ui.DeleteRow(found->row);
-    }
-    if (downloadedShown) {
-        state_.ui.InsertRowAtTop(finishedName, "Success");
-    }
+    NoteGone(reporter_.MoveTo(ListCategory::DownloadedSites, "Success",
+                              {.panelAction = "Download completed", .panelStatus = "Success"}));
 }
 
 }  // namespace tarnwick

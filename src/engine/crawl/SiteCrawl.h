@@ -9,10 +9,11 @@
 #include <unordered_set>
 
 #include "engine/crawl/CrawlLinks.h"
+#include "engine/crawl/CrawlTally.h"
 #include "engine/crawl/LineSplitter.h"
 #include "engine/crawl/ProgressThrottle.h"
-#include "engine/job/ProjectReporter.h"
-#include "engine/job/Workers.h"
+#include "engine/job/EntryReporter.h"
+#include "engine/job/WorkerContext.h"
 #include "engine/mirror/PortableCopy.h"
 #include "engine/mirror/SiteFolder.h"
 #include "engine/net/ConcurrentHttp.h"
@@ -32,16 +33,17 @@ namespace tarnwick {
 // sheets, and rewrites them once all is fetched; what each answer brings (links, redirects, the
 // report) is taken in the order the requests were made, so the copy is the same as one made a
 // request at a time. It works
-// from the copy of the project it was given and finds the listed project again by name for every
-// change; when the project is gone it ends quietly.
+// from the copy of the project it was given and finds the listed project again by its id for
+// every change; when the project is gone it ends quietly.
 class SiteCrawl {
 public:
     SiteCrawl(WorkerContext& context, WebProject project, const WebProjectOptions& options = {});
-    int Run();
+    Outcome Run();
 
 private:
-    // What the answer to the current URL turned out to be.
-    enum class Body { Undecided, Page, File, Ignored, Refused };
+    // What the answer to the current URL turned out to be. Skipped: the line scanner's rule
+    // keeps no file of such a name; Refused: its file could not be made.
+    enum class Body { Undecided, Page, File, Ignored, Skipped, Refused };
 
     struct UrlFetch {
         std::string url;
@@ -93,7 +95,9 @@ private:
     bool OnFileBlock(UrlFetch& fetch, std::string_view block);
     void Complete(UrlFetch& fetch);
     void ScanWhole(UrlFetch& fetch);
-    void ReportTransferError(UrlFetch& fetch, const std::string& text);
+    void ReportTransferError(UrlFetch& fetch, const Outcome& failure);
+    // The local file of the URL could not be made.
+    void RefuseFile(UrlFetch& fetch);
     // onlyHeldBack: show the count only if a report of it was held back.
     void EchoLinksFound(bool onlyHeldBack);
     void EchoBytesRead(const UrlFetch& fetch);
@@ -102,6 +106,7 @@ private:
     void EchoProgress(bool ended);
     int LinksQueued() const { return copy_ ? copy_->Links().QueuedCount() : links_.QueuedCount(); }
     void Finish();
+    Outcome Ending() const;
 
     bool PassGate();
     bool Stopped() const { return cancelled_ || projectGone_; }
@@ -110,7 +115,7 @@ private:
     WorkerContext& context_;
     SharedState& state_;
     WebProject project_;
-    ProjectReporter<WebProjectList> reporter_;
+    EntryReporter reporter_;
     bool keepPages_;
     SiteFolder folder_;
     CrawlLinks links_;
@@ -129,9 +134,8 @@ private:
     ProgressThrottle progressThrottle_;
     TransferSnapshot progress_;
     SpeedMeter speed_;
-    int treeItem_ = -1;
     int pageNumber_ = 0;
-    bool errorsOccurred_ = false;
+    CrawlTally tally_;
     bool cancelled_ = false;
     bool projectGone_ = false;
 };

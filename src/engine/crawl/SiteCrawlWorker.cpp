@@ -1,12 +1,13 @@
+#include "engine/crawl/SiteCrawlWorker.h"
+
 #include <utility>
 
 #include "engine/crawl/SiteCrawl.h"
-#include "engine/job/Workers.h"
 #include "model/WebProjectOptions.h"
 
 namespace tarnwick {
 
-int RunSiteCrawl(WorkerContext& context, WebProject project) {
+Outcome RunSiteCrawl(WorkerContext& context, WebProject project) {
     const WebProjectOptions options = LoadWebProjectOptions(context.workingDirectory, project.name);
     SiteCrawl crawl(context, std::move(project), options);
     return crawl.Run();

@@ -2,66 +2,51 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 
-#include "engine/job/Workers.h"
+#include "engine/job/EntryReporter.h"
+#include "engine/job/WorkerContext.h"
 #include "engine/transfer/ResumableTransfer.h"
-#include "model/UiPort.h"
+#include "model/Outcome.h"
 
 namespace tarnwick {
 
-// What a file worker does to the shared lists and the windows. It keeps only its entry's
-// URL and looks the entry up again under the state's mutex for every change, so the entry
-// may be deleted or renamed at any time: the job then changes no list.
+// What a file worker does to the shared lists and the front ends. It keeps only its entry's
+// id and finds the entry again under the state's mutex for every change, so the entry may be
+// deleted at any time: the job then changes no list.
 class FileDownloadJob final : public TransferObserver {
 public:
-    // storeInEntry: the progress text is also kept as the entry's status (HTTP does, FTP not).
-    FileDownloadJob(WorkerContext& context, std::string url, bool storeInEntry);
-
-    const std::string& Url() const { return url_; }
+    // keepProgress: the progress text is also kept as the entry's status (HTTP does, FTP not).
+    FileDownloadJob(WorkerContext& context, bool keepProgress);
 
     // A block arrived: keeps the busy clip going and reports progress at most ten times a
     // second. Returns false once the entry has left the requested list.
     bool OnProgress(const TransferSnapshot& progress) override;
-    // A retry's announcement, in the entry's status, its row and (selected) the panel.
+    // A retry's announcement, in the entry's status and (followed) the panel.
     void OnRetry(const std::string& text) override;
-    // The last progress report, if one is still owed.
-    void FlushProgress();
 
-    // Marks the entry "Downloading in progress..." in the list and its row.
+    // Marks the entry "Downloading in progress...".
     void ShowInProgress();
-    // Moves the entry to the downloaded files and tells the windows.
-    void Complete();
-    // Leaves the entry requested with this text as its status, shown in its row and panel.
-    void Fail(const std::string& text);
     // A modal message box; the worker waits for the user.
     void ShowMessage(const std::string& text);
 
-    // Stops the busy clip (by the shared rule) and removes the running-job record.
-    int End(int exitCode);
-    // The ending for a transfer's outcome: completion, the failure's text, or quietly.
-    int Conclude(const TransferOutcome& outcome);
-    // Leaves the entry requested with this status and ends the worker.
-    int FailWith(const std::string& text);
+    // The ending for a transfer's outcome: the entry moved to the downloaded files, or left
+    // requested with the failure's text; quietly when interrupted or gone. Then the busy clip
+    // stops (by the shared rule) and the running-job record goes. Returns the outcome.
+    Outcome Conclude(Outcome outcome);
+    // An ending that leaves the entry as it is, after a message the user was shown.
+    Outcome EndUnchanged(Outcome outcome);
 
 private:
-    struct Found {
-        bool found = false;
-        int row = 0;
-        bool requestedShown = false;  // the list panel shows the requested files
-        bool selected = false;        // row is the selected row
-    };
-    // Looks the entry up; call with the state's mutex held.
-    Found Locate() const;
-    // Returns whether the entry is still requested.
+    // The last progress report, if one is still owed.
+    void FlushProgress();
     bool ReportProgress();
-    // Shows text as the entry's status (kept in it when keep is set).
-    Found ShowStatus(const std::string& text, bool keep);
+    void EndJob();
 
-    SharedState& state_;
-    std::shared_ptr<JobGate> gate_;
-    std::string url_;
-    bool storeInEntry_;
+    WorkerContext& context_;
+    EntryReporter reporter_;
+    bool keepProgress_;
     TransferSnapshot progress_;
     bool progressOwed_ = false;
     std::chrono::steady_clock::time_point lastReport_{};

@@ -2,9 +2,9 @@
 #include <string>
 
 #include "engine/files/FileDownloadJob.h"
+#include "engine/files/FileWorkers.h"
 #include "engine/files/FtpLocation.h"
 #include "engine/files/PartialProgress.h"
-#include "engine/job/Workers.h"
 #include "engine/net/FtpSession.h"
 #include "engine/net/HttpSession.h"
 #include "engine/net/TransferErrorText.h"
@@ -15,10 +15,6 @@
 namespace tarnwick {
 
 namespace {
-
-constexpr int kExitDone = 0;
-constexpr int kExitUrlNotParsed = 1;
-constexpr int kExitFileNotFound = 3;
 
 // Runs one of the FTP steps before the transfer, again after a transient failure.
 TransferResult WithRetries(RetryPlan& retries, FileDownloadJob& job,
@@ -45,13 +41,13 @@ bool IsCancelled(const WorkerContext& context) {
 
 }  // namespace
 
-int RunFileDownload(WorkerContext& context, FileEntry entry) {
+Outcome RunFileDownload(WorkerContext& context, FileEntry entry) {
     const std::string url = entry.url;
-    FileDownloadJob job(context, url, true);
+    FileDownloadJob job(context, true);
     const std::string name = LocalFileNameFor(url);
     StartBusyAnimation(context.state);
     if (!ConfinedFolder::IsPlainName(name)) {
-        return job.FailWith("Error creating " + name);
+        return job.Conclude({OutcomeKind::Disk, "Error creating " + name});
     }
     ConfinedFolder files(context.downloads.base, context.downloads.below);
     HttpSession session(context.gate, context.caBundlePath);
@@ -61,22 +57,22 @@ int RunFileDownload(WorkerContext& context, FileEntry entry) {
     return job.Conclude(transfer.RunHttp(session, context.userAgent));
 }
 
-int RunFtpDownload(WorkerContext& context, FileEntry entry) {
+Outcome RunFtpDownload(WorkerContext& context, FileEntry entry) {
     const std::string url = entry.url;
-    FileDownloadJob job(context, url, false);
+    FileDownloadJob job(context, false);
     FtpLocation location;
     if (!ParseFtpUrl(url, location)) {
         job.ShowMessage("Error parsing url");
-        return job.End(kExitUrlNotParsed);
+        return job.EndUnchanged({OutcomeKind::BadRequest, "Error parsing url"});
     }
     StartBusyAnimation(context.state);
     FtpSession session(location.host, context.gate);
     RetryPlan retries(context.transfer, context.gate);
     const auto concludeFailed = [&](const TransferResult& result) {
         if (IsCancelled(context)) {
-            return job.End(kExitDone);
+            return job.Conclude({OutcomeKind::Interrupted, {}});
         }
-        return job.FailWith(TransferErrorText(result.errorText));
+        return job.Conclude({result.failure, TransferErrorText(result.errorText)});
     };
     if (!location.directory.empty()) {
         const TransferResult changed =
@@ -93,11 +89,11 @@ int RunFtpDownload(WorkerContext& context, FileEntry entry) {
     }
     if (!found) {
         job.ShowMessage("Error finding file");
-        return job.End(kExitFileNotFound);
+        return job.EndUnchanged({OutcomeKind::ServerRefused, "Error finding file"});
     }
     job.ShowInProgress();
     if (!ConfinedFolder::IsPlainName(location.fileName)) {
-        return job.FailWith("Error creating " + location.fileName);
+        return job.Conclude({OutcomeKind::Disk, "Error creating " + location.fileName});
     }
     ConfinedFolder files(context.downloads.base, context.downloads.below);
     ResumableTransfer transfer(context.transfer, context.fileOptions, context.gate, files,

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/files/DownloadFolder.h"
+#include "model/DownloadFolder.h"
 #include "model/UiPort.h"
 
 namespace tarnwick {

@@ -32,6 +32,31 @@ bool IsTransientCode(CURLcode code) {
     }
 }
 
+// Whose failure a code tells of. The body callback's refusals (a disk that is full, a stop)
+// are the caller's to name, as only it knows why it refused.
+OutcomeKind KindOfFailure(CURLcode code) {
+    switch (code) {
+        case CURLE_OK:
+            return OutcomeKind::Done;
+        case CURLE_URL_MALFORMAT:
+        case CURLE_UNSUPPORTED_PROTOCOL:
+            return OutcomeKind::BadRequest;
+        case CURLE_HTTP_RETURNED_ERROR:
+        case CURLE_REMOTE_FILE_NOT_FOUND:
+        case CURLE_REMOTE_ACCESS_DENIED:
+        case CURLE_LOGIN_DENIED:
+        case CURLE_FTP_COULDNT_RETR_FILE:
+        case CURLE_TOO_MANY_REDIRECTS:
+            return OutcomeKind::ServerRefused;
+        case CURLE_WRITE_ERROR:
+            return OutcomeKind::Disk;
+        case CURLE_ABORTED_BY_CALLBACK:
+            return OutcomeKind::Interrupted;
+        default:
+            return OutcomeKind::Network;
+    }
+}
+
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
@@ -180,6 +205,7 @@ void CurlEasy::ApplyHttpErrorRule(const HttpRequest& request, TransferResult& re
         result.ok = false;
         result.errorText =
             "The requested URL returned error: " + std::to_string(result.responseCode);
+        result.failure = OutcomeKind::ServerRefused;
     }
 }
 
@@ -208,6 +234,7 @@ TransferResult CurlEasy::Perform(const DataSink& onData, const std::function<voi
     if (handle_ == nullptr) {
         TransferResult result;
         result.errorText = curl_easy_strerror(CURLE_FAILED_INIT);
+        result.failure = OutcomeKind::Network;
         return result;
     }
     BeginTransfer(onData, onTick ? &onTick : nullptr);
@@ -238,6 +265,11 @@ TransferResult CurlEasy::EndTransfer(CURLcode code) {
     result.wasPaused = wasPaused_;
     result.pausedTooLong = pausedTooLong_ && !result.cancelled;
     result.ok = code == CURLE_OK && !result.cancelled && !result.pausedTooLong;
+    if (result.cancelled) {
+        result.failure = OutcomeKind::Interrupted;
+    } else if (!result.ok) {
+        result.failure = KindOfFailure(code);
+    }
     if (code != CURLE_OK) {
         result.errorText = errorBuffer_[0] != '\0' ? errorBuffer_ : curl_easy_strerror(code);
         result.transient = !result.cancelled && IsTransientCode(code);

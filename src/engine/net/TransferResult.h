@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "model/Outcome.h"
+
 namespace tarnwick {
 
 // How one transfer of the libcurl layer ended.
@@ -11,6 +13,8 @@ struct TransferResult {
     long responseCode = 0;   // the HTTP or FTP status, 0 when there was no answer
     bool cancelled = false;  // the gate was cancelled, or the body callback said stop
     std::string errorText;   // libcurl's message for every failure
+    // Whose failure it was, decided from libcurl's code: Done while ok.
+    OutcomeKind failure = OutcomeKind::Done;
     // A failure that another attempt may not meet: the connection refused, reset or timed out,
     // the body cut short, a stall, an FTP 4xx reply. HTTP statuses are left to the caller.
     bool transient = false;

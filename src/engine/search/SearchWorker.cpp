@@ -9,10 +9,12 @@
 #include <thread>
 #include <utility>
 
-#include "engine/job/ProjectReporter.h"
+#include "engine/job/EntryReporter.h"
 #include "engine/net/HttpSession.h"
+#include "engine/net/TransferErrorText.h"
 #include "engine/search/ResultLink.h"
 #include "engine/search/SearchEngineCatalog.h"
+#include "model/ListChanges.h"
 #include "model/SearchEngineChoice.h"
 
 namespace tarnwick {
@@ -43,9 +45,10 @@ struct ResultPage {
     std::string body;
 };
 
-// One result page, its body up to the cap; nothing when it did not arrive.
+// One result page, its body up to the cap; nothing when it did not arrive, with why in failure.
 std::optional<ResultPage> FetchPage(WorkerContext& context, HttpSession& session,
-                                    const SearchEngineQuery& engine, const std::string& url) {
+                                    const SearchEngineQuery& engine, const std::string& url,
+                                    Outcome& failure) {
     HttpRequest request;
     request.url = url;
     request.followRedirects = true;
@@ -59,6 +62,7 @@ std::optional<ResultPage> FetchPage(WorkerContext& context, HttpSession& session
         return !capped;
     });
     if ((!result.ok && !capped) || IsCancelled(context)) {
+        failure = Outcome{result.failure, TransferErrorText(result.errorText)};
         return std::nullopt;
     }
     const std::string arrivedFrom = session.EffectiveUrl();
@@ -78,24 +82,23 @@ public:
         : context_(context),
           state_(context.state),
           project_(std::move(project)),
-          reporter_(state_, &SharedState::SearchProjects, ListCategory::SearchProjects,
-                    project_.name) {}
+          reporter_(state_, ListCategory::SearchProjects, context.entry) {}
 
-    int Run() {
-        const bool complete = RunPasses();
-        RemoveRunningJob(state_, state_.RunningSearchJobs, project_.name, context_.gate);
-        return complete ? 1 : 0;
+    Outcome Run() {
+        const bool ranThrough = RunPasses();
+        RemoveRunningJob(state_, state_.RunningSearchJobs, context_.entry, context_.gate);
+        if (!ranThrough) {
+            return IsCancelled(context_) ? Outcome{OutcomeKind::Interrupted, {}}
+                                         : Outcome{OutcomeKind::Cancelled, "Deleted"};
+        }
+        return Ending();
     }
 
 private:
     // False when the run ended early: the project is gone or the job was cancelled.
     bool RunPasses() {
-        const std::optional<ProjectRow> found = reporter_.FindRow();
-        if (!found) {
+        if (!reporter_.Report({.status = "Running search project..."})) {
             return false;
-        }
-        if (found->shown) {
-            state_.ui.SetRowStatus(found->row, "Running search project...");
         }
         StartBusyAnimation(state_);
         const SearchEngineCatalog catalog = LoadSearchEngines(context_.workingDirectory);
@@ -112,23 +115,28 @@ private:
         if (!ranThrough) {
             return false;
         }
-        const std::optional<ProjectRow> atEnd = reporter_.FindRow();
-        if (!atEnd) {
-            return false;
+        if (!failure_) {
+            return reporter_.Report(
+                {.panelAction = "Search ended", .panelStatus = "Search completed succesfully"});
         }
-        {
-            std::lock_guard lock(state_.mutex);
-            if (errorOccurred_ && !anyAnswered_) {
-                state_.searchesUnanswered.insert(project_.name);
-            } else {
-                state_.searchesUnanswered.erase(project_.name);
-            }
+        return reporter_.IsListed();
+    }
+
+    // Done when every engine answered with links, partly done when some did, else the first
+    // failure's kind; a project that asks no engine at all asks for nothing that can be done.
+    Outcome Ending() const {
+        if (passesRun_ == 0) {
+            return {OutcomeKind::BadRequest, "No search engine to ask"};
         }
-        if (!errorOccurred_ && atEnd->selected) {
-            state_.ui.SetLastActionText("Search ended");
-            state_.ui.SetStatusText("Search completed succesfully");
+        if (!failure_) {
+            return Outcome::Done("Search ended");
         }
-        return true;
+        if (failures_ == passesRun_) {
+            return *failure_;
+        }
+        return {OutcomeKind::PartlyDone, failure_->text + " (" + std::to_string(failures_) +
+                                             " of " + std::to_string(passesRun_) +
+                                             " engines failed)"};
     }
 
     // Each bad entry of the file is shown once while the program runs, not on every run.
@@ -182,54 +190,74 @@ private:
         EnginePass pass;
         if (engine != nullptr) {
             pass = QuerySearchEngine(context_, *engine, project_.searchString, seen_);
+        } else {
+            pass.unanswered = {OutcomeKind::BadRequest, name + " is not in searchengines.conf"};
         }
-        if (IsCancelled(context_)) {
+        if (IsCancelled(context_) || !AppendResults(pass.newLinks)) {
             return false;
         }
-        std::optional<ProjectRow> found;
+        // The first engine's outcome stays in the row; later ones show in the status panel.
+        const bool inRow = passesRun_++ == 0;
+        const bool found = pass.answered && pass.matched > 0;
+        std::string row = "Search Completed Successfully";
+        std::string panel;
+        if (found) {
+            linksFound_ += static_cast<int>(pass.newLinks.size());
+            panel = LinksFoundText(linksFound_);
+        } else {
+            row = panel = "Error retrieving links from " + name;
+            NoteFailure(pass, panel);
+        }
+        EntryNews news{.panelStatus = panel};
+        if (inRow) {
+            news.status = row;
+        }
+        return reporter_.Report(news);
+    }
+
+    // Appends the pass's links to the search results, as found by this project; false when
+    // the project is gone.
+    bool AppendResults(std::vector<std::string>& links) {
+        std::vector<EntryView> added;
         {
             std::lock_guard lock(state_.mutex);
-            found = reporter_.FindRowLocked();
-            if (!found) {
+            if (state_.SearchProjects.Find(context_.entry) == nullptr) {
                 return false;
             }
-            for (std::string& link : pass.newLinks) {
-                state_.SearchResults.Append(FileEntry{std::move(link), project_.name});
+            for (std::string& link : links) {
+                const EntryId id =
+                    state_.SearchResults.Append(FileEntry{std::move(link), project_.name});
+                added.push_back(
+                    ViewOf(ListCategory::SearchResults, id, *state_.SearchResults.Find(id)));
             }
         }
-        // The first engine's outcome stays in the row; later ones show in the status panel.
-        const bool inRow = passesRun_++ == 0 && found->shown;
-        anyAnswered_ = anyAnswered_ || pass.answered;
-        if (pass.answered && pass.matched > 0) {
-            linksFound_ += static_cast<int>(pass.newLinks.size());
-            if (inRow) {
-                state_.ui.SetRowStatus(found->row, "Search Completed Successfully");
-            }
-            if (found->selected) {
-                state_.ui.SetStatusText(LinksFoundText(linksFound_));
-            }
-            return true;
-        }
-        errorOccurred_ = true;
-        const std::string error = "Error retrieving links from " + name;
-        if (inRow) {
-            state_.ui.SetRowStatus(found->row, error);
-        }
-        if (found->selected) {
-            state_.ui.SetStatusText(error);
+        for (const EntryView& view : added) {
+            state_.ui.EntryAdded(view);
         }
         return true;
+    }
+
+    // An engine that answered but matched nothing gave no results the project can use.
+    void NoteFailure(const EnginePass& pass, const std::string& text) {
+        ++failures_;
+        if (failure_) {
+            return;
+        }
+        const Outcome why = pass.answered
+                                ? Outcome{OutcomeKind::ServerRefused, "its answer held no links"}
+                                : pass.unanswered;
+        failure_ = Outcome{why.kind, why.text.empty() ? text : text + ": " + why.text};
     }
 
     WorkerContext& context_;
     SharedState& state_;
     SearchProject project_;
-    ProjectReporter<SearchProjectList> reporter_;
+    EntryReporter reporter_;
     std::unordered_set<std::string> seen_;
     int passesRun_ = 0;
+    int failures_ = 0;
     int linksFound_ = 0;
-    bool errorOccurred_ = false;
-    bool anyAnswered_ = false;
+    std::optional<Outcome> failure_;  // the first engine's that failed
 };
 
 }  // namespace
@@ -238,6 +266,7 @@ EnginePass QuerySearchEngine(WorkerContext& context, const SearchEngineQuery& en
                              std::string_view searchString, std::unordered_set<std::string>& seen) {
     EnginePass pass;
     if (searchString.empty()) {
+        pass.unanswered = {OutcomeKind::BadRequest, "the search text is empty"};
         return pass;
     }
     HttpSession session(context.gate, context.caBundlePath);
@@ -245,8 +274,8 @@ EnginePass QuerySearchEngine(WorkerContext& context, const SearchEngineQuery& en
         if (page > 0 && !WaitPolitely(context, engine.waitMs)) {
             break;
         }
-        const std::optional<ResultPage> fetched =
-            FetchPage(context, session, engine, engine.PageUrl(searchString, page));
+        const std::optional<ResultPage> fetched = FetchPage(
+            context, session, engine, engine.PageUrl(searchString, page), pass.unanswered);
         if (!fetched) {
             break;
         }
@@ -270,7 +299,7 @@ EnginePass QuerySearchEngine(WorkerContext& context, const SearchEngineQuery& en
     return pass;
 }
 
-int RunSearchProject(WorkerContext& context, SearchProject project) {
+Outcome RunSearchProject(WorkerContext& context, SearchProject project) {
     return SearchRun(context, std::move(project)).Run();
 }
 

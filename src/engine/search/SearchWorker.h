@@ -6,8 +6,10 @@
 #include <unordered_set>
 #include <vector>
 
-#include "engine/job/Workers.h"
+#include "engine/job/WorkerContext.h"
 #include "engine/search/SearchEngineQuery.h"
+#include "model/Outcome.h"
+#include "model/Records.h"
 
 namespace tarnwick {
 
@@ -21,6 +23,7 @@ struct EnginePass {
     bool answered = false;              // its first page arrived
     int matched = 0;                    // links its pages matched, repeats included
     std::vector<std::string> newLinks;  // absolute, not seen before, in page order
+    Outcome unanswered;                 // why the first page did not arrive
 };
 
 // One engine pass: reads the engine's result pages for the search text, one after the other
@@ -31,5 +34,10 @@ struct EnginePass {
 // nothing.
 EnginePass QuerySearchEngine(WorkerContext& context, const SearchEngineQuery& engine,
                              std::string_view searchString, std::unordered_set<std::string>& seen);
+
+// The thread procedure of a search project: asks the engines it chooses and appends the links
+// they find to the search results. Done when every engine answered with links; partly done
+// when some did; else the first failure's kind.
+Outcome RunSearchProject(WorkerContext& context, SearchProject project);
 
 }  // namespace tarnwick

@@ -64,17 +64,16 @@ bool ResumableTransfer::Cancelled() const {
     return gate_ != nullptr && gate_->IsCancelled();
 }
 
-std::optional<TransferOutcome> ResumableTransfer::Prepare() {
+std::optional<Outcome> ResumableTransfer::Prepare() {
     if (checksumRefused_) {
-        return TransferOutcome{TransferOutcome::Kind::Failed,
-                               "Not a checksum: " + options_.checksum};
+        return Outcome{OutcomeKind::BadRequest, "Not a checksum: " + options_.checksum};
     }
     part_.Load();
     total_ = part_.Metadata().length;
     mostHeld_ = part_.Held();
     // A link or folder planted under one of the names is never written through or replaced.
     if (!part_.TargetIsReplaceable()) {
-        return TransferOutcome{TransferOutcome::Kind::Failed, "Error creating " + name_};
+        return Outcome{OutcomeKind::Disk, "Error creating " + name_};
     }
     return std::nullopt;
 }
@@ -140,19 +139,19 @@ bool ResumableTransfer::Receive(std::string_view data) {
 std::optional<ResumableTransfer::Step> ResumableTransfer::StepForVerdict() {
     if (Cancelled() || verdict_ == Verdict::Cancelled) {
         part_.Commit();
-        return End(TransferOutcome::Kind::Cancelled);
+        return End(OutcomeKind::Interrupted);
     }
     switch (verdict_) {
         case Verdict::Gone:
             part_.Commit();
-            return End(TransferOutcome::Kind::Stopped);
+            return End(OutcomeKind::Cancelled);
         case Verdict::CreateFailed:
-            return End(TransferOutcome::Kind::Failed, "Error creating " + name_);
+            return End(OutcomeKind::Disk, "Error creating " + name_);
         case Verdict::WriteFailed:
             part_.Commit();
-            return End(TransferOutcome::Kind::Failed, "Error writing " + name_ + ": " +
-                                                          std::strerror(part_.ErrorNumber()) +
-                                                          " (the partial download is kept)");
+            return End(OutcomeKind::Disk, "Error writing " + name_ + ": " +
+                                              std::strerror(part_.ErrorNumber()) +
+                                              " (the partial download is kept)");
         case Verdict::Mismatch:
             return StartOver("the server's answer does not fit the bytes held");
         default:
@@ -165,17 +164,17 @@ ResumableTransfer::Step ResumableTransfer::StartOver(const std::string& reason) 
     // asked for, so two versions are never spliced.
     rangesAllowed_ = false;
     if (!part_.Restart()) {
-        return End(TransferOutcome::Kind::Failed,
+        return End(OutcomeKind::Disk,
                    "Error writing " + name_ + ": " + std::strerror(part_.ErrorNumber()));
     }
     total_ = -1;
     if (++startOvers_ > kMostStartOvers) {
-        return Retry(reason, -1, false);
+        return Retry(Outcome{OutcomeKind::Mismatch, reason}, -1, false);
     }
     return Again();
 }
 
-ResumableTransfer::Step ResumableTransfer::Retry(const std::string& text,
+ResumableTransfer::Step ResumableTransfer::Retry(const Outcome& failure,
                                                  std::int64_t retryAfterSeconds, bool wasPaused) {
     part_.Commit();
     if (part_.Held() > mostHeld_) {
@@ -187,23 +186,31 @@ ResumableTransfer::Step ResumableTransfer::Retry(const std::string& text,
         return Again();
     }
     const auto announce = [&](std::chrono::milliseconds wait, int retry, int retries) {
-        observer_.OnRetry(RetryText(wait, retry, retries, text));
+        observer_.OnRetry(RetryText(wait, retry, retries, failure.text));
     };
     switch (retries_.AfterFailure(retryAfterSeconds, announce)) {
         case RetryPlan::Next::Retry:
             return Again();
         case RetryPlan::Next::Cancelled:
-            return End(TransferOutcome::Kind::Cancelled);
+            return End(OutcomeKind::Interrupted);
         case RetryPlan::Next::GiveUp:
             break;
     }
-    return End(TransferOutcome::Kind::Failed, text);
+    return Step{false, failure};
+}
+
+ResumableTransfer::Step ResumableTransfer::AfterFailedRequest(const TransferResult& result) {
+    const Outcome failure{result.failure, TransferErrorText(result.errorText)};
+    if (result.transient || result.stalled || result.wasPaused) {
+        return Retry(failure, -1, result.wasPaused);
+    }
+    return Step{false, failure};
 }
 
 ResumableTransfer::Step ResumableTransfer::AfterLongPause() {
     part_.Commit();
     if (gate_ != nullptr && !gate_->WaitWhilePaused()) {
-        return End(TransferOutcome::Kind::Cancelled);
+        return End(OutcomeKind::Interrupted);
     }
     return Again();
 }
@@ -211,23 +218,23 @@ ResumableTransfer::Step ResumableTransfer::AfterLongPause() {
 ResumableTransfer::Step ResumableTransfer::Finish() {
     switch (part_.Finish()) {
         case PartialFile::Finished::Done:
-            return End(TransferOutcome::Kind::Done);
+            return End(OutcomeKind::Done, "Success");
         case PartialFile::Finished::CreateFailed:
-            return End(TransferOutcome::Kind::Failed, "Error creating " + name_);
+            return End(OutcomeKind::Disk, "Error creating " + name_);
         case PartialFile::Finished::WriteFailed:
-            return End(TransferOutcome::Kind::Failed, "Error writing " + name_ + ": " +
-                                                          std::strerror(part_.ErrorNumber()) +
-                                                          " (the partial download is kept)");
+            return End(OutcomeKind::Disk, "Error writing " + name_ + ": " +
+                                              std::strerror(part_.ErrorNumber()) +
+                                              " (the partial download is kept)");
         case PartialFile::Finished::ChecksumMismatch:
             break;
     }
-    return End(TransferOutcome::Kind::Failed, "Checksum mismatch: " + part_.MismatchText() +
-                                                  "; kept as " + PartialNamesFor(name_).data);
+    return End(OutcomeKind::Mismatch, "Checksum mismatch: " + part_.MismatchText() + "; kept as " +
+                                          PartialNamesFor(name_).data);
 }
 
 // ---- HTTP ----
 
-TransferOutcome ResumableTransfer::RunHttp(HttpSession& session, const std::string& userAgent) {
+Outcome ResumableTransfer::RunHttp(HttpSession& session, const std::string& userAgent) {
     userAgent_ = userAgent;
     if (auto refused = Prepare()) {
         return *refused;
@@ -235,7 +242,7 @@ TransferOutcome ResumableTransfer::RunHttp(HttpSession& session, const std::stri
     while (true) {
         if (gate_ != nullptr && !gate_->WaitWhilePaused()) {
             part_.Commit();
-            return {TransferOutcome::Kind::Cancelled, {}};
+            return Outcome{OutcomeKind::Interrupted, {}};
         }
         // Every byte is held already: the server is asked whether they are still the file.
         const bool complete =
@@ -330,25 +337,24 @@ ResumableTransfer::Step ResumableTransfer::HttpAttempt(HttpSession& session) {
             return ConfirmComplete(session);
         }
         if (head.status >= kFirstErrorStatus && IsTransientStatus(head.status)) {
-            return Retry(StatusText(head.status), head.retryAfterSeconds, result.wasPaused);
+            return Retry(Outcome{OutcomeKind::ServerRefused, StatusText(head.status)},
+                         head.retryAfterSeconds, result.wasPaused);
         }
         if (head.status >= kFirstErrorStatus) {
-            return End(TransferOutcome::Kind::Failed, StatusText(head.status));
+            return End(OutcomeKind::ServerRefused, StatusText(head.status));
         }
-        return End(TransferOutcome::Kind::Failed,
-                   "Unexpected answer " + std::to_string(head.status));
+        // A 304 to a request that named no version, or a 1xx or 3xx left over: no file came.
+        return End(OutcomeKind::ServerRefused, "Unexpected answer " + std::to_string(head.status));
     }
     if (!result.ok) {
-        const std::string text = TransferErrorText(result.errorText);
-        if (result.transient || result.stalled || result.wasPaused) {
-            return Retry(text, -1, result.wasPaused);
-        }
-        return End(TransferOutcome::Kind::Failed, text);
+        return AfterFailedRequest(result);
     }
     const std::uint64_t held = part_.Held();
     if (expectedEnd_ >= 0 && held < static_cast<std::uint64_t>(expectedEnd_)) {
-        return Retry("The transfer ended " + std::to_string(expectedEnd_ - held) + " bytes short",
-                     -1, result.wasPaused);
+        return Retry(
+            Outcome{OutcomeKind::Network,
+                    "The transfer ended " + std::to_string(expectedEnd_ - held) + " bytes short"},
+            -1, result.wasPaused);
     }
     if (total_ >= 0 && held < static_cast<std::uint64_t>(total_)) {
         // A server may answer a range with less than was asked: ask for the rest.
@@ -357,7 +363,8 @@ ResumableTransfer::Step ResumableTransfer::HttpAttempt(HttpSession& session) {
             retries_.NoteProgress();
             return Again();
         }
-        return Retry("The server sent nothing more of the file", -1, false);
+        return Retry(Outcome{OutcomeKind::Network, "The server sent nothing more of the file"}, -1,
+                     false);
     }
     return Finish();
 }
@@ -370,20 +377,18 @@ ResumableTransfer::Step ResumableTransfer::ConfirmComplete(HttpSession& session)
     request.headOnly = true;
     const TransferResult result = session.Get(request, [](std::string_view) { return true; });
     if (Cancelled()) {
-        return End(TransferOutcome::Kind::Cancelled);
+        return End(OutcomeKind::Interrupted);
     }
     if (result.pausedTooLong) {
         return AfterLongPause();
     }
     const ResponseHead& head = session.Head();
     if (!result.ok) {
-        const std::string text = TransferErrorText(result.errorText);
-        return result.transient || result.stalled || result.wasPaused
-                   ? Retry(text, -1, result.wasPaused)
-                   : End(TransferOutcome::Kind::Failed, text);
+        return AfterFailedRequest(result);
     }
     if (IsTransientStatus(head.status)) {
-        return Retry(StatusText(head.status), head.retryAfterSeconds, result.wasPaused);
+        return Retry(Outcome{OutcomeKind::ServerRefused, StatusText(head.status)},
+                     head.retryAfterSeconds, result.wasPaused);
     }
     const TransferMetadata& known = part_.Metadata();
     const bool sameTag =
@@ -400,14 +405,14 @@ ResumableTransfer::Step ResumableTransfer::ConfirmComplete(HttpSession& session)
 
 // ---- FTP ----
 
-TransferOutcome ResumableTransfer::RunFtp(FtpSession& session, const std::string& remoteName) {
+Outcome ResumableTransfer::RunFtp(FtpSession& session, const std::string& remoteName) {
     if (auto refused = Prepare()) {
         return *refused;
     }
     while (true) {
         if (gate_ != nullptr && !gate_->WaitWhilePaused()) {
             part_.Commit();
-            return {TransferOutcome::Kind::Cancelled, {}};
+            return Outcome{OutcomeKind::Interrupted, {}};
         }
         Step step = FtpAttempt(session, remoteName);
         if (!step.again) {
@@ -421,12 +426,10 @@ ResumableTransfer::Step ResumableTransfer::FtpAttempt(FtpSession& session,
     FtpFileFacts facts;
     const TransferResult asked = session.Facts(remoteName, facts);
     if (Cancelled()) {
-        return End(TransferOutcome::Kind::Cancelled);
+        return End(OutcomeKind::Interrupted);
     }
     if (!asked.ok) {
-        const std::string text = TransferErrorText(asked.errorText);
-        return asked.transient || asked.wasPaused ? Retry(text, -1, asked.wasPaused)
-                                                  : End(TransferOutcome::Kind::Failed, text);
+        return AfterFailedRequest(asked);
     }
     // REST continues only bytes that SIZE and MDTM vouch for: a file whose size or time
     // changed, or that the server will not describe, starts over.
@@ -438,7 +441,7 @@ ResumableTransfer::Step ResumableTransfer::FtpAttempt(FtpSession& session,
         (known.modified < 0) != (facts.modified < 0);
     if (part_.Held() > 0 && (!described || changed)) {
         if (!part_.Restart()) {
-            return End(TransferOutcome::Kind::Failed,
+            return End(OutcomeKind::Disk,
                        "Error writing " + name_ + ": " + std::strerror(part_.ErrorNumber()));
         }
     }
@@ -464,17 +467,14 @@ ResumableTransfer::Step ResumableTransfer::FtpAttempt(FtpSession& session,
         return AfterLongPause();
     }
     if (!result.ok) {
-        const std::string text = TransferErrorText(result.errorText);
-        if (result.transient || result.stalled || result.wasPaused) {
-            return Retry(text, -1, result.wasPaused);
-        }
-        return End(TransferOutcome::Kind::Failed, text);
+        return AfterFailedRequest(result);
     }
     const std::uint64_t held = part_.Held();
     if (described && held < static_cast<std::uint64_t>(facts.size)) {
-        return Retry("The transfer ended " +
-                         std::to_string(facts.size - static_cast<std::int64_t>(held)) +
-                         " bytes short",
+        return Retry(Outcome{OutcomeKind::Network,
+                             "The transfer ended " +
+                                 std::to_string(facts.size - static_cast<std::int64_t>(held)) +
+                                 " bytes short"},
                      -1, result.wasPaused);
     }
     return Finish();

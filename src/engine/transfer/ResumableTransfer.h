@@ -13,9 +13,10 @@
 #include "engine/transfer/RetryPlan.h"
 #include "engine/transfer/SpeedMeter.h"
 #include "engine/transfer/TransferPolicy.h"
+#include "model/EntryEvents.h"
 #include "model/FileRequestOptions.h"
 #include "model/JobGate.h"
-#include "model/UiPort.h"
+#include "model/Outcome.h"
 
 namespace tarnwick {
 
@@ -29,23 +30,15 @@ public:
     virtual void OnRetry(const std::string& text) = 0;
 };
 
-struct TransferOutcome {
-    enum class Kind {
-        Done,       // the file is in place, its length and checksum right
-        Failed,     // text says why; what was received stays as the partial file
-        Cancelled,  // the job's gate was cancelled (exit)
-        Stopped,    // the observer said stop
-    };
-    Kind kind = Kind::Failed;
-    std::string text;
-};
-
 // One file fetched over HTTP(S) or FTP into Files/ so that it finishes whatever happens:
 // the bytes go to a partial file with metadata beside it; each attempt continues where the
 // last stopped (a Range with If-Range, or FTP's REST checked against SIZE and MDTM) and an
 // answer that does not fit what is held starts the file over, never splicing two versions;
 // transient failures are retried by the RetryPlan; the speed limits and stall detection of
-// the policy hold; a long pause lets the connection go and the resume reconnects.
+// the policy hold; a long pause lets the connection go and the resume reconnects. It ends
+// Done with the file in place, Interrupted when the job's gate was cancelled (exit),
+// Cancelled when the observer said stop, or failed with the failure's own kind and text (what
+// was received stays as the partial file).
 class ResumableTransfer {
 public:
     ResumableTransfer(const TransferPolicy& policy, const FileRequestOptions& options,
@@ -53,9 +46,9 @@ public:
                       std::string url, TransferObserver& observer, RetryPlan& retries);
 
     // userAgent: sent with every request, as the crawler sends it.
-    TransferOutcome RunHttp(HttpSession& session, const std::string& userAgent);
+    Outcome RunHttp(HttpSession& session, const std::string& userAgent);
     // remoteName: the file in the session's current directory.
-    TransferOutcome RunFtp(FtpSession& session, const std::string& remoteName);
+    Outcome RunFtp(FtpSession& session, const std::string& remoteName);
 
 private:
     // What became of the answer being received.
@@ -72,10 +65,10 @@ private:
     // What the run does after an attempt.
     struct Step {
         bool again = false;
-        TransferOutcome outcome;
+        Outcome outcome;
     };
 
-    std::optional<TransferOutcome> Prepare();
+    std::optional<Outcome> Prepare();
     HttpRequest NewHttpRequest() const;
     Step HttpAttempt(HttpSession& session);
     Step ConfirmComplete(HttpSession& session);
@@ -85,15 +78,20 @@ private:
     // The outcome of a verdict that ends the attempt whatever the network said, if any.
     std::optional<Step> StepForVerdict();
     Step StartOver(const std::string& reason);
-    Step Retry(const std::string& text, std::int64_t retryAfterSeconds, bool wasPaused);
+    // A failure another attempt may not meet is retried while the plan allows; then it ends
+    // the transfer with its kind.
+    Step Retry(const Outcome& failure, std::int64_t retryAfterSeconds, bool wasPaused);
+    // What a failed request of the libcurl layer leads to: a retry when it may pass, else the
+    // end.
+    Step AfterFailedRequest(const TransferResult& result);
     Step AfterLongPause();
     Step Finish();
     TransferLimits Limits() const;
     TransferSnapshot Snapshot() const;
     bool Cancelled() const;
     static Step Again() { return Step{true, {}}; }
-    static Step End(TransferOutcome::Kind kind, std::string text = {}) {
-        return Step{false, TransferOutcome{kind, std::move(text)}};
+    static Step End(OutcomeKind kind, std::string text = {}) {
+        return Step{false, Outcome{kind, std::move(text)}};
     }
 
     const TransferPolicy& policy_;

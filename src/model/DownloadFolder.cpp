@@ -1,4 +1,4 @@
-#include "engine/files/DownloadFolder.h"
+#include "model/DownloadFolder.h"
 
 namespace tarnwick {
 
