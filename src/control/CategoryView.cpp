@@ -45,6 +45,14 @@ std::string StatusText(ListCategory category, std::size_t count) {
 
 }  // namespace
 
+std::optional<ListCategory> CategoryToShow(std::string_view itemText, ListCategory shown) {
+    const std::optional<ListCategory> chosen = CategoryFromTreeText(itemText);
+    if (chosen == shown) {
+        return std::nullopt;
+    }
+    return chosen;
+}
+
 void EchoCategoryShown(SharedState& state, ListCategory category, std::size_t count) {
     state.ui.SetCurrentProjectText("None");
     state.ui.SetLastActionText(LastActionText(category));

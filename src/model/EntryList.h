@@ -5,6 +5,7 @@
 #include <iterator>
 #include <optional>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -155,7 +156,9 @@ public:
     class SlotIterator {
     public:
         using iterator_category = std::forward_iterator_tag;
-        using value_type = Value;
+        using value_type = std::remove_cvref_t<Value>;
+        using reference = Value;
+        using pointer = void;
         using difference_type = std::ptrdiff_t;
 
         SlotIterator(const std::vector<Slot>& all, std::size_t at) : slots_(&all), at_(at) {

@@ -284,9 +284,9 @@ void CMainFrame::CreateTray() {
 }
 
 void CMainFrame::ShowCategoryOf(const QString& itemText) {
-    const std::optional<ListCategory> chosen = CategoryFromTreeText(itemText.toStdString());
-    // The groups and the category already shown change nothing.
-    if (!chosen || *chosen == listPanel_->ShownCategory()) {
+    const std::optional<ListCategory> chosen =
+        CategoryToShow(itemText.toStdString(), listPanel_->ShownCategory());
+    if (!chosen) {
         return;
     }
     const std::vector<EntryView> entries = ViewsOf(state_, *chosen);

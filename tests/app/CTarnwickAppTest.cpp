@@ -11,6 +11,8 @@
 #include "dialogs/CProjProps.h"
 #include "dialogs/CStartProjectDlg.h"
 #include "dialogs/OnModal.h"
+#include "panels/CListPanel.h"
+#include "panels/EntryRowModel.h"
 #include "support/TempFolder.h"
 #include "window/CMainFrame.h"
 
@@ -134,7 +136,8 @@ private slots:
             QCOMPARE(state.SearchProjects.GetAt(0)->useYahoo, 1);
             QCOMPARE(state.RequestedFiles.IsModified(), 0);
         }
-        QCOMPARE(state.ui.RowText(0, 0), std::string("http://h/second.zip"));
+        QCOMPARE(App().MainFrame()->ListPanel()->Rows()->RowAt(0).project,
+                 QStringLiteral("http://h/second.zip"));
         App().ExitInstance();
     }
 

@@ -137,19 +137,23 @@ TEST(CommandLine, VerbsBecomeOrders) {
     EXPECT_EQ(Parse({"list"}).command->listed.size(), 6u);
 }
 
-TEST(ExitCodes, OneKindOfFailureKeepsItsCodeMixedOnesGiveOne) {
-    const EntryOutcome done{"a", Outcome::Done, ""};
-    const EntryOutcome refused{"b", Outcome::ServerRefused, ""};
-    const EntryOutcome disk{"c", Outcome::DiskFailed, ""};
-    EXPECT_EQ(ExitCodeOf({}), kExitSuccess);
+TEST(ExitCodes, EachKindHasItsCodeAndMixedKindsGiveOne) {
+    const Outcome done = Outcome::Done();
+    const Outcome refused{OutcomeKind::ServerRefused, "404"};
+    const Outcome disk{OutcomeKind::Disk, "full"};
+    EXPECT_EQ(ExitCodeOf(std::vector<Outcome>{}), kExitSuccess);
     EXPECT_EQ(ExitCodeOf({done, done}), kExitSuccess);
     EXPECT_EQ(ExitCodeOf({done, refused, refused}), kExitServerRefused);
     EXPECT_EQ(ExitCodeOf({disk}), kExitDisk);
     EXPECT_EQ(ExitCodeOf({refused, done, disk}), kExitSomeFailed);
+    EXPECT_EQ(ExitCodeOf(OutcomeKind::Network), kExitNetwork);
+    EXPECT_EQ(ExitCodeOf(OutcomeKind::Mismatch), kExitMismatch);
+    EXPECT_EQ(ExitCodeOf(OutcomeKind::PartlyDone), kExitPartlyDone);
+    EXPECT_EQ(ExitCodeOf(OutcomeKind::BadRequest), kExitUsage);
 }
 
 // A crawl's live line is its own progress, whatever files it stores meanwhile; its end line
-// counts the files, not the bytes it read.
+// counts the files, not the bytes it read. Endings of every kind have their own words.
 TEST(TerminalProgress, ACrawlsLineShowsItsCountsAndItsEndTheFilesStored) {
     char* text = nullptr;
     std::size_t size = 0;
@@ -157,20 +161,26 @@ TEST(TerminalProgress, ACrawlsLineShowsItsCountsAndItsEndTheFilesStored) {
     ASSERT_NE(out, nullptr);
     {
         TerminalProgress terminal(Verbosity::Normal, out, out, true);
-        const int item = terminal.FindOrAddProjectItem("docs");
+        const EntryView docs{ListCategory::RequestedWebSites, 4, "docs", "Downloading..."};
+        terminal.CrawlBegan(4, "docs");
         TransferSnapshot crawl;
         crawl.done = 2048;
         crawl.crawl = CrawlCounts{3, 1, 7};
-        terminal.ShowTransferProgress("docs", crawl);
-        terminal.AddDownloadedFileItem(item, "WebSites/docs/index.html");
-        terminal.AddDownloadedFileItem(item, "WebSites/docs/a.png");
-        terminal.ShowEnded("docs", true, "");
+        terminal.EntryChanged({docs.list, docs.id, docs.key, std::nullopt, crawl, false});
+        terminal.FileStored(4, "docs", "WebSites/docs/index.html");
+        terminal.FileStored(4, "docs", "WebSites/docs/a.png");
+        terminal.EntryEnded(docs, Outcome::Done());
+        terminal.EntryEnded({ListCategory::RequestedWebSites, 5, "half", ""},
+                            {OutcomeKind::PartlyDone, "Some errors occurred: x"});
+        terminal.EntryEnded({ListCategory::RequestedFiles, 6, "http://h/f", ""},
+                            {OutcomeKind::Network, "Couldn't connect"});
     }
     std::fclose(out);
     const std::string shown(text, size);
     std::free(text);
     EXPECT_EQ(shown,
-              "docs  3 pages, 1 file, 7 queued, 2.0 KiB\n\x1b[1A\x1b[2Kdone docs (2 files)\n");
+              "docs  3 pages, 1 file, 7 queued, 2.0 KiB\n\x1b[1A\x1b[2Kdone docs (2 files)\n"
+              "partly done half: Some errors occurred: x\nfailed http://h/f: Couldn't connect\n");
 }
 
 }  // namespace

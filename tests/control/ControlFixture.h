@@ -30,25 +30,22 @@ class ControlFixture : public ::testing::Test {
 protected:
     ControlFixture() { ui.AttachTo(state.ui); }
 
-    // Shows a list the way the entry list panel does: newest entry in row 0.
-    template <typename Record>
-    void Show(ListCategory category, const EntryList<Record>& list) {
-        std::vector<RecordingUi::Row> rows;
-        {
-            std::lock_guard lock(state.mutex);
-            state.CurrentCategory = category;
-            for (int index = list.GetCount() - 1; index >= 0; --index) {
-                rows.push_back({KeyOf(*list.GetAt(index)), list.GetAt(index)->status, false});
-            }
-        }
-        ui.SetRows(rows);
-    }
+    // Shows a category the way the entry list panel does: newest entry in row 0.
+    void Show(ListCategory category) { ui.Show(state, category); }
 
-    // The gate of the key's job, null when there is none.
+    // Download > Selected Projects and Stop Downloading on the rows selected in the list shown.
+    void DownloadSelected() { control.StartSelected(ui.Shown(), ui.SelectedIds()); }
+    void StopSelected() { control.StopSelected(ui.Shown(), ui.SelectedIds()); }
+
+    // The gate of the job of the entry with this key, null when there is none.
     std::shared_ptr<JobGate> GateOf(const RunningJobTable& jobs, const std::string& key) {
         std::lock_guard lock(state.mutex);
-        const RunningJob* job = jobs.GetAt(jobs.FindByName(key));
-        return job != nullptr ? job->thread : nullptr;
+        for (const auto& [id, job] : jobs.WithIds()) {
+            if (EqualsIgnoreCase(job.name, key)) {
+                return job.thread;
+            }
+        }
+        return nullptr;
     }
 
     int JobCount(const RunningJobTable& jobs) {
@@ -60,6 +57,11 @@ protected:
     std::string StatusOf(const EntryList<Record>& list, int index) {
         std::lock_guard lock(state.mutex);
         return list.GetAt(index)->status;
+    }
+
+    EntryId Followed() {
+        std::lock_guard lock(state.mutex);
+        return state.FollowedEntry;
     }
 
     std::string RowStatus(int row) { return ui.RowText(row, 1); }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ControlFixture.h"
+#include "model/ListChanges.h"
 
 namespace tarnwick::testing {
 namespace {
@@ -28,10 +29,10 @@ TEST_F(Commands, SelectedFilesEachStartTheirOwnWorker) {
     state.RequestedFiles.AppendUrl("http://h/get?from=ftp://x/y");
     state.RequestedFiles.AppendUrl("FTP://h/b.zip");
     state.RequestedFiles.AppendUrl("ftp://h/c.zip");
-    Show(ListCategory::RequestedFiles, state.RequestedFiles);
+    Show(ListCategory::RequestedFiles);
     ui.SelectRows({0, 1, 2});
 
-    control.OnDownloadSelected();
+    DownloadSelected();
 
     ASSERT_TRUE(fakes.WaitForStarts(3));
     // "ftp://" is looked for anywhere in the URL, letter case included.
@@ -45,7 +46,7 @@ TEST_F(Commands, SelectedFilesEachStartTheirOwnWorker) {
     EXPECT_EQ(RowStatus(3), "Ready for download");
     EXPECT_EQ(StatusOf(state.RequestedFiles, 1), "Ready for download");
     EXPECT_EQ(JobCount(state.RunningFileJobs), 3);
-    EXPECT_EQ(state.SelectedRow, 2);
+    EXPECT_EQ(Followed(), ui.IdOfRow(2));
     ASSERT_TRUE(state.CurrentFileEntry.has_value());
     EXPECT_EQ(state.CurrentFileEntry->url, "http://h/get?from=ftp://x/y");
     EXPECT_EQ(ui.CurrentProjectText(), "None");
@@ -58,9 +59,9 @@ TEST_F(Commands, SiteStartMarksTheProjectAndSearchStartLeavesTheTextsToItsWorker
     site.name = "Alpha";
     site.status = "Ready";
     state.RequestedWebSites.Append(site);
-    Show(ListCategory::RequestedWebSites, state.RequestedWebSites);
+    Show(ListCategory::RequestedWebSites);
     ui.SelectRows({0});
-    control.OnDownloadSelected();
+    DownloadSelected();
     EXPECT_EQ(StatusOf(state.RequestedWebSites, 0), "Downloading...");
     EXPECT_EQ(RowStatus(0), "Downloading...");
     EXPECT_EQ(ui.CurrentProjectText(), "Alpha");
@@ -69,13 +70,13 @@ TEST_F(Commands, SiteStartMarksTheProjectAndSearchStartLeavesTheTextsToItsWorker
 
     state.SearchProjects.Append(OnRequestSearch("Q1"));
     state.SearchProjects.Append(OnRequestSearch("Q2"));
-    Show(ListCategory::SearchProjects, state.SearchProjects);
+    Show(ListCategory::SearchProjects);
     ui.SelectRows({1});
     ui.ClearCalls();
-    control.OnDownloadSelected();
+    DownloadSelected();
     EXPECT_EQ(ui.Calls(), std::vector<std::string>{});
     EXPECT_EQ(StatusOf(state.SearchProjects, 0), "Ready");
-    EXPECT_EQ(state.SelectedRow, 1);
+    EXPECT_EQ(Followed(), ui.IdOfRow(1));
     EXPECT_EQ(pauses, 2);
     ASSERT_TRUE(fakes.WaitForStarts(2));
     EXPECT_EQ(AsSet(fakes.Starts()),
@@ -87,33 +88,32 @@ TEST_F(Commands, DoNothingOutsideTheRequestedListsOrWithoutASelection) {
     state.DownloadedFiles.Append(FileEntry{"http://h/done.zip", "Success"});
     state.SearchResults.Append(FileEntry{"http://h/found.htm", "Q"});
     for (ListCategory shown : {ListCategory::DownloadedFiles, ListCategory::SearchResults}) {
-        Show(shown,
-             shown == ListCategory::DownloadedFiles ? state.DownloadedFiles : state.SearchResults);
+        Show(shown);
         ui.SelectRows({0});
-        control.OnDownloadSelected();
-        control.OnStopDownloading();
+        DownloadSelected();
+        StopSelected();
     }
-    Show(ListCategory::RequestedFiles, state.RequestedFiles);
-    control.OnDownloadSelected();
+    Show(ListCategory::RequestedFiles);
+    DownloadSelected();
     EXPECT_EQ(ui.Calls(), std::vector<std::string>{});
     EXPECT_EQ(pauses, 0);
 
     ui.SelectRows({0});
-    control.OnDownloadSelected();
+    DownloadSelected();
     EXPECT_EQ(pauses, 1);
     EXPECT_NE(GateOf(state.RunningFileJobs, "http://h/a.zip"), nullptr);
 }
 
 TEST_F(Commands, StopThenSelectedLetsTheSameWorkerGoOn) {
     state.RequestedFiles.AppendUrl("http://h/a.zip");
-    Show(ListCategory::RequestedFiles, state.RequestedFiles);
+    Show(ListCategory::RequestedFiles);
     ui.SelectRows({0});
-    control.OnDownloadSelected();
+    DownloadSelected();
     const auto gate = GateOf(state.RunningFileJobs, "http://h/a.zip");
     ASSERT_NE(gate, nullptr);
     state.BusyAnimationRunning = 1;
 
-    control.OnStopDownloading();
+    StopSelected();
     EXPECT_TRUE(gate->IsPaused());
     EXPECT_EQ(StatusOf(state.RequestedFiles, 0), "Stopped");
     EXPECT_EQ(RowStatus(0), "Stopped");
@@ -121,7 +121,7 @@ TEST_F(Commands, StopThenSelectedLetsTheSameWorkerGoOn) {
     EXPECT_EQ(ui.CallsStartingWith("Stop"), std::vector<std::string>{"Stop"});
     EXPECT_EQ(state.BusyAnimationRunning, 0);
 
-    control.OnDownloadSelected();
+    DownloadSelected();
     EXPECT_FALSE(gate->IsPaused());
     EXPECT_EQ(GateOf(state.RunningFileJobs, "http://h/a.zip"), gate);
     EXPECT_EQ(pauses, 1);
@@ -139,36 +139,36 @@ TEST_F(Commands, AResumeEndsTheCommandSoRowsAfterItAreNotLookedAt) {
     for (const char* url : {"http://h/a", "http://h/b", "http://h/c"}) {
         state.RequestedFiles.AppendUrl(url);
     }
-    Show(ListCategory::RequestedFiles, state.RequestedFiles);  // rows c, b, a
+    Show(ListCategory::RequestedFiles);  // rows c, b, a
     ui.SelectRows({1});
-    control.OnDownloadSelected();
-    control.OnStopDownloading();
+    DownloadSelected();
+    StopSelected();
 
     ui.SelectRows({0, 1, 2});
-    control.OnDownloadSelected();
+    DownloadSelected();
 
     EXPECT_NE(GateOf(state.RunningFileJobs, "http://h/c"), nullptr);
     EXPECT_FALSE(GateOf(state.RunningFileJobs, "http://h/b")->IsPaused());
     EXPECT_EQ(GateOf(state.RunningFileJobs, "http://h/a"), nullptr);
     EXPECT_EQ(RowStatus(2), "Ready for download");
-    EXPECT_EQ(state.SelectedRow, 1);
+    EXPECT_EQ(Followed(), ui.IdOfRow(1));
     EXPECT_EQ(pauses, 2);
 }
 
 TEST_F(Commands, StopOnAnEntryWithoutAJobChangesNothing) {
     state.RequestedFiles.AppendUrl("http://h/idle");
     state.RequestedFiles.AppendUrl("http://h/busy");
-    Show(ListCategory::RequestedFiles, state.RequestedFiles);  // rows busy, idle
+    Show(ListCategory::RequestedFiles);  // rows busy, idle
     ui.SelectRows({0});
-    control.OnDownloadSelected();
+    DownloadSelected();
     ui.SelectRows({1});
     ui.ClearCalls();
-    control.OnStopDownloading();
+    StopSelected();
     EXPECT_EQ(ui.Calls(), std::vector<std::string>{});
     EXPECT_EQ(StatusOf(state.RequestedFiles, 0), "Ready for download");
 
     ui.SelectRows({0, 1});
-    control.OnStopDownloading();
+    StopSelected();
     EXPECT_TRUE(GateOf(state.RunningFileJobs, "http://h/busy")->IsPaused());
     EXPECT_EQ(RowStatus(0), "Stopped");
     EXPECT_EQ(RowStatus(1), "Ready for download");
@@ -176,33 +176,36 @@ TEST_F(Commands, StopOnAnEntryWithoutAJobChangesNothing) {
 
 TEST_F(Commands, AFinishedSearchProjectStartsAgainWithANewWorker) {
     state.SearchProjects.Append(OnRequestSearch("Q"));
-    Show(ListCategory::SearchProjects, state.SearchProjects);
+    Show(ListCategory::SearchProjects);
     ui.SelectRows({0});
-    control.OnDownloadSelected();
+    DownloadSelected();
     ASSERT_TRUE(fakes.WaitForStarts(1));
     fakes.Finish("Q");
     ASSERT_TRUE(fakes.WaitForEnded(1));
     EXPECT_EQ(GateOf(state.RunningSearchJobs, "Q"), nullptr);
 
-    control.OnDownloadSelected();
+    DownloadSelected();
     ASSERT_TRUE(fakes.WaitForStarts(2));
     EXPECT_EQ(fakes.StartedKeys(), (std::vector<std::string>{"Q", "Q"}));
     EXPECT_NE(GateOf(state.RunningSearchJobs, "Q"), nullptr);
 }
 
-TEST_F(Commands, EntriesSharingANameShareTheFirstJobButKeepTheirOwnStatus) {
-    state.RequestedFiles.AppendUrl("http://h/A");
-    state.RequestedFiles.AppendUrl("http://h/a");
-    Show(ListCategory::RequestedFiles, state.RequestedFiles);  // rows a, A
+TEST_F(Commands, EntriesSharingANameEachGetAJobOfTheirOwn) {
+    const EntryId upper = state.RequestedFiles.AppendUrl("http://h/A");
+    const EntryId lower = state.RequestedFiles.AppendUrl("http://h/a");
+    Show(ListCategory::RequestedFiles);  // rows a, A
     ui.SelectRows({0, 1});
-    control.OnDownloadSelected();
-    EXPECT_EQ(pauses, 1);
-    EXPECT_EQ(JobCount(state.RunningFileJobs), 1);
+    DownloadSelected();
+    EXPECT_EQ(pauses, 2);
+    EXPECT_EQ(JobCount(state.RunningFileJobs), 2);
 
-    control.OnStopDownloading();
-    EXPECT_TRUE(GateOf(state.RunningFileJobs, "http://h/a")->IsPaused());
-    EXPECT_EQ(StatusOf(state.RequestedFiles, 0), "Stopped");
-    EXPECT_EQ(StatusOf(state.RequestedFiles, 1), "Stopped");
+    ui.SelectRows({0});
+    StopSelected();
+    std::lock_guard lock(state.mutex);
+    EXPECT_TRUE(tarnwick::GateOf(state.RunningFileJobs, lower)->IsPaused());
+    EXPECT_FALSE(tarnwick::GateOf(state.RunningFileJobs, upper)->IsPaused());
+    EXPECT_EQ(state.RequestedFiles.Find(lower)->status, "Stopped");
+    EXPECT_EQ(state.RequestedFiles.Find(upper)->status, "Ready for download");
 }
 
 TEST_F(Commands, AThreadThatCannotBeCreatedLeavesAnErrorAndNoJob) {
@@ -218,10 +221,10 @@ TEST_F(Commands, AThreadThatCannotBeCreatedLeavesAnErrorAndNoJob) {
         });
     state.RequestedFiles.AppendUrl("http://h/second");
     state.RequestedFiles.AppendUrl("http://h/first");
-    Show(ListCategory::RequestedFiles, state.RequestedFiles);
+    Show(ListCategory::RequestedFiles);
     ui.SelectRows({0, 1});
 
-    refusing.OnDownloadSelected();
+    refusing.StartSelected(ui.Shown(), ui.SelectedIds());
 
     EXPECT_EQ(RowStatus(0), "Error starting download");
     EXPECT_EQ(StatusOf(state.RequestedFiles, 1), "Error starting download");
@@ -246,28 +249,24 @@ TEST_F(Commands, AWorkerThatEndsAtOnceKeepsItsReportAndLeavesNoJob) {
             done.wait();
             return thread;
         });
-    fakes.SetFirstStep([](WorkerContext& context, const std::string& key) {
-        {
-            std::lock_guard lock(context.state.mutex);
-            context.state.RequestedFiles.GetAt(context.state.RequestedFiles.FindByName(key))
-                ->status = "Host not found";
-        }
-        context.state.ui.SetRowStatus(0, "Host not found");
+    fakes.SetFirstStep([](WorkerContext& context, const std::string&) {
+        SetEntryStatus(context.state, ListCategory::RequestedFiles, context.entry, "Host not found",
+                       true);
         context.state.ui.SetStatusText("Host not found");
         return false;
     });
     state.RequestedFiles.AppendUrl("http://nowhere/a.zip");
-    Show(ListCategory::RequestedFiles, state.RequestedFiles);
+    Show(ListCategory::RequestedFiles);
     ui.SelectRows({0});
 
-    eager.OnDownloadSelected();
+    eager.StartSelected(ui.Shown(), ui.SelectedIds());
 
     EXPECT_EQ(RowStatus(0), "Host not found");
     EXPECT_EQ(ui.StatusText(), "Host not found");
     EXPECT_EQ(JobCount(state.RunningFileJobs), 0);
     // With no job left behind, the entry can be started again.
     fakes.SetFirstStep([](WorkerContext&, const std::string&) { return false; });
-    eager.OnDownloadSelected();
+    eager.StartSelected(ui.Shown(), ui.SelectedIds());
     EXPECT_EQ(fakes.Starts().size(), 2u);
 }
 

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "control/CategoryView.h"
 #include "control/EntryCommands.h"
 #include "control/ScriptedEditors.h"
 #include "model/WebProjectOptions.h"
@@ -44,7 +43,17 @@ protected:
         });
     }
 
-    void Show(const char* item) { ShowCategory(state, item); }
+    void Show(const char* item) { ui.Show(state, *CategoryFromTreeText(item)); }
+
+    // The commands on the rows selected in the list shown.
+    void Delete() { commands.OnDeleteEntry(ui.Shown(), ui.SelectedIds()); }
+    void Properties(CommandSource source) {
+        commands.OnProperties(ui.Shown(), ui.SelectedIds(), source);
+    }
+    void SendToFiles() { commands.OnSendToRequestedFiles(ui.Shown(), ui.SelectedIds()); }
+    void SendToWebSites(CommandSource source) {
+        commands.OnSendToRequestedWebSites(ui.Shown(), ui.SelectedIds(), source);
+    }
 
     SharedState state;
     RecordingUi ui;
@@ -109,12 +118,6 @@ TEST_F(EntryCommandsTest, AFileAddedWhileAnotherListIsShownAppearsOnlyWhenFilesI
     Show("Files");
     ASSERT_EQ(ui.Rows().size(), 1u);
     EXPECT_EQ(ui.Rows()[0].project, "http://h/new.zip");
-
-    ui.RefuseRowInserts(true);
-    TypeUrl("http://h/refused.zip");
-    commands.OnAddFiles();
-    EXPECT_EQ(ui.Messages(), std::vector<std::string>{"Error adding files to list"});
-    EXPECT_EQ(state.RequestedFiles.GetCount(), 1);
 }
 
 TEST_F(EntryCommandsTest, AddWebSiteRefusesARequestedNameInOtherCaseOnly) {
@@ -196,12 +199,14 @@ TEST_F(EntryCommandsTest, TwoSearchProjectsMayShareANameAndPropertiesEditsTheOld
         return true;
     });
     state.SearchProjects.SetModified(0);
-    commands.OnProperties(CommandSource::MainWindow);
+    Properties(CommandSource::MainWindow);
     EXPECT_EQ(state.SearchProjects.GetAt(0)->name, "Renamed");
     EXPECT_EQ(state.SearchProjects.GetAt(0)->reservedText1, "");
     EXPECT_EQ(state.SearchProjects.GetAt(1)->name, "News");
     EXPECT_EQ(state.SearchProjects.IsModified(), 1);
-    EXPECT_EQ(ui.Rows()[0].project, "Renamed");
+    // The row of the project edited shows its new name, not the row selected.
+    EXPECT_EQ(ui.Rows()[1].project, "Renamed");
+    EXPECT_EQ(ui.Rows()[0].project, "News");
 }
 
 TEST_F(EntryCommandsTest, PropertiesFindsWebProjectsByPositionFromThePanelAndByNameFromTheMenu) {
@@ -217,7 +222,7 @@ TEST_F(EntryCommandsTest, PropertiesFindsWebProjectsByPositionFromThePanelAndByN
         p.otherTypes = "panel";
         return true;
     });
-    commands.OnProperties(CommandSource::ListPanel);
+    Properties(CommandSource::ListPanel);
     EXPECT_EQ(state.RequestedWebSites.GetAt(1)->otherTypes, "panel");
 
     // The sheet shows the project's options and keeps what it changed, under a new name too.
@@ -229,7 +234,7 @@ TEST_F(EntryCommandsTest, PropertiesFindsWebProjectsByPositionFromThePanelAndByN
         return true;
     });
     editors.editWebOptions = [](WebProjectOptions& options) { options.requisites = false; };
-    commands.OnProperties(CommandSource::MainWindow);
+    Properties(CommandSource::MainWindow);
     EXPECT_EQ(state.RequestedWebSites.GetAt(0)->otherTypes, "menu");  // first match by name
     EXPECT_EQ(state.RequestedWebSites.GetAt(0)->name, "First");
     EXPECT_EQ(editors.opened.back().webOptions, portable);
@@ -237,21 +242,21 @@ TEST_F(EntryCommandsTest, PropertiesFindsWebProjectsByPositionFromThePanelAndByN
     EXPECT_EQ(LoadWebProjectOptions(folder.Path(), "First"), portable);
     EXPECT_EQ(LoadWebProjectOptions(folder.Path()).count("Same"), 0u);
     EXPECT_EQ(editors.opened.back().caption, "Web Project Properties");
-    EXPECT_EQ(ui.Rows()[1].project, "First");
+    EXPECT_EQ(ui.Rows()[2].project, "First");
 
     editors.webAnswers.push_back(nullptr);  // Cancel changes nothing
-    commands.OnProperties(CommandSource::ListPanel);
+    Properties(CommandSource::ListPanel);
     EXPECT_EQ(state.RequestedWebSites.GetAt(1)->otherTypes, "panel");
 
     Show("Files");
     const auto before = editors.opened.size();
-    commands.OnProperties(CommandSource::ListPanel);
+    Properties(CommandSource::ListPanel);
     EXPECT_EQ(editors.opened.size(), before);
 }
 
 TEST_F(EntryCommandsTest, DeleteWorksOnlyInRequestedListsAndAsksFirst) {
     Show("Search Results");
-    commands.OnDeleteEntry();  // nothing selected, still refused with a message
+    Delete();  // nothing selected, still refused with a message
     EXPECT_EQ(ui.Messages(),
               std::vector<std::string>{"You are not alowed to delete entries in this panel"});
 
@@ -260,22 +265,22 @@ TEST_F(EntryCommandsTest, DeleteWorksOnlyInRequestedListsAndAsksFirst) {
         TypeUrl(url);
         commands.OnAddFiles();
     }
-    commands.OnDeleteEntry();  // nothing selected: silent
+    Delete();  // nothing selected: silent
     EXPECT_EQ(ui.Messages().size(), 1u);
 
     ui.SelectRows({0});
     ui.SetYesNoAnswer(false);
-    commands.OnDeleteEntry();
+    Delete();
     EXPECT_EQ(ui.Messages().back(), "Are you sure you want to delete that entry?");
     EXPECT_EQ(state.RequestedFiles.GetCount(), 3);
 
     ui.SetYesNoAnswer(true);
-    commands.OnDeleteEntry();  // the top row is the newest entry
+    Delete();  // the top row is the newest entry
     ASSERT_EQ(state.RequestedFiles.GetCount(), 2);
     EXPECT_EQ(state.RequestedFiles.GetAt(1)->url, "http://h/2");
 
     ui.SelectRows({0, 1});
-    commands.OnDeleteEntry();
+    Delete();
     EXPECT_EQ(ui.Messages().back(), "Are you sure you want to delete those entries?");
     EXPECT_EQ(state.RequestedFiles.GetCount(), 0);
     EXPECT_TRUE(ui.Rows().empty());
@@ -287,10 +292,10 @@ TEST_F(EntryCommandsTest, SendToFilesStopsAtTheFirstResultEndingInSlash) {
     }
     Show("Files");
     ui.SelectRows({});
-    commands.OnSendToRequestedFiles();  // not in Search Results: nothing
+    SendToFiles();  // not in Search Results: nothing
     Show("Search Results");
     ui.SelectRows({0, 1, 2});
-    commands.OnSendToRequestedFiles();
+    SendToFiles();
     ASSERT_EQ(state.RequestedFiles.GetCount(), 1);
     EXPECT_EQ(state.RequestedFiles.GetAt(0)->url, "http://r/a.zip");
     EXPECT_EQ(state.RequestedFiles.GetAt(0)->status, "Ready for donwload");
@@ -309,7 +314,7 @@ TEST_F(EntryCommandsTest, SendToWebSitesFromTheMenuKeepsTheStagingProjectBetween
         p.runWhenRequested = 0;
         p.startHour = 8;
     });
-    commands.OnSendToRequestedWebSites(CommandSource::MainWindow);
+    SendToWebSites(CommandSource::MainWindow);
     ASSERT_EQ(editors.opened.size(), 1u);
     EXPECT_EQ(editors.opened[0].caption, "Web Project Properties");
     EXPECT_EQ(editors.opened[0].web.startUrl, "http://r/one/");
@@ -317,7 +322,7 @@ TEST_F(EntryCommandsTest, SendToWebSitesFromTheMenuKeepsTheStagingProjectBetween
 
     ui.SelectRows({0});
     editors.webAnswers.push_back(nullptr);
-    commands.OnSendToRequestedWebSites(CommandSource::MainWindow);
+    SendToWebSites(CommandSource::MainWindow);
     const WebProject& second = editors.opened[1].web;
     EXPECT_EQ(second.startUrl, std::string(79, 'u'));
     EXPECT_EQ(second.name, "New Project");
@@ -337,8 +342,8 @@ TEST_F(EntryCommandsTest, SendToWebSitesFromThePanelStartsFromAnEmptyProject) {
     ui.SelectRows({0});
     ConfirmSheet("", [](WebProject& p) { p.getZip = 1; });  // an empty name is accepted
     ConfirmSheet("Second");
-    commands.OnSendToRequestedWebSites(CommandSource::ListPanel);
-    commands.OnSendToRequestedWebSites(CommandSource::ListPanel);
+    SendToWebSites(CommandSource::ListPanel);
+    SendToWebSites(CommandSource::ListPanel);
     ASSERT_EQ(editors.opened.size(), 2u);
     EXPECT_EQ(editors.opened[0].caption, "New Web Project ");
     EXPECT_EQ(editors.opened[1].web.getZip, 0);

@@ -34,8 +34,8 @@ void FakeWorkers::SetFirstStep(FirstStep step) {
     firstStep_ = std::move(step);
 }
 
-int FakeWorkers::Run(WorkerContext& context, const std::string& procedure, RunningJobTable& jobs,
-                     const std::string& key) {
+Outcome FakeWorkers::Run(WorkerContext& context, const std::string& procedure,
+                         RunningJobTable& jobs, const std::string& key) {
     FirstStep firstStep;
     {
         std::lock_guard lock(mutex_);
@@ -43,6 +43,7 @@ int FakeWorkers::Run(WorkerContext& context, const std::string& procedure, Runni
         firstStep = firstStep_;
     }
     changed_.notify_all();
+    Outcome outcome{OutcomeKind::Interrupted, {}};
     if (!firstStep || firstStep(context, key)) {
         while (context.gate->WaitWhilePaused()) {
             {
@@ -50,19 +51,20 @@ int FakeWorkers::Run(WorkerContext& context, const std::string& procedure, Runni
                 const auto finish = std::find(finished_.begin(), finished_.end(), key);
                 if (finish != finished_.end()) {
                     finished_.erase(finish);
+                    outcome = Outcome::Done();
                     break;
                 }
             }
             std::this_thread::sleep_for(std::chrono::milliseconds{1});
         }
     }
-    RemoveRunningJob(state_, jobs, key, context.gate);
+    RemoveRunningJob(state_, jobs, context.entry, context.gate);
     {
         std::lock_guard lock(mutex_);
         ++ended_;
     }
     changed_.notify_all();
-    return 0;
+    return outcome;
 }
 
 void FakeWorkers::Finish(const std::string& key) {

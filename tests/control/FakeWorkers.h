@@ -12,8 +12,9 @@
 namespace tarnwick::testing {
 
 // Stand-ins for the four thread procedures. Each records what it was started with, then
-// waits in small steps while its gate lets it, until the test finishes it or the gate is
-// cancelled; on the way out it removes its running job, as the real workers do.
+// waits in small steps while its gate lets it, until the test finishes it (done) or the gate
+// is cancelled (interrupted); on the way out it removes its running job, as the real workers
+// do.
 class FakeWorkers {
 public:
     struct Start {
@@ -37,8 +38,8 @@ public:
     bool WaitForEnded(int count) const;
 
 private:
-    int Run(WorkerContext& context, const std::string& procedure, RunningJobTable& jobs,
-            const std::string& key);
+    Outcome Run(WorkerContext& context, const std::string& procedure, RunningJobTable& jobs,
+                const std::string& key);
 
     SharedState& state_;
     mutable std::mutex mutex_;

@@ -9,7 +9,6 @@
 #include "ScriptedEditors.h"
 #include "control/DownloadControl.h"
 #include "control/EntryCommands.h"
-#include "engine/job/Workers.h"
 #include "engine/net/NetLibrary.h"
 #include "model/ListFiles.h"
 #include "support/HttpTestServer.h"
@@ -65,7 +64,6 @@ protected:
     // Serves count files and requests them; row r shows file count - 1 - r.
     void RequestFiles(int count, std::size_t size, std::size_t stallAt,
                       std::chrono::milliseconds stall) {
-        std::vector<RecordingUi::Row> rows;
         for (int i = 0; i < count; ++i) {
             const std::string path = "/f" + std::to_string(i) + ".bin";
             HttpResponse response;
@@ -76,14 +74,13 @@ protected:
             urls.push_back(server.Url(path));
             std::lock_guard lock(state.mutex);
             state.RequestedFiles.AppendUrl(urls.back());
-            rows.insert(rows.begin(), RecordingUi::Row{urls.back(), "Ready for download"});
         }
-        ui.SetRows(rows);
+        ui.Show(state, ListCategory::RequestedFiles);
     }
 
     void SelectAll() {
         std::vector<int> rows;
-        for (int row = 0; row < ui.RowCount(); ++row) {
+        for (int row = 0; row < static_cast<int>(ui.Rows().size()); ++row) {
             rows.push_back(row);
         }
         ui.SelectRows(rows);
@@ -149,8 +146,10 @@ protected:
     RecordingUi ui;
     TempFolder folder;
     std::vector<std::string> urls;
-    DownloadControl control{state, folder.Path(),
-                            WorkerFunctions{RunFileDownload, RunFtpDownload, {}, {}}, [] {}};
+    DownloadControl control{state, folder.Path(), tarnwick::RealWorkers(), [] {}};
+
+    void DownloadSelected() { control.StartSelected(ui.Shown(), ui.SelectedIds()); }
+    void StopSelected() { control.StopSelected(ui.Shown(), ui.SelectedIds()); }
 };
 
 TEST_F(RealWorkers, PauseStopsAllProgressAndResumeGoesOnOverTheSameConnection) {
@@ -158,14 +157,14 @@ TEST_F(RealWorkers, PauseStopsAllProgressAndResumeGoesOnOverTheSameConnection) {
     RequestFiles(1, kSize, 128 * 1024, 1500ms);
     const auto started = std::chrono::steady_clock::now();
     SelectAll();
-    control.OnDownloadSelected();
+    DownloadSelected();
     ASSERT_TRUE(PollUntil([&] { return AllUnderWay(); }));
 
-    control.OnStopDownloading();
+    StopSelected();
     ExpectNoProgressUntil(started + 1500ms, kSize);
     EXPECT_EQ(ui.RowText(0, 1), "Stopped");
 
-    control.OnDownloadSelected();
+    DownloadSelected();
     ASSERT_TRUE(PollUntil([&] { return Count(state.DownloadedFiles) == 1; }));
     EXPECT_EQ(ReadFileBytes(folder.Path() / "Files" / "f0.bin"), Body(kSize, 0));
     EXPECT_EQ(server.ConnectionCount(), 1);
@@ -180,17 +179,17 @@ TEST_F(RealWorkers, TwentyWorkersPauseTogetherAndEachResumesToItsEnd) {
     RequestFiles(kWorkers, kSize, 32 * 1024, 4000ms);
     const auto started = std::chrono::steady_clock::now();
     SelectAll();
-    control.OnDownloadSelected();
+    DownloadSelected();
     ASSERT_TRUE(PollUntil([&] { return AllUnderWay(); }));
 
-    control.OnStopDownloading();
+    StopSelected();
     ExpectNoProgressUntil(started + 4000ms, kSize);
 
     // Selected Projects resumes one paused entry per command. Finished entries leave their
     // rows, so going from the bottom up keeps the rows still to be resumed where they are.
     for (int row = kWorkers - 1; row >= 0; --row) {
         ui.SelectRows({row});
-        control.OnDownloadSelected();
+        DownloadSelected();
     }
     ASSERT_TRUE(PollUntil([&] { return Count(state.DownloadedFiles) == kWorkers; }));
     for (int i = 0; i < kWorkers; ++i) {
@@ -205,10 +204,10 @@ TEST_F(RealWorkers, DeletingEntriesWhileTheirWorkersRunOrPauseMovesNothing) {
     constexpr int kWorkers = 6;
     RequestFiles(kWorkers, 256 * 1024, 16 * 1024, 400ms);
     SelectAll();
-    control.OnDownloadSelected();
+    DownloadSelected();
     ASSERT_TRUE(PollUntil([&] { return AllUnderWay(); }));
     ui.SelectRows({0, 1, 2});
-    control.OnStopDownloading();
+    StopSelected();
 
     // As the list panel's Delete does: the entries go while their workers still hold them.
     {
@@ -217,7 +216,6 @@ TEST_F(RealWorkers, DeletingEntriesWhileTheirWorkersRunOrPauseMovesNothing) {
             state.RequestedFiles.RemoveAt(state.RequestedFiles.GetCount() - 1);
         }
     }
-    ui.DeleteAllRows();
 
     // The running ones notice at their next block and end; the paused ones wait for exit.
     ASSERT_TRUE(PollUntil([&] { return Count(state.RunningFileJobs) == 3; }));
@@ -231,20 +229,17 @@ TEST_F(RealWorkers, DeletingEntriesWhileTheirWorkersRunOrPauseMovesNothing) {
 TEST_F(RealWorkers, DeletingAnEntryDiscardsItsPartialDownloadOncePauseAndExitKeepTheirs) {
     RequestFiles(4, 256 * 1024, 16 * 1024, 60s);  // row r shows f(3 - r)
     SelectAll();
-    control.OnDownloadSelected();
+    DownloadSelected();
     ASSERT_TRUE(PollUntil([&] { return PartialFiles().size() == 8; }));
     ui.SelectRows({0, 2});
-    control.OnStopDownloading();  // f3 and f1 paused
+    StopSelected();  // f3 and f1 paused
 
     ScriptedEditors editors;
     EntryCommands commands(state, editors, folder.Path());
-    {
-        std::lock_guard lock(state.mutex);
-        state.CurrentCategory = ListCategory::RequestedFiles;
-    }
     ui.SetYesNoAnswer(true);
     ui.SelectRows({2, 3});
-    commands.OnDeleteEntry();  // f1 paused, f0 running: their workers end first
+    // f1 paused, f0 running: their workers end first.
+    commands.OnDeleteEntry(ListCategory::RequestedFiles, ui.SelectedIds());
     const std::vector<std::string> stillHeld = {"Files/f2.bin.part", "Files/f2.bin.part.meta",
                                                 "Files/f3.bin.part", "Files/f3.bin.part.meta"};
     EXPECT_TRUE(PollUntil([&] { return PartialFiles() == stillHeld; })) << PartialFiles().size();
@@ -254,7 +249,7 @@ TEST_F(RealWorkers, DeletingAnEntryDiscardsItsPartialDownloadOncePauseAndExitKee
     control.Shutdown([] { std::this_thread::sleep_for(1ms); });
     EXPECT_EQ(PartialFiles(), stillHeld);
     ui.SelectRows({1});
-    commands.OnDeleteEntry();
+    commands.OnDeleteEntry(ListCategory::RequestedFiles, ui.SelectedIds());
     EXPECT_EQ(PartialFiles(),
               (std::vector<std::string>{"Files/f3.bin.part", "Files/f3.bin.part.meta"}));
     EXPECT_EQ(Count(state.RequestedFiles), 1);
@@ -264,10 +259,10 @@ TEST_F(RealWorkers, ExitEndsRunningAndPausedWorkersBeforeTheListsAreSaved) {
     constexpr int kWorkers = 20;
     RequestFiles(kWorkers, 256 * 1024, 16 * 1024, 60s);
     SelectAll();
-    control.OnDownloadSelected();
+    DownloadSelected();
     ASSERT_TRUE(PollUntil([&] { return AllUnderWay(); }));
     ui.SelectRows({0, 2, 4, 6, 8, 10, 12, 14, 16, 18});
-    control.OnStopDownloading();
+    StopSelected();
     const std::size_t callsBeforeExit = ui.Calls().size();
 
     state.ui.Close();

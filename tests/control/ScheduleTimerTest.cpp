@@ -69,7 +69,7 @@ TEST_F(Scheduler, TheFirstTickWithinTheMinuteStartsTheProjectAndTheSecondResumes
     alpha.stopWhenRequested = 1;
     state.RequestedWebSites.Append(alpha);
     state.RequestedFiles.AppendUrl("http://h/a.zip");
-    Show(ListCategory::RequestedFiles, state.RequestedFiles);
+    Show(ListCategory::RequestedFiles);
 
     control.OnScheduleTimer(At(9, 29));
     EXPECT_EQ(pauses, 0);
@@ -85,7 +85,7 @@ TEST_F(Scheduler, TheFirstTickWithinTheMinuteStartsTheProjectAndTheSecondResumes
     EXPECT_EQ(ui.CallsStartingWith("RowStatus"), std::vector<std::string>{});
     EXPECT_EQ(RowStatus(0), "Ready for download");
 
-    Show(ListCategory::RequestedWebSites, state.RequestedWebSites);
+    Show(ListCategory::RequestedWebSites);
     control.OnScheduleTimer(At(9, 30, 1));
     EXPECT_EQ(pauses, 1);
     EXPECT_EQ(control.Threads().ThreadCount(), 1u);
@@ -105,11 +105,11 @@ TEST_F(Scheduler, AResumedProjectEndsTheTickButTheListsAreStillSaved) {
     search.startHour = 9;
     search.startMinute = 30;
     state.SearchProjects.Append(search);
-    Show(ListCategory::RequestedWebSites, state.RequestedWebSites);  // rows Running, Idle, Paused
+    Show(ListCategory::RequestedWebSites);  // rows Running, Idle, Paused
     ui.SelectRows({0, 2});
-    control.OnDownloadSelected();
+    DownloadSelected();
     ui.SelectRows({2});
-    control.OnStopDownloading();
+    StopSelected();
     ASSERT_TRUE(GateOf(state.RunningSiteJobs, "Paused")->IsPaused());
     ASSERT_FALSE(std::filesystem::exists(folder.Path() / "reqwebs.data"));
 
@@ -138,12 +138,12 @@ TEST_F(Scheduler, RunAndStopWhenRequestedKeepTheTimerAway) {
     search.stopHour = 10;
     search.stopMinute = 0;
     state.SearchProjects.Append(search);
-    Show(ListCategory::SearchProjects, state.SearchProjects);
+    Show(ListCategory::SearchProjects);
     ui.SelectRows({0});
-    control.OnDownloadSelected();
-    Show(ListCategory::RequestedWebSites, state.RequestedWebSites);  // Timed, Stops, Keeps, OnReq
+    DownloadSelected();
+    Show(ListCategory::RequestedWebSites);  // Timed, Stops, Keeps, OnReq
     ui.SelectRows({1, 2});
-    control.OnDownloadSelected();
+    DownloadSelected();
     ui.ClearCalls();
 
     control.OnScheduleTimer(At(10, 0));
@@ -172,7 +172,7 @@ TEST_F(Scheduler, SkippedMinutesStillStartAndStopInOrder) {
     brief.stopMinute = 32;
     state.RequestedWebSites.Append(early);
     state.RequestedWebSites.Append(brief);
-    Show(ListCategory::RequestedWebSites, state.RequestedWebSites);
+    Show(ListCategory::RequestedWebSites);
 
     control.OnScheduleTimer(At(9, 29));
     control.OnScheduleTimer(At(9, 33));

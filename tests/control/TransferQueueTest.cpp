@@ -19,13 +19,18 @@
 namespace tarnwick::testing {
 namespace {
 
-using TransferQueue = ControlFixture;
-
-RunTargets FilesTarget(const std::vector<std::string>& urls) {
-    RunTargets targets;
-    targets.files = urls;
-    return targets;
-}
+class TransferQueue : public ControlFixture {
+protected:
+    // The requested files of these URLs, to start.
+    RunTargets FilesTarget(const std::vector<std::string>& urls) {
+        RunTargets targets;
+        std::lock_guard lock(state.mutex);
+        for (const std::string& url : urls) {
+            targets.files.push_back(state.RequestedFiles.FindIdByName(url));
+        }
+        return targets;
+    }
+};
 
 TEST_F(TransferQueue, StartsBeyondTheLimitWaitAsQueuedAndBeginInOrder) {
     Settings settings;
@@ -35,7 +40,7 @@ TEST_F(TransferQueue, StartsBeyondTheLimitWaitAsQueuedAndBeginInOrder) {
     for (const std::string& url : urls) {
         state.RequestedFiles.AppendUrl(url);
     }
-    Show(ListCategory::RequestedFiles, state.RequestedFiles);
+    Show(ListCategory::RequestedFiles);
 
     control.StartTargets(FilesTarget(urls));
     ASSERT_TRUE(fakes.WaitForStarts(2));
@@ -67,7 +72,7 @@ TEST_F(TransferQueue, DeletingAnEntryEndsItsWorkerSoTheSameUrlStartsAfresh) {
     control.ApplySettings(settings);
     state.RequestedFiles.AppendUrl("http://h/running");
     state.RequestedFiles.AppendUrl("http://h/queued");
-    Show(ListCategory::RequestedFiles, state.RequestedFiles);
+    Show(ListCategory::RequestedFiles);
     control.StartTargets(FilesTarget({"http://h/running", "http://h/queued"}));
     ASSERT_TRUE(fakes.WaitForStarts(1));
     const auto running = GateOf(state.RunningFileJobs, "http://h/running");
@@ -77,7 +82,7 @@ TEST_F(TransferQueue, DeletingAnEntryEndsItsWorkerSoTheSameUrlStartsAfresh) {
 
     ui.SetYesNoAnswer(true);
     ui.SelectRows({0, 1});
-    commands.OnDeleteEntry();
+    commands.OnDeleteEntry(ListCategory::RequestedFiles, ui.SelectedIds());
     EXPECT_TRUE(running->IsCancelled());
     EXPECT_TRUE(queued->IsCancelled());
     EXPECT_EQ(JobCount(state.RunningFileJobs), 0);
@@ -85,7 +90,7 @@ TEST_F(TransferQueue, DeletingAnEntryEndsItsWorkerSoTheSameUrlStartsAfresh) {
 
     // Added again, the URL gets a worker of its own rather than the deleted one's.
     state.RequestedFiles.AppendUrl("http://h/running");
-    Show(ListCategory::RequestedFiles, state.RequestedFiles);
+    Show(ListCategory::RequestedFiles);
     control.StartTargets(FilesTarget({"http://h/running"}));
     ASSERT_TRUE(fakes.WaitForStarts(2));
     const auto again = GateOf(state.RunningFileJobs, "http://h/running");
@@ -106,7 +111,7 @@ TEST_F(TransferQueue, AnOrdersFileOptionsAndTheSettingsReachItsWorkers) {
     state.RequestedFiles.RemoveAt(0);
 
     std::mutex mutex;
-    WorkerContext seen{state, {}, nullptr, {}, {}, {}};
+    WorkerContext seen{state, {}, nullptr, {}, {}, {}, {}};
     fakes.SetFirstStep([&](WorkerContext& context, const std::string&) {
         std::lock_guard lock(mutex);
         seen.transfer = context.transfer;
@@ -131,14 +136,13 @@ TEST_F(TransferQueue, AnOrdersFileOptionsAndTheSettingsReachItsWorkers) {
 }
 
 TEST_F(TransferQueue, ARestartShowsHowFarTheHeldPartialDownloadsGot) {
-    struct Seen : TransferProgress {
-        void ShowTransferProgress(const std::string& url,
-                                  const TransferSnapshot& progress) override {
-            shown.emplace_back(url, progress.done, progress.total);
+    struct Seen : EntryEvents {
+        void EntryChanged(const EntryChange& change) override {
+            shown.emplace_back(change.key, change.progress->done, change.progress->total);
         }
         std::vector<std::tuple<std::string, std::uint64_t, std::int64_t>> shown;
     } seen;
-    state.ui.AttachProgress(&seen);
+    state.ui.Subscribe(&seen);
     const std::string url = "http://h/big.iso";
     state.RequestedFiles.AppendUrl(url);
     state.RequestedFiles.AppendUrl("http://h/never-started.iso");
@@ -151,6 +155,7 @@ TEST_F(TransferQueue, ARestartShowsHowFarTheHeldPartialDownloadsGot) {
     control.ShowHeldPartials();
     EXPECT_EQ(seen.shown,
               (std::vector<std::tuple<std::string, std::uint64_t, std::int64_t>>{{url, 50u, 200}}));
+    state.ui.Unsubscribe(&seen);
 }
 
 TEST(TransferSlots, APausedWaiterLetsTheNextGoAndACancelledOneLeavesTheLine) {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "control/RunOutcome.h"
 #include "control/WorkOrderTaking.h"
 #include "support/RecordingUi.h"
 
@@ -20,6 +19,10 @@ protected:
         return project;
     }
 
+    std::vector<std::string> Keys(ListCategory category, const std::vector<EntryId>& ids) {
+        return RequestedKeys(state, category, ids);
+    }
+
     SharedState state;
     RecordingUi ui;
 };
@@ -29,14 +32,16 @@ TEST_F(WorkOrderTakingTest, FilesAreAddedOnceAndShownAtOnceWhileTheirListIsShown
     WorkOrder order;
     order.fileUrls = {"h/new.zip", "http://h/OLD.zip", "h/new.zip"};
     const TakenOrder taken = TakeWorkOrder(state, order);
-    EXPECT_EQ(taken.targets.files, (std::vector<std::string>{"http://h/new.zip", "http://h/old.zip",
-                                                             "http://h/new.zip"}));
+    EXPECT_EQ(
+        Keys(ListCategory::RequestedFiles, taken.targets.files),
+        (std::vector<std::string>{"http://h/new.zip", "http://h/old.zip", "http://h/new.zip"}));
+    EXPECT_EQ(taken.targets.files[0], taken.targets.files[2]);
     ASSERT_EQ(state.RequestedFiles.GetCount(), 2);
     EXPECT_EQ(state.RequestedFiles.GetAt(1)->status, "Ready for download");
     EXPECT_EQ(ui.CallsStartingWith("InsertRow:"),
               (std::vector<std::string>{"InsertRow:http://h/new.zip|Ready for download"}));
 
-    state.CurrentCategory = ListCategory::RequestedWebSites;
+    ui.Show(state, ListCategory::RequestedWebSites);
     ui.ClearCalls();
     order.fileUrls = {"http://h/third.zip"};
     TakeWorkOrder(state, order);
@@ -55,7 +60,9 @@ TEST_F(WorkOrderTakingTest, AWebProjectIsReusedByNameRequestedOrMirrored) {
     order.webProjects = {Project("DOCS", "http://h/new/"), Project("blog", "http://h/blog2/"),
                          Project("fresh", "http://h/f/")};
     const TakenOrder taken = TakeWorkOrder(state, order);
-    EXPECT_EQ(taken.targets.webProjects, (std::vector<std::string>{"docs", "blog", "fresh"}));
+    EXPECT_EQ(Keys(ListCategory::RequestedWebSites, taken.targets.webProjects),
+              (std::vector<std::string>{"docs", "blog", "fresh"}));
+    EXPECT_EQ(taken.newWebProjects, std::vector<EntryId>{taken.targets.webProjects[2]});
     ASSERT_EQ(state.RequestedWebSites.GetCount(), 3);
     const WebProject& blog = *state.RequestedWebSites.GetAt(0);
     EXPECT_EQ(blog.startUrl, "http://h/blog2/");
@@ -107,9 +114,12 @@ TEST_F(WorkOrderTakingTest, RunFindsEntriesOfEveryKindByNameAndReportsTheUnknown
     order.start = true;
     order.runNames = {"news", "HTTP://H/A.ZIP", "nothing", "site"};
     TakenOrder taken = TakeWorkOrder(state, order);
-    EXPECT_EQ(taken.targets.files, (std::vector<std::string>{"http://h/a.zip"}));
-    EXPECT_EQ(taken.targets.webProjects, (std::vector<std::string>{"site"}));
-    EXPECT_EQ(taken.targets.searchProjects, (std::vector<std::string>{"news"}));
+    EXPECT_EQ(Keys(ListCategory::RequestedFiles, taken.targets.files),
+              (std::vector<std::string>{"http://h/a.zip"}));
+    EXPECT_EQ(Keys(ListCategory::RequestedWebSites, taken.targets.webProjects),
+              (std::vector<std::string>{"site"}));
+    EXPECT_EQ(Keys(ListCategory::SearchProjects, taken.targets.searchProjects),
+              (std::vector<std::string>{"news"}));
     EXPECT_EQ(taken.unknownNames, (std::vector<std::string>{"nothing"}));
 
     order.runNames.clear();
@@ -119,31 +129,6 @@ TEST_F(WorkOrderTakingTest, RunFindsEntriesOfEveryKindByNameAndReportsTheUnknown
                   taken.targets.searchProjects.size(),
               3u);
     EXPECT_TRUE(taken.unknownNames.empty());
-}
-
-TEST_F(WorkOrderTakingTest, OutcomesTellDoneFromEachKindOfFailure) {
-    state.DownloadedFiles.Append(FileEntry{"http://h/done.zip", "Success"});
-    state.RequestedFiles.Append(
-        FileEntry{"http://h/404.zip", "The requested URL returned error: 404"});
-    state.RequestedFiles.Append(FileEntry{"http://h/disk.zip", "Error creating disk.zip"});
-    state.RequestedFiles.Append(FileEntry{"http://h/net.zip", "Couldn't connect to server"});
-    // Downloaded before, but this attempt failed: still requested, so not done.
-    state.DownloadedFiles.Append(FileEntry{"http://h/net.zip", "Success"});
-    state.RequestedWebSites.Append(Project("broken", "http://h/"));
-    state.RequestedWebSites.GetAt(0)->status = "Some errors occurred";
-
-    RunTargets targets;
-    targets.files = {"http://h/done.zip", "http://h/404.zip", "http://h/disk.zip",
-                     "http://h/net.zip"};
-    targets.webProjects = {"broken"};
-    const std::vector<EntryOutcome> outcomes = OutcomesOf(state, targets);
-    ASSERT_EQ(outcomes.size(), 5u);
-    EXPECT_EQ(outcomes[0].outcome, Outcome::Done);
-    EXPECT_EQ(outcomes[1].outcome, Outcome::ServerRefused);
-    EXPECT_EQ(outcomes[2].outcome, Outcome::DiskFailed);
-    EXPECT_EQ(outcomes[3].outcome, Outcome::NetworkFailed);
-    EXPECT_EQ(outcomes[3].text, "Couldn't connect to server");
-    EXPECT_NE(outcomes[4].outcome, Outcome::Done);
 }
 
 }  // namespace

@@ -11,9 +11,10 @@
 
 #include "OnModal.h"
 #include "TypeText.h"
+#include "control/SearchEngines.h"
 #include "dialogs/CAddSearchDlg.h"
 #include "dialogs/ScheduleChoice.h"
-#include "engine/search/SearchEngineCatalog.h"
+#include "support/TempFolder.h"
 
 using namespace tarnwick;
 using tarnwick::testing::OnModal;
@@ -28,15 +29,18 @@ auto Fields(const SearchProject& p) {
                     p.reservedText1, p.reservedText2, p.status, p.otherEngines);
 }
 
-// A file with engines of old names and new ones, and one bad entry.
-SearchEngineCatalog Engines() {
-    return ParseSearchEngines(
-        "[Altavista]\nurl=http://127.0.0.1/a?q={query}\nresults=(a)\n"
-        "[HotBot]\nurl=http://127.0.0.1/h?q={query}\nresults=(h)\n"
-        "[Yahoo]\nurl=http://127.0.0.1/y?q={query}\nresults=(y)\n"
-        "[Mojeek]\nurl=http://127.0.0.1/m?q={query}\nresults=(m)\n"
-        "[Broken]\nurl=http://127.0.0.1/b\nresults=(b)\n"
-        "[Q&A]\nurl=http://127.0.0.1/q?q={query}\nresults=(q)\n");
+// A folder's file with engines of old names and new ones, and one bad entry, as the window
+// reads it.
+SearchEngineChoices Engines() {
+    const tarnwick::testing::TempFolder folder;
+    tarnwick::testing::WriteFileBytes(folder.Path() / "searchengines.conf",
+                                      "[Altavista]\nurl=http://127.0.0.1/a?q={query}\nresults=(a)\n"
+                                      "[HotBot]\nurl=http://127.0.0.1/h?q={query}\nresults=(h)\n"
+                                      "[Yahoo]\nurl=http://127.0.0.1/y?q={query}\nresults=(y)\n"
+                                      "[Mojeek]\nurl=http://127.0.0.1/m?q={query}\nresults=(m)\n"
+                                      "[Broken]\nurl=http://127.0.0.1/b\nresults=(b)\n"
+                                      "[Q&A]\nurl=http://127.0.0.1/q?q={query}\nresults=(q)\n");
+    return SearchEnginesOf(folder.Path());
 }
 
 constexpr int kHotBot = 1;
@@ -65,7 +69,7 @@ private slots:
         QVERIFY(dialog.EngineProblems()->text().contains(
             QStringLiteral("line 13: engine \"Broken\" left out")));
         QVERIFY(!dialog.EngineProblems()->isHidden());
-        QVERIFY(CAddSearchDlg(ParseSearchEngines("")).EngineProblems()->isHidden());
+        QVERIFY(CAddSearchDlg(SearchEngineChoices{}).EngineProblems()->isHidden());
         for (const ScheduleChoice* pair : {dialog.StartSchedule(), dialog.StopSchedule()}) {
             QVERIFY(pair->WhenRequestedButton()->isChecked());
             QVERIFY(pair->HourField()->text().isEmpty());

@@ -4,15 +4,19 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "engine/job/Workers.h"
+#include "engine/crawl/SiteCrawlWorker.h"
+#include "engine/job/WorkerContext.h"
+#include "engine/search/SearchWorker.h"
 #include "model/JobGate.h"
 #include "model/SharedState.h"
 #include "support/HttpTestServer.h"
@@ -55,22 +59,43 @@ protected:
         ui.AttachTo(state.ui);
     }
 
-    WorkerContext Context() { return WorkerContext{state, folder.Path(), gate, {}, {}, {}}; }
+    // The context of the worker of the project requested under this name; of no entry for a
+    // name never requested.
+    WorkerContext Context(const std::string& name) {
+        const auto found = ids.find(name);
+        return WorkerContext{
+            state, folder.Path(), gate, found != ids.end() ? found->second : kNoEntry, {}, {}, {}};
+    }
 
-    // Shows the list as the entry list would: category, newest first, one row selected.
-    template <typename List>
-    void Show(ListCategory category, const List& list, int selectedRow) {
-        std::vector<RecordingUi::Row> rows;
+    // Appends the project to its requested list with its running-job record.
+    template <typename Project>
+    EntryId Request(const Project& project) {
+        EntryId id = kNoEntry;
         {
             std::lock_guard lock(state.mutex);
-            state.CurrentCategory = category;
-            state.SelectedRow = selectedRow;
-            for (int row = 0; row < list.GetCount(); ++row) {
-                const auto* entry = list.GetAt(IndexOfRow(list.GetCount(), row));
-                rows.push_back({entry->name, entry->status, row == selectedRow});
+            auto& list = [this]() -> auto& {
+                if constexpr (std::is_same_v<Project, WebProject>) {
+                    return state.RequestedWebSites;
+                } else {
+                    return state.SearchProjects;
+                }
             }
+            ();
+            auto& jobs = std::is_same_v<Project, WebProject> ? state.RunningSiteJobs
+                                                             : state.RunningSearchJobs;
+            id = list.Append(project);
+            jobs.Adopt(RunningJob{gate, project.name, 0}, id);
         }
-        ui.SetRows(rows);
+        ids[project.name] = id;
+        return id;
+    }
+
+    // Shows the category as the entry list would, newest first, the panel following the entry
+    // of this row (none for -1).
+    void Show(ListCategory category, int followedRow) {
+        ui.Show(state, category);
+        std::lock_guard lock(state.mutex);
+        state.FollowedEntry = ui.IdOfRow(followedRow);
     }
 
     // The targets the server was asked for, in order.
@@ -92,6 +117,7 @@ protected:
     SharedState state;
     RecordingUi ui;
     std::shared_ptr<JobGate> gate = std::make_shared<JobGate>();
+    std::map<std::string, EntryId> ids;  // of the projects requested, by name
 };
 
 }  // namespace tarnwick::testing

@@ -2,12 +2,14 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "engine/job/Workers.h"
+#include "engine/files/FileWorkers.h"
+#include "engine/job/WorkerContext.h"
 #include "model/SharedState.h"
 #include "support/RecordingUi.h"
 #include "support/TempFolder.h"
@@ -21,36 +23,44 @@ public:
     FileWorkerHarness() { ui.AttachTo(state.ui); }
 
     // Appends a requested entry with its running-job record, and shows the list's rows.
-    void Request(const std::string& url) {
-        std::vector<RecordingUi::Row> rows;
+    EntryId Request(const std::string& url) {
+        EntryId id = kNoEntry;
         {
             std::lock_guard lock(state.mutex);
-            state.RequestedFiles.Append(FileEntry{url, "Downloading..."});
-            state.RunningFileJobs.Append(RunningJob{gate, url, 0});
-            for (const FileEntry& entry : state.RequestedFiles.Entries()) {
-                rows.insert(rows.begin(), RecordingUi::Row{entry.url, entry.status, false});
-            }
+            id = state.RequestedFiles.Append(FileEntry{url, "Downloading..."});
+            state.RunningFileJobs.Adopt(RunningJob{gate, url, 0}, id);
         }
-        ui.SetRows(rows);
+        ids[url] = id;
+        ui.Show(state, ListCategory::RequestedFiles);
+        return id;
     }
 
-    WorkerContext Context() {
-        return WorkerContext{state,  folder.Path(), gate,     caBundlePath,
-                             policy, fileOptions,   userAgent};
+    // The context of the worker of the entry requested for this URL.
+    WorkerContext Context(const std::string& url) {
+        return WorkerContext{state,        folder.Path(), gate,        ids.at(url),
+                             caBundlePath, policy,        fileOptions, userAgent};
     }
 
-    int Run(int (*worker)(WorkerContext&, FileEntry), const std::string& url) {
-        WorkerContext context = Context();
+    Outcome Run(Outcome (*worker)(WorkerContext&, FileEntry), const std::string& url) {
+        WorkerContext context = Context(url);
         return worker(context, FileEntry{url, "Downloading..."});
+    }
+
+    // The panel follows the entry requested for this URL.
+    void Follow(const std::string& url) {
+        std::lock_guard lock(state.mutex);
+        state.FollowedEntry = ids.at(url);
     }
 
     std::vector<FileEntry> Requested() {
         std::lock_guard lock(state.mutex);
-        return state.RequestedFiles.Entries();
+        const auto entries = state.RequestedFiles.Entries();
+        return std::vector<FileEntry>(entries.begin(), entries.end());
     }
     std::vector<FileEntry> Downloaded() {
         std::lock_guard lock(state.mutex);
-        return state.DownloadedFiles.Entries();
+        const auto entries = state.DownloadedFiles.Entries();
+        return std::vector<FileEntry>(entries.begin(), entries.end());
     }
     int RunningJobs() {
         std::lock_guard lock(state.mutex);
@@ -78,6 +88,7 @@ public:
 
     SharedState state;
     RecordingUi ui;
+    std::map<std::string, EntryId> ids;  // of the entries requested, by their exact URL
     TempFolder folder;
     std::shared_ptr<JobGate> gate = std::make_shared<JobGate>();
     std::string caBundlePath;

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 #include "model/EntryList.h"
 
 namespace tarnwick {
@@ -108,6 +112,104 @@ TEST(EntryList, SetModifiedAndChangeTracking) {
     EXPECT_EQ(jobs.IsModified(), 1);  // changed after the snapshot
     jobs.ClearModifiedIfUnchangedSince(jobs.ChangeCount());
     EXPECT_EQ(jobs.IsModified(), 0);
+}
+
+TEST(EntryList, AnEntryKeepsItsIdWhileOthersComeAndGo) {
+    FileEntryList list;
+    const EntryId a = list.AppendUrl("http://h/a");
+    const EntryId b = list.AppendUrl("http://h/b");
+    const EntryId c = list.AppendUrl("http://h/c");
+    EXPECT_NE(a, b);
+    EXPECT_NE(b, c);
+    EXPECT_TRUE(list.Remove(a));
+    EXPECT_FALSE(list.Remove(a));
+    EXPECT_EQ(list.Find(a), nullptr);
+    EXPECT_EQ(list.Find(c)->url, "http://h/c");
+    EXPECT_EQ(list.IndexOf(c), 1);
+    EXPECT_EQ(list.IdAt(0), b);
+    EXPECT_EQ(list.IndexOf(a), -1);
+    EXPECT_EQ(list.IdAt(2), kNoEntry);
+    // A new entry never takes an id given before.
+    EXPECT_NE(list.AppendUrl("http://h/a"), a);
+}
+
+TEST(EntryList, AnEntryMovedToAnotherListKeepsItsIdThere) {
+    FileEntryList requested;
+    FileEntryList downloaded;
+    EntryId shared = 1;
+    requested.ShareIdsWith(shared);
+    downloaded.ShareIdsWith(shared);
+    const EntryId older = downloaded.AppendUrl("http://h/old");
+    const EntryId moving = requested.AppendUrl("http://h/new");
+    EXPECT_EQ(downloaded.Adopt(*requested.Find(moving), moving), moving);
+    requested.Remove(moving);
+    EXPECT_EQ(downloaded.IndexOf(moving), 1);
+    // Its id taken already, an adopted entry gets a new one, never one of the other lists.
+    const EntryId again = downloaded.Adopt(FileEntry{"x", ""}, older);
+    EXPECT_NE(again, older);
+    EXPECT_NE(again, moving);
+    EXPECT_EQ(requested.AppendUrl("y"), again + 1);
+}
+
+TEST(EntryList, LookUpsByNameFollowRemovalsAndKeysChangedInPlace) {
+    WebProjectList list;
+    WebProject project;
+    for (const char* name : {"Site", "other", "SITE"}) {
+        project.name = name;
+        list.Append(project);
+    }
+    const EntryId first = list.FindIdByName("site");
+    list.Remove(first);
+    EXPECT_EQ(list.FindByName("site"), 1);
+    EXPECT_EQ(list.Find(list.FindIdByName("site"))->name, "SITE");
+    // Renamed through the pointer GetAt gives, as editors do: found under the new name only.
+    list.GetAt(0)->name = "renamed";
+    EXPECT_EQ(list.FindByName("other"), -1);
+    EXPECT_EQ(list.FindByName("RENAMED"), 0);
+    list.Find(list.FindIdByName("site"))->name = "other";
+    EXPECT_EQ(list.FindByName("site"), -1);
+    EXPECT_EQ(list.FindByName("other"), 1);
+}
+
+// Many appends and removals at random places, each checked against a plain vector: order,
+// indexes, ids and first matches by name stay right while holes open and close.
+TEST(EntryList, IndexesAndIdsMatchAPlainListThroughManyRemovals) {
+    FileEntryList list;
+    std::vector<std::pair<EntryId, std::string>> expected;
+    std::mt19937 random(7);
+    for (int step = 0; step < 4000; ++step) {
+        if (expected.empty() || random() % 3 != 0) {
+            const std::string url = "http://h/" + std::to_string(random() % 50);
+            expected.emplace_back(list.AppendUrl(url), url);
+            continue;
+        }
+        const std::size_t at = random() % expected.size();
+        if (random() % 2 == 0) {
+            list.RemoveAt(static_cast<int>(at));
+        } else {
+            ASSERT_TRUE(list.Remove(expected[at].first));
+        }
+        expected.erase(expected.begin() + static_cast<std::ptrdiff_t>(at));
+        ASSERT_EQ(list.GetCount(), static_cast<int>(expected.size()));
+        const std::size_t probe = random() % expected.size();
+        ASSERT_EQ(list.IdAt(static_cast<int>(probe)), expected[probe].first);
+        ASSERT_EQ(list.IndexOf(expected[probe].first), static_cast<int>(probe));
+        ASSERT_EQ(list.GetAt(static_cast<int>(probe))->url, expected[probe].second);
+        const std::string wanted = "HTTP://h/" + std::to_string(random() % 50);
+        int first = -1;
+        for (std::size_t i = 0; i < expected.size() && first < 0; ++i) {
+            if (EqualsIgnoreCase(expected[i].second, wanted)) {
+                first = static_cast<int>(i);
+            }
+        }
+        ASSERT_EQ(list.FindByName(wanted), first) << wanted;
+    }
+    std::size_t i = 0;
+    for (const auto& [id, entry] : list.WithIds()) {
+        ASSERT_EQ(id, expected[i].first);
+        ASSERT_EQ(entry.url, expected[i++].second);
+    }
+    EXPECT_EQ(i, expected.size());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -71,39 +72,63 @@ TEST(SharedState, BusyClipPlaysOnlyWhenStoppedAndStopsOnlyWhenPlaying) {
 
 TEST(SharedState, RemovingAJobTakesOnlyItsOwnRecord) {
     SharedState state;
-    RemoveRunningJob(state, state.RunningFileJobs, "http://nothing/", nullptr);
-    state.RunningFileJobs.Append(RunningJob{nullptr, "http://A/", 0});
-    state.RunningFileJobs.Append(RunningJob{nullptr, "http://a/", 1});
-    RemoveRunningJob(state, state.RunningFileJobs, "HTTP://a/", nullptr);
-    ASSERT_EQ(state.RunningFileJobs.GetCount(), 1);
-    EXPECT_EQ(state.RunningFileJobs.GetAt(0)->row, 1);
-
+    RemoveRunningJob(state, state.RunningFileJobs, 42, nullptr);
     // A deleted entry's worker ending after the entry was added and started again.
     auto ended = std::make_shared<JobGate>();
     auto later = std::make_shared<JobGate>();
-    state.RunningSiteJobs.Append(RunningJob{later, "site", 2});
-    RemoveRunningJob(state, state.RunningSiteJobs, "site", ended);
-    ASSERT_EQ(state.RunningSiteJobs.GetCount(), 1);
-    RemoveRunningJob(state, state.RunningSiteJobs, "site", later);
+    const EntryId site = state.RequestedWebSites.Append(WebProject{});
+    state.RunningSiteJobs.Adopt(RunningJob{later, "site", 0}, site);
+    RemoveRunningJob(state, state.RunningSiteJobs, site, ended);
+    ASSERT_EQ(GateOf(state.RunningSiteJobs, site), later);
+    RemoveRunningJob(state, state.RunningSiteJobs, site, later);
     EXPECT_EQ(state.RunningSiteJobs.GetCount(), 0);
 }
 
-TEST(UiPort, ClosingSilencesOtherThreadsButNotTheClosingOne) {
+TEST(SharedState, NoTwoEntriesOfItsListsShareAnId) {
+    SharedState state;
+    std::set<EntryId> ids;
+    ids.insert(state.RequestedFiles.AppendUrl("a"));
+    ids.insert(state.DownloadedFiles.AppendUrl("a"));
+    ids.insert(state.SearchResults.AppendUrl("a"));
+    ids.insert(state.RequestedWebSites.Append(WebProject{}));
+    ids.insert(state.DownloadedSites.Append(WebProject{}));
+    ids.insert(state.SearchProjects.Append(SearchProject{}));
+    EXPECT_EQ(ids.size(), 6u);
+}
+
+// A subscriber that records what reaches it.
+struct EventLog final : EntryEvents {
+    void EntryAdded(const EntryView& entry) override { lines.push_back("added " + entry.key); }
+    void EntryEnded(const EntryView& entry, const Outcome& outcome) override {
+        lines.push_back("ended " + entry.key + " " + outcome.text);
+    }
+    std::vector<std::string> lines;
+};
+
+TEST(UiPort, EverySubscriberHearsEachEventAndClosingSilencesOtherThreads) {
     UiPort port;
     RecordingUi ui;
+    EventLog first;
+    EventLog second;
     port.SetStatusText("before attach");
-    EXPECT_FALSE(port.InsertRowAtTop("x", "y"));
+    port.Subscribe(&first);
+    port.Subscribe(&second);
     ui.AttachTo(port);
-    EXPECT_TRUE(port.InsertRowAtTop("x", "y"));
+    port.EntryAdded({ListCategory::RequestedFiles, 1, "x", "y"});
+    port.Unsubscribe(&second);
+    port.EntryEnded({ListCategory::RequestedFiles, 1, "x", "y"}, Outcome::Done());
+    EXPECT_EQ(first.lines, (std::vector<std::string>{"added x", "ended x Success"}));
+    EXPECT_EQ(second.lines, (std::vector<std::string>{"added x"}));
     port.Close();
     std::thread worker([&port] {
         port.SetStatusText("from a worker");
-        EXPECT_EQ(port.RowCount(), 0);
-        EXPECT_EQ(port.FindOrAddProjectItem("p"), -1);
+        port.EntryAdded({ListCategory::RequestedFiles, 2, "late", ""});
+        EXPECT_FALSE(port.AskYesNo("from a worker?"));
     });
     worker.join();
     port.ShowMessage("at exit");
     EXPECT_EQ(ui.Calls(), (std::vector<std::string>{"InsertRow:x|y", "Message:at exit"}));
+    EXPECT_EQ(first.lines.size(), 2u);
 }
 
 TEST(JobGate, PausedWaitersBlockUntilResumedAndCancelReleasesThem) {

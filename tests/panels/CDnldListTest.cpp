@@ -62,66 +62,49 @@ private:
 private slots:
     void init() { QTest::failOnWarning(QRegularExpression(QStringLiteral(".*"))); }
 
-    void startsWithThePlaceholderThatOnlyTheFirstClearRemoves() {
+    void theFirstCrawlReplacesThePlaceholderWithItsProject() {
         CDnldList tree;
         QCOMPARE(TopLevelTexts(tree), QStringList{"No files downloaded"});
         QCOMPARE(tree.topLevelItem(0)->childCount(), 0);
 
-        tree.ClearPlaceholderItem();
-        QCOMPARE(tree.topLevelItemCount(), 0);
-        tree.ClearPlaceholderItem();  // an empty tree stays empty
-        QCOMPARE(tree.topLevelItemCount(), 0);
-
-        const int gallery = tree.FindOrAddProjectItem("Gallery");
-        tree.AddDownloadedFileItem(gallery, "WebSites/Gallery/default.htm");
-        tree.ClearPlaceholderItem();
+        tree.CrawlBegan(1, "Gallery");
         QCOMPARE(TopLevelTexts(tree), QStringList{"Gallery"});
+        tree.FileStored(1, "Gallery", "WebSites/Gallery/default.htm");
+        tree.CrawlBegan(2, "News");  // a later crawl keeps what is there
+        QCOMPARE(TopLevelTexts(tree), (QStringList{"Gallery", "News"}));
         QCOMPARE(tree.topLevelItem(0)->childCount(), 1);
     }
 
-    void projectLookUpIsACaseSensitiveSubstringSearch() {
+    void aProjectIsFoundByACaseSensitiveSubstringOfItsItem() {
         CDnldList tree;
-        tree.ClearPlaceholderItem();
-        const int gallery = tree.FindOrAddProjectItem("Gallery");
-        const int news = tree.FindOrAddProjectItem("News");
-        QVERIFY(gallery != news);
-        QCOMPARE(tree.FindOrAddProjectItem("Gallery"), gallery);
+        tree.CrawlBegan(1, "Gallery");
+        tree.CrawlBegan(2, "News");
+        tree.CrawlBegan(3, "Gallery");  // run again: the same item
         // A name inside an earlier project's name finds that project.
-        QCOMPARE(tree.FindOrAddProjectItem("Gal"), gallery);
-        const int lowerCase = tree.FindOrAddProjectItem("gal");
-        QVERIFY(lowerCase != gallery && lowerCase != news);
+        tree.CrawlBegan(4, "Gal");
+        tree.CrawlBegan(5, "gal");
         QCOMPARE(TopLevelTexts(tree), (QStringList{"Gallery", "News", "gal"}));
 
-        tree.AddDownloadedFileItem(gallery, "WebSites/Gallery/default.htm");
-        tree.AddDownloadedFileItem(news, "WebSites/News/index.html");
-        tree.AddDownloadedFileItem(tree.FindOrAddProjectItem("Gal"), "WebSites/Gal/a.jpg");
+        tree.FileStored(1, "Gallery", "WebSites/Gallery/default.htm");
+        tree.FileStored(2, "News", "WebSites/News/index.html");
+        tree.FileStored(4, "Gal", "WebSites/Gal/a.jpg");
+        tree.FileStored(3, "Gallery", "WebSites/Gallery/again.htm");
         QCOMPARE(ChildTexts(tree.topLevelItem(0)),
-                 (QStringList{"WebSites/Gallery/default.htm", "WebSites/Gal/a.jpg"}));
+                 (QStringList{"WebSites/Gallery/default.htm", "WebSites/Gal/a.jpg",
+                              "WebSites/Gallery/again.htm"}));
         QCOMPARE(ChildTexts(tree.topLevelItem(1)), QStringList{"WebSites/News/index.html"});
         QVERIFY(tree.topLevelItem(0)->isExpanded());
         QVERIFY(tree.topLevelItem(1)->isExpanded());
         QVERIFY(!tree.topLevelItem(2)->isExpanded());
     }
 
-    void aFirstProjectNamedNoFilesIsWipedWithItsFiles() {
+    void aFileOfACrawlNotSeenToBeginAddsNothing() {
         CDnldList tree;
-        tree.ClearPlaceholderItem();
-        const int odd = tree.FindOrAddProjectItem("Archive No files kept");
-        tree.AddDownloadedFileItem(odd, "WebSites/Archive No files kept/default.htm");
-        const int other = tree.FindOrAddProjectItem("Other");
-        tree.AddDownloadedFileItem(other, "WebSites/Other/default.htm");
-
-        tree.ClearPlaceholderItem();
-        QCOMPARE(tree.topLevelItemCount(), 0);
-
-        // Ids of wiped items lead nowhere; a new item's id works.
-        tree.AddDownloadedFileItem(odd, "WebSites/Archive No files kept/late.htm");
-        tree.AddDownloadedFileItem(other, "WebSites/Other/late.htm");
-        QCOMPARE(tree.topLevelItemCount(), 0);
-        const int fresh = tree.FindOrAddProjectItem("Other");
-        QVERIFY(fresh != other);
-        tree.AddDownloadedFileItem(fresh, "WebSites/Other/late.htm");
-        QCOMPARE(ChildTexts(tree.topLevelItem(0)), QStringList{"WebSites/Other/late.htm"});
+        tree.FileStored(7, "Ghost", "WebSites/Ghost/default.htm");
+        QCOMPARE(TopLevelTexts(tree), QStringList{"No files downloaded"});
+        tree.CrawlBegan(1, "Real");
+        tree.FileStored(7, "Ghost", "WebSites/Ghost/late.htm");
+        QCOMPARE(tree.topLevelItem(0)->childCount(), 0);
     }
 
     void doubleClickOpensFileItemsOnly() {
@@ -132,10 +115,9 @@ private slots:
         shown.DoubleClick(tree.topLevelItem(0));
         QVERIFY(shown.opened.isEmpty());
 
-        tree.ClearPlaceholderItem();
-        const int gallery = tree.FindOrAddProjectItem("Gallery");
-        tree.AddDownloadedFileItem(gallery, "WebSites/Gallery/default.htm");
-        tree.AddDownloadedFileItem(gallery, "WebSites/Gallery/photos/a.jpg");
+        tree.CrawlBegan(1, "Gallery");
+        tree.FileStored(1, "Gallery", "WebSites/Gallery/default.htm");
+        tree.FileStored(1, "Gallery", "WebSites/Gallery/photos/a.jpg");
         QTreeWidgetItem* project = tree.topLevelItem(0);
 
         shown.DoubleClick(project->child(1));
@@ -159,27 +141,21 @@ private slots:
 
     void callsFromAnotherThreadAreAppliedBeforeTheyReturn() {
         CDnldList tree;
-        std::vector<int> ids;
         std::vector<int> childCounts;
-        int topLevelAfterClear = -1;
+        QStringList topLevelAfterBegin;
         {
             WorkerThread worker([&] {
-                tree.ClearPlaceholderItem();
-                topLevelAfterClear = tree.topLevelItemCount();
-                ids.push_back(tree.FindOrAddProjectItem("Gallery"));
+                tree.CrawlBegan(1, "Gallery");
+                topLevelAfterBegin = TopLevelTexts(tree);
                 for (int i = 0; i < 10; ++i) {
-                    tree.AddDownloadedFileItem(
-                        ids.front(), "WebSites/Gallery/file" + std::to_string(i) + ".htm");
+                    tree.FileStored(1, "Gallery",
+                                    "WebSites/Gallery/file" + std::to_string(i) + ".htm");
                     childCounts.push_back(tree.topLevelItem(0)->childCount());
                 }
-                ids.push_back(tree.FindOrAddProjectItem("Gallery"));
             });
             QTRY_VERIFY_WITH_TIMEOUT(worker.Finished(), 10000);
         }
-        QCOMPARE(topLevelAfterClear, 0);
-        QCOMPARE(ids.size(), size_t{2});
-        QVERIFY(ids[0] >= 0);
-        QCOMPARE(ids[1], ids[0]);
+        QCOMPARE(topLevelAfterBegin, QStringList{"Gallery"});
         QCOMPARE(childCounts, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
         QCOMPARE(tree.topLevelItem(0)->child(9)->text(0),
                  QStringLiteral("WebSites/Gallery/file9.htm"));

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "WorkerThread.h"
@@ -24,8 +25,24 @@ QStringList Shown(const CListPanel& list) {
     return texts;
 }
 
-QString Cell(CListPanel& list, int row, int column) {
-    return QString::fromStdString(list.RowText(row, column));
+QString Cell(const CListPanel& list, int row, int column) {
+    return list.Rows()->index(row, column).data().toString();
+}
+
+// A requested file joins the list: the shown one, until told otherwise.
+void Add(CListPanel& list, EntryId id, const std::string& url,
+         const std::string& status = "Ready for download") {
+    list.EntryAdded({ListCategory::RequestedFiles, id, url, status});
+}
+
+void Progress(CListPanel& list, EntryId id, const std::string& url,
+              const TransferSnapshot& progress) {
+    list.EntryChanged({ListCategory::RequestedFiles, id, url, std::nullopt, progress, false});
+}
+
+bool IsSelected(const CListPanel& list, int row) {
+    const std::vector<EntryId> selected = list.SelectedIds();
+    return std::find(selected.begin(), selected.end(), list.Rows()->IdAt(row)) != selected.end();
 }
 
 TransferSnapshot Snapshot(std::uint64_t done, std::int64_t total, double speed, std::int64_t eta) {
@@ -45,46 +62,52 @@ class CListPanelTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void sortedAndFilteredRowsKeepTheCoresNumbers() {
+    void sortedAndFilteredRowsKeepTheCoresOrderAndTheirEntries() {
         CListPanel list;
+        EntryId id = 1;
         for (const char* url : {"http://h/b", "http://h/c", "http://h/a"}) {
-            list.InsertRowAtTop(url, "Ready for download");
+            Add(list, id++, url);
         }
         QCOMPARE(Shown(list), (QStringList{"http://h/a", "http://h/c", "http://h/b"}));
         list.sortByColumn(EntryRowModel::ProjectColumn, Qt::AscendingOrder);
         QCOMPARE(Shown(list), (QStringList{"http://h/a", "http://h/b", "http://h/c"}));
-        // Row 1 of the core is still "c", shown last; selecting it on screen selects row 1.
+        // Row 1 of the core is still "c", shown last; selecting it on screen selects its entry.
         QCOMPARE(Cell(list, 1, 0), QStringLiteral("http://h/c"));
         QCOMPARE(list.ViewRowOf(1), 2);
         list.selectionModel()->select(list.model()->index(2, 0),
                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        QVERIFY(list.IsRowSelected(1));
-        QVERIFY(!list.IsRowSelected(0) && !list.IsRowSelected(2));
-        QCOMPARE(list.SelectedCount(), 1);
+        QCOMPARE(list.SelectedIds(), std::vector<EntryId>{2});
 
-        // A new row goes to its sorted place on screen and to row 0 of the core.
-        list.InsertRowAtTop("http://h/0", "Ready for download");
+        // A new row goes to its sorted place on screen and to row 0 of the core; an entry told
+        // twice, or of another list, adds no row.
+        Add(list, 4, "http://h/0");
+        Add(list, 4, "http://h/0");
+        list.EntryAdded({ListCategory::DownloadedFiles, 5, "http://h/done", "Success"});
         QCOMPARE(Shown(list).first(), QStringLiteral("http://h/0"));
         QCOMPARE(Cell(list, 0, 0), QStringLiteral("http://h/0"));
-        QVERIFY(list.IsRowSelected(2));  // "c" moved down in the core with the insert
+        QCOMPARE(list.Rows()->Count(), 4);
+        QVERIFY(IsSelected(list, 2));  // "c" moved down in the core with the insert
 
         // The filter hides rows without renumbering them; a hidden row is not selected.
         list.SetFilterText(QStringLiteral("H/C"));
         QCOMPARE(Shown(list), QStringList{"http://h/c"});
-        QCOMPARE(list.RowCount(), 4);
         QCOMPARE(list.ViewRowOf(2), 0);
         QCOMPARE(list.ViewRowOf(0), -1);
         list.SetFilterText(QStringLiteral("h/a"));
-        QVERIFY(!list.IsRowSelected(2));
-        QCOMPARE(list.SelectedCount(), 0);
+        QVERIFY(list.SelectedIds().empty());
         list.SetFilterText({});
         QCOMPARE(list.model()->rowCount(), 4);
 
         list.sortByColumn(-1, Qt::AscendingOrder);
         QCOMPARE(Shown(list),
                  (QStringList{"http://h/0", "http://h/a", "http://h/c", "http://h/b"}));
-        list.DeleteRow(1);
+        list.EntryRemoved(ListCategory::RequestedFiles, 3);
+        list.EntryRemoved(ListCategory::DownloadedFiles, 2);  // not the shown list's
         QCOMPARE(Shown(list), (QStringList{"http://h/0", "http://h/c", "http://h/b"}));
+        list.EntryChanged({ListCategory::RequestedFiles, 2, "http://h/c", "Stopped", {}, false});
+        QCOMPARE(Cell(list, 1, EntryRowModel::StatusColumn), QStringLiteral("Stopped"));
+        list.ListsEmptied();
+        QCOMPARE(list.model()->rowCount(), 0);
     }
 
     void wholeSortsOrderTextsAsComparingThemWould() {
@@ -95,8 +118,9 @@ private slots:
             "http://h/abcde", "http://h/\u00e9t\u00e9", "http://h/abcdefgh1", "http://h/abcdefgh",
             "ftp://z",        "http://h/abcd"};
         CListPanel list;
+        EntryId id = 1;
         for (const QString& text : inserted) {
-            list.InsertRowAtTop(text.toStdString(), "Ready for download");
+            Add(list, id++, text.toStdString());
         }
         list.sortByColumn(EntryRowModel::ProjectColumn, Qt::AscendingOrder);
         const QStringList expected{"ftp://z",
@@ -116,20 +140,20 @@ private slots:
         QCOMPARE(list.ViewRowOf(5), 5);
         QCOMPARE(list.ViewRowOf(7), 6);
         // A row arriving while sorted goes to its place by the same order.
-        list.InsertRowAtTop("http://h/abcdefg", "Ready for download");
+        Add(list, id, "http://h/abcdefg");
         QCOMPARE(Shown(list).indexOf(QStringLiteral("http://h/abcdefg")), 7);
     }
 
     void progressFromAWorkerFillsTheColumnsAndOutlivesARefill() {
         CListPanel list;
-        list.InsertRowAtTop("http://h/big.iso", "Ready for download");
-        list.InsertRowAtTop("http://h/stream", "Ready for download");
+        Add(list, 1, "http://h/big.iso");
+        Add(list, 2, "http://h/stream");
         {
             WorkerThread worker([&list] {
-                list.ShowTransferProgress("http://h/big.iso",
-                                          Snapshot(512 * 1024, 2 * 1024 * 1024, 256 * 1024, 6));
-                list.ShowTransferProgress("http://h/stream", Snapshot(3 * 1024 * 1024, -1, 0, -1));
-                list.ShowTransferProgress("http://h/not-shown", Snapshot(1, 2, 3, 4));
+                Progress(list, 1, "http://h/big.iso",
+                         Snapshot(512 * 1024, 2 * 1024 * 1024, 256 * 1024, 6));
+                Progress(list, 2, "http://h/stream", Snapshot(3 * 1024 * 1024, -1, 0, -1));
+                Progress(list, 3, "http://h/not-shown", Snapshot(1, 2, 3, 4));
             });
         }
         QCOMPARE(Cell(list, 1, EntryRowModel::SizeColumn), QStringLiteral("2.0 MiB"));
@@ -147,32 +171,33 @@ private slots:
             QVariant(-1));
         QCOMPARE(Cell(list, 0, EntryRowModel::EtaColumn), QString());
         // Paused: the amounts stay, the speed and time left go.
-        list.ShowTransferHeld("http://h/big.iso");
+        list.EntryChanged(
+            {ListCategory::RequestedFiles, 1, "http://h/big.iso", "Stopped", {}, true});
         QCOMPARE(Cell(list, 1, EntryRowModel::ProgressColumn), QStringLiteral("25%"));
         QCOMPARE(Cell(list, 1, EntryRowModel::SpeedColumn), QString());
         QCOMPARE(Cell(list, 1, EntryRowModel::EtaColumn), QString());
-        list.ShowTransferProgress("http://h/big.iso",
-                                  Snapshot(512 * 1024, 2 * 1024 * 1024, 256 * 1024, 6));
+        QCOMPARE(Cell(list, 1, EntryRowModel::StatusColumn), QStringLiteral("Stopped"));
+        QCOMPARE(list.Rows()->OverallPercent({1, 2, 3}), 25);
 
-        // Another list shown, then this one again: the progress is back at once.
-        list.DeleteAllRows();
-        list.InsertRowAtTop("http://h/big.iso", "Stopped");
+        // Another list shown, then this one again: the progress is back at once, under a new
+        // key too, for it is the entry's; an entry reported while not shown has its progress
+        // as soon as a row shows it.
+        list.ShowCategory(ListCategory::SearchResults, {});
+        list.ShowCategory(ListCategory::RequestedFiles,
+                          {{ListCategory::RequestedFiles, 3, "http://h/not-shown", "Queued"},
+                           {ListCategory::RequestedFiles, 1, "http://h/renamed.iso", "Stopped"}});
+        QCOMPARE(Cell(list, 0, EntryRowModel::ProjectColumn),
+                 QStringLiteral("http://h/renamed.iso"));
         QCOMPARE(Cell(list, 0, EntryRowModel::ProgressColumn), QStringLiteral("25%"));
-        // A renamed row follows its new name: none yet, then its own, and a URL reported
-        // while not shown has its progress as soon as a row shows it.
-        list.SetRowProject(0, "http://h/fresh");
-        QCOMPARE(Cell(list, 0, EntryRowModel::ProgressColumn), QString());
-        list.ShowTransferProgress("http://h/fresh", Snapshot(1, 4, 3, 3725));
-        QCOMPARE(Cell(list, 0, EntryRowModel::ProgressColumn), QStringLiteral("25%"));
+        QCOMPARE(Cell(list, 1, EntryRowModel::ProgressColumn), QStringLiteral("50%"));
+        Progress(list, 1, "http://h/renamed.iso", Snapshot(1, 4, 3, 3725));
         QCOMPARE(Cell(list, 0, EntryRowModel::EtaColumn), QStringLiteral("1:02:05"));
-        list.InsertRowAtTop("http://h/not-shown", "Ready for download");
-        QCOMPARE(Cell(list, 0, EntryRowModel::ProgressColumn), QStringLiteral("50%"));
     }
 
     void aBarKeepsItsFillWhileTheWindowIsInactive() {
         CListPanel list;
-        list.InsertRowAtTop("http://h/half.iso", "Downloading...");
-        list.ShowTransferProgress("http://h/half.iso", Snapshot(50, 100, 10, 5));
+        Add(list, 1, "http://h/half.iso", "Downloading...");
+        Progress(list, 1, "http://h/half.iso", Snapshot(50, 100, 10, 5));
         QStyleOptionViewItem option;
         option.initFrom(&list);
         option.palette.setCurrentColorGroup(QPalette::Inactive);
@@ -195,10 +220,11 @@ private slots:
 
     void aCrawlsRowShowsWhatIsStoredAndWhatWaits() {
         CListPanel list;
-        list.InsertRowAtTop("Docs", "Downloading...");
+        list.ShowCategory(ListCategory::RequestedWebSites,
+                          {{ListCategory::RequestedWebSites, 1, "Docs", "Downloading..."}});
         TransferSnapshot crawl = Snapshot(3 * 1024 * 1024, -1, 1024, -1);
         crawl.crawl = CrawlCounts{12, 18, 30};
-        list.ShowTransferProgress("Docs", crawl);
+        list.EntryChanged({ListCategory::RequestedWebSites, 1, "Docs", std::nullopt, crawl, false});
         QCOMPARE(Cell(list, 0, EntryRowModel::SizeColumn), QStringLiteral("3.0 MiB"));
         QCOMPARE(Cell(list, 0, EntryRowModel::ProgressColumn),
                  QStringLiteral("12 pages, 18 files, 30 queued"));
@@ -211,13 +237,14 @@ private slots:
 
     void numberColumnsSortRowsWithoutProgressLast() {
         CListPanel list;
+        EntryId id = 1;
         for (const char* url :
              {"http://h/none", "http://h/small", "http://h/large", "http://h/mid"}) {
-            list.InsertRowAtTop(url, "Ready for download");
+            Add(list, id++, url);
         }
-        list.ShowTransferProgress("http://h/small", Snapshot(10, 100, 50, 2));
-        list.ShowTransferProgress("http://h/large", Snapshot(10, 100000, 900, 100));
-        list.ShowTransferProgress("http://h/mid", Snapshot(10, 5000, 10, 500));
+        Progress(list, 2, "http://h/small", Snapshot(10, 100, 50, 2));
+        Progress(list, 3, "http://h/large", Snapshot(10, 100000, 900, 100));
+        Progress(list, 4, "http://h/mid", Snapshot(10, 5000, 10, 500));
         list.sortByColumn(EntryRowModel::SizeColumn, Qt::DescendingOrder);
         QCOMPARE(Shown(list), (QStringList{"http://h/large", "http://h/mid", "http://h/small",
                                            "http://h/none"}));
@@ -225,7 +252,7 @@ private slots:
         QCOMPARE(Shown(list).mid(1),
                  (QStringList{"http://h/mid", "http://h/small", "http://h/large"}));
         // A row's progress changing moves it while the list is sorted by that column.
-        list.ShowTransferProgress("http://h/mid", Snapshot(10, 5000, 5000, 1));
+        Progress(list, 4, "http://h/mid", Snapshot(10, 5000, 5000, 1));
         QCOMPARE(Shown(list).last(), QStringLiteral("http://h/mid"));
     }
 

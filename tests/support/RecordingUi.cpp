@@ -1,16 +1,41 @@
 #include "support/RecordingUi.h"
 
+#include "model/ListChanges.h"
+
 namespace tarnwick::testing {
 
 void RecordingUi::AttachTo(UiPort& port) {
     port.AttachStatus(this);
-    port.AttachRows(this);
-    port.AttachTree(this);
     port.AttachMessages(this);
+    port.Subscribe(this);
+}
+
+void RecordingUi::Show(SharedState& state, ListCategory category) {
+    const std::vector<EntryView> entries = ViewsOf(state, category);
+    std::lock_guard lock(mutex_);
+    shown_ = category;
+    rows_.clear();
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+        rows_.push_back(Row{entry->id, entry->key, entry->status, false});
+    }
+}
+
+ListCategory RecordingUi::Shown() const {
+    std::lock_guard lock(mutex_);
+    return shown_;
 }
 
 void RecordingUi::Record(std::string call) {
     calls_.push_back(std::move(call));
+}
+
+int RecordingUi::RowOfLocked(EntryId id) const {
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+        if (rows_[row].id == id) {
+            return static_cast<int>(row);
+        }
+    }
+    return -1;
 }
 
 void RecordingUi::SetStatusText(const std::string& text) {
@@ -43,95 +68,6 @@ void RecordingUi::StopBusyAnimation() {
     Record("Stop");
 }
 
-bool RecordingUi::InsertRowAtTop(const std::string& project, const std::string& status) {
-    std::lock_guard lock(mutex_);
-    Record("InsertRow:" + project + "|" + status);
-    if (refuseInserts_) {
-        return false;
-    }
-    rows_.insert(rows_.begin(), Row{project, status, false});
-    return true;
-}
-
-void RecordingUi::SetRowStatus(int row, const std::string& status) {
-    std::lock_guard lock(mutex_);
-    Record("RowStatus:" + std::to_string(row) + "|" + status);
-    if (row >= 0 && row < static_cast<int>(rows_.size())) {
-        rows_[row].status = status;
-    }
-}
-
-void RecordingUi::SetRowProject(int row, const std::string& project) {
-    std::lock_guard lock(mutex_);
-    Record("RowProject:" + std::to_string(row) + "|" + project);
-    if (row >= 0 && row < static_cast<int>(rows_.size())) {
-        rows_[row].project = project;
-    }
-}
-
-void RecordingUi::DeleteRow(int row) {
-    std::lock_guard lock(mutex_);
-    Record("DeleteRow:" + std::to_string(row));
-    if (row >= 0 && row < static_cast<int>(rows_.size())) {
-        rows_.erase(rows_.begin() + row);
-    }
-}
-
-void RecordingUi::DeleteAllRows() {
-    std::lock_guard lock(mutex_);
-    Record("DeleteAllRows");
-    rows_.clear();
-}
-
-int RecordingUi::RowCount() {
-    std::lock_guard lock(mutex_);
-    return static_cast<int>(rows_.size());
-}
-
-int RecordingUi::SelectedCount() {
-    std::lock_guard lock(mutex_);
-    int count = 0;
-    for (const Row& row : rows_) {
-        count += row.selected ? 1 : 0;
-    }
-    return count;
-}
-
-bool RecordingUi::IsRowSelected(int row) {
-    std::lock_guard lock(mutex_);
-    return row >= 0 && row < static_cast<int>(rows_.size()) && rows_[row].selected;
-}
-
-std::string RecordingUi::RowText(int row, int column) {
-    std::lock_guard lock(mutex_);
-    if (row < 0 || row >= static_cast<int>(rows_.size())) {
-        return {};
-    }
-    return column == 0 ? rows_[row].project : rows_[row].status;
-}
-
-void RecordingUi::ClearPlaceholderItem() {
-    std::lock_guard lock(mutex_);
-    Record("ClearPlaceholder");
-}
-
-int RecordingUi::FindOrAddProjectItem(const std::string& projectName) {
-    std::lock_guard lock(mutex_);
-    Record("ProjectItem:" + projectName);
-    for (std::size_t i = 0; i < treeItems_.size(); ++i) {
-        if (treeItems_[i] == projectName) {
-            return static_cast<int>(i);
-        }
-    }
-    treeItems_.push_back(projectName);
-    return static_cast<int>(treeItems_.size() - 1);
-}
-
-void RecordingUi::AddDownloadedFileItem(int projectItem, const std::string& localPath) {
-    std::lock_guard lock(mutex_);
-    Record("FileItem:" + std::to_string(projectItem) + "|" + localPath);
-}
-
 void RecordingUi::ShowMessage(const std::string& text) {
     std::lock_guard lock(mutex_);
     messages_.push_back(text);
@@ -145,9 +81,67 @@ bool RecordingUi::AskYesNo(const std::string& question) {
     return yesNoAnswer_;
 }
 
-void RecordingUi::SetRows(const std::vector<Row>& rows) {
+void RecordingUi::EntryAdded(const EntryView& entry) {
     std::lock_guard lock(mutex_);
-    rows_ = rows;
+    if (entry.list != shown_ || RowOfLocked(entry.id) >= 0) {
+        return;
+    }
+    Record("InsertRow:" + entry.key + "|" + entry.status);
+    rows_.insert(rows_.begin(), Row{entry.id, entry.key, entry.status, false});
+}
+
+void RecordingUi::EntryChanged(const EntryChange& change) {
+    std::lock_guard lock(mutex_);
+    if (change.progress) {
+        progress_[change.id] = *change.progress;
+    }
+    const int row = change.list == shown_ ? RowOfLocked(change.id) : -1;
+    if (row < 0) {
+        return;
+    }
+    Row& shown = rows_[static_cast<std::size_t>(row)];
+    if (change.key != shown.project) {
+        shown.project = change.key;
+        Record("RowProject:" + std::to_string(row) + "|" + change.key);
+    }
+    if (change.status) {
+        shown.status = *change.status;
+        Record("RowStatus:" + std::to_string(row) + "|" + *change.status);
+    }
+    if (change.held) {
+        Record("RowHeld:" + std::to_string(row));
+    }
+}
+
+void RecordingUi::EntryRemoved(ListCategory list, EntryId id) {
+    std::lock_guard lock(mutex_);
+    const int row = list == shown_ ? RowOfLocked(id) : -1;
+    if (row < 0) {
+        return;
+    }
+    Record("DeleteRow:" + std::to_string(row));
+    rows_.erase(rows_.begin() + row);
+}
+
+void RecordingUi::ListsEmptied() {
+    std::lock_guard lock(mutex_);
+    Record("DeleteAllRows");
+    rows_.clear();
+}
+
+void RecordingUi::EntryEnded(const EntryView& entry, const Outcome& outcome) {
+    std::lock_guard lock(mutex_);
+    endings_.emplace_back(entry.key, outcome);
+}
+
+void RecordingUi::CrawlBegan(EntryId, const std::string& name) {
+    std::lock_guard lock(mutex_);
+    Record("ProjectItem:" + name);
+}
+
+void RecordingUi::FileStored(EntryId, const std::string& name, const std::string& localPath) {
+    std::lock_guard lock(mutex_);
+    Record("FileItem:" + name + "|" + localPath);
 }
 
 void RecordingUi::SelectRows(const std::vector<int>& rows) {
@@ -157,19 +151,32 @@ void RecordingUi::SelectRows(const std::vector<int>& rows) {
     }
     for (int row : rows) {
         if (row >= 0 && row < static_cast<int>(rows_.size())) {
-            rows_[row].selected = true;
+            rows_[static_cast<std::size_t>(row)].selected = true;
         }
     }
+}
+
+std::vector<EntryId> RecordingUi::SelectedIds() const {
+    std::lock_guard lock(mutex_);
+    std::vector<EntryId> ids;
+    for (const Row& row : rows_) {
+        if (row.selected) {
+            ids.push_back(row.id);
+        }
+    }
+    return ids;
+}
+
+EntryId RecordingUi::IdOfRow(int row) const {
+    std::lock_guard lock(mutex_);
+    return row >= 0 && row < static_cast<int>(rows_.size())
+               ? rows_[static_cast<std::size_t>(row)].id
+               : kNoEntry;
 }
 
 void RecordingUi::SetYesNoAnswer(bool answer) {
     std::lock_guard lock(mutex_);
     yesNoAnswer_ = answer;
-}
-
-void RecordingUi::RefuseRowInserts(bool refuse) {
-    std::lock_guard lock(mutex_);
-    refuseInserts_ = refuse;
 }
 
 std::vector<std::string> RecordingUi::Calls() const {
@@ -191,6 +198,15 @@ std::vector<std::string> RecordingUi::CallsStartingWith(const std::string& prefi
 std::vector<RecordingUi::Row> RecordingUi::Rows() const {
     std::lock_guard lock(mutex_);
     return rows_;
+}
+
+std::string RecordingUi::RowText(int row, int column) const {
+    std::lock_guard lock(mutex_);
+    if (row < 0 || row >= static_cast<int>(rows_.size())) {
+        return {};
+    }
+    const Row& shown = rows_[static_cast<std::size_t>(row)];
+    return column == 0 ? shown.project : shown.status;
 }
 
 std::vector<std::string> RecordingUi::Messages() const {
@@ -216,6 +232,17 @@ std::string RecordingUi::CurrentProjectText() const {
 bool RecordingUi::BusyAnimationPlaying() const {
     std::lock_guard lock(mutex_);
     return playing_;
+}
+
+std::optional<TransferSnapshot> RecordingUi::ProgressOf(EntryId id) const {
+    std::lock_guard lock(mutex_);
+    const auto found = progress_.find(id);
+    return found != progress_.end() ? std::optional(found->second) : std::nullopt;
+}
+
+std::vector<std::pair<std::string, Outcome>> RecordingUi::Endings() const {
+    std::lock_guard lock(mutex_);
+    return endings_;
 }
 
 void RecordingUi::ClearCalls() {

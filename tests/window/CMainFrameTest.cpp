@@ -20,7 +20,6 @@
 #include "../dialogs/OnModal.h"
 #include "control/ScriptedEditors.h"
 #include "dialogs/CPreferencesDlg.h"
-#include "engine/job/Workers.h"
 #include "model/ListFiles.h"
 #include "model/WebProjectOptions.h"
 #include "panels/CDnldList.h"
@@ -38,10 +37,6 @@ using testing::ScriptedEditors;
 using testing::TempFolder;
 
 namespace {
-
-WorkerFunctions RealWorkers() {
-    return {RunFileDownload, RunFtpDownload, RunSiteCrawl, RunSearchProject};
-}
 
 // Processes events until the condition holds or five seconds have passed.
 bool WaitFor(const std::function<bool()>& condition) {
@@ -70,10 +65,14 @@ void AnswerNextMessageBox(QStringList& seen, QMessageBox::StandardButton button)
 
 QStringList RowProjects(CListPanel* list) {
     QStringList texts;
-    for (int row = 0; row < list->RowCount(); ++row) {
-        texts << QString::fromStdString(list->RowText(row, 0));
+    for (int row = 0; row < list->Rows()->Count(); ++row) {
+        texts << list->Rows()->RowAt(row).project;
     }
     return texts;
+}
+
+QString RowStatus(CListPanel* list, int row) {
+    return list->Rows()->RowAt(row).status;
 }
 
 // Selects the row the core numbers `row`, wherever the view shows it.
@@ -223,7 +222,7 @@ private slots:
         QCOMPARE(StatusField(window.frame->StatusView(), "statusField"), QStringLiteral("Ready"));
 
         window.frame->TreePanel()->SelectItem("Search Projects");
-        QCOMPARE(window.state.CurrentCategory, ListCategory::SearchProjects);
+        QCOMPARE(list->ShownCategory(), ListCategory::SearchProjects);
         QCOMPARE(StatusField(window.frame->StatusView(), "statusField"),
                  QStringLiteral(" 1 search projects ready for download"));
         // Down from the last requested category lands on the "Downloaded Items" group.
@@ -231,8 +230,8 @@ private slots:
         tree->setFocus();
         QTest::keyClick(tree, Qt::Key_Down);
         QCOMPARE(tree->currentItem()->text(0), QStringLiteral("Downloaded Items"));
-        QCOMPARE(window.state.CurrentCategory, ListCategory::SearchProjects);
-        QCOMPARE(list->RowCount(), 1);
+        QCOMPARE(list->ShownCategory(), ListCategory::SearchProjects);
+        QCOMPARE(list->Rows()->Count(), 1);
     }
 
     void deleteInSearchResultsIsRefusedAndRowsEchoTheLowestSelected() {
@@ -250,7 +249,7 @@ private slots:
         SelectRow(list, 0);
         SelectRow(list, 1);
         emit list->SelectionTouched();
-        QCOMPARE(window.state.SelectedRow, 1);
+        QCOMPARE(window.state.FollowedEntry, list->Rows()->IdAt(1));
         QCOMPARE(StatusField(window.frame->StatusView(), "lastActionField"),
                  QStringLiteral("http://r/a selected"));
     }
@@ -350,11 +349,11 @@ private slots:
         });
         window.Trigger(CommandId::AddFiles);
         CListPanel* list = window.frame->ListPanel();
-        QCOMPARE(list->RowCount(), 1);
+        QCOMPARE(list->Rows()->Count(), 1);
         SelectRow(list, 0);
         window.Trigger(CommandId::DownloadSelected);
         window.Trigger(CommandId::StopDownloading);
-        QCOMPARE(list->RowText(0, 1), std::string("Stopped"));
+        QCOMPARE(RowStatus(list, 0), QStringLiteral("Stopped"));
         window.Trigger(CommandId::DownloadSelected);  // resumes the same worker
         QVERIFY(WaitFor([&window] {
             std::lock_guard lock(window.state.mutex);
@@ -381,17 +380,13 @@ private slots:
         });
         CListPanel* list = window.frame->ListPanel();
         window.AddAndStart(server, {"/pub/ok.bin", "/pub/gone.bin"});
-        QVERIFY(WaitFor([&window] {
-            window.frame->CheckFinishedEntries();
-            return window.notices.size() >= 2;
-        }));
+        QVERIFY(WaitFor([&window] { return window.notices.size() >= 2; }));
         const QString ok = QString::fromStdString(server.Url("/pub/ok.bin"));
         const QString gone = QString::fromStdString(server.Url("/pub/gone.bin"));
         QVERIFY2(window.notices.contains("Download complete: " + ok),
                  qPrintable(window.notices.join('|')));
         QCOMPARE(window.notices.filter(QStringLiteral("!Download failed: ") + gone).size(), 1);
-        QCOMPARE(window.notices.size(), 2);
-        window.frame->CheckFinishedEntries();
+        QTest::qWait(100);
         QCOMPARE(window.notices.size(), 2);  // each ending once
 
         // The finished file opens, and so does its folder.
@@ -476,8 +471,8 @@ private slots:
         window.AddAndStart(server, {"/a.bin", "/b.bin"});
         auto queuedRows = [list] {
             int queued = 0;
-            for (int row = 0; row < list->RowCount(); ++row) {
-                queued += list->RowText(row, 1) == "Queued" ? 1 : 0;
+            for (int row = 0; row < list->Rows()->Count(); ++row) {
+                queued += RowStatus(list, row) == QStringLiteral("Queued") ? 1 : 0;
             }
             return queued;
         };

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/CrawlTestFixture.h"
-#include "engine/job/Workers.h"
+#include "engine/crawl/SiteCrawlWorker.h"
 #include "model/WebProjectOptions.h"
 
 namespace tarnwick::testing {
@@ -27,20 +27,16 @@ std::vector<std::string> Sorted(std::vector<std::string> texts) {
 // rewritten, and what never went over the wire.
 class PortableCrawlTest : public CrawlTestFixture {
 protected:
-    int Mirror(const std::string& startPath, const WebProjectOptions& options,
-               const std::string& name = "site") {
+    tarnwick::Outcome Mirror(const std::string& startPath, const WebProjectOptions& options,
+                             const std::string& name = "site") {
         WebProject project = BlankWebProject();
         project.name = name;
         project.startUrl = server.Url(startPath);
         project.getHtm = 1;
         project.status = "Ready for download";
         EXPECT_TRUE(StoreWebProjectOptions(folder.Path(), project.name, options));
-        {
-            std::lock_guard lock(state.mutex);
-            state.RequestedWebSites.Append(project);
-            state.RunningSiteJobs.Append(RunningJob{gate, project.name, 0});
-        }
-        WorkerContext context = Context();
+        Request(project);
+        WorkerContext context = Context(project.name);
         return RunSiteCrawl(context, project);
     }
 
@@ -102,7 +98,7 @@ TEST_F(PortableCrawlTest, StoresPagesAndRequisitesWithRelativeLinksAndStaysOnThe
     server.Serve("/docs/moved.html", Answer(301, "", {{"Location", offSite + "/elsewhere.html"}}));
     server.Serve("/elsewhere.html", "off the site");
 
-    EXPECT_EQ(Mirror("/docs/index.html", NewWebProjectOptions()), 0);
+    EXPECT_EQ(Mirror("/docs/index.html", NewWebProjectOptions()).kind, OutcomeKind::Done);
 
     EXPECT_EQ(
         StoredFiles(),
@@ -179,7 +175,7 @@ TEST_F(PortableCrawlTest, RedirectsOnTheSiteAreFollowedAndLinksLeadToWhereTheyGo
     server.Serve("/docs/pic", Answer(307, "", {{"Location", "pic.png"}}));
     server.Serve("/docs/pic.png", "png bytes");
 
-    EXPECT_EQ(Mirror("/docs", NewWebProjectOptions()), 0);
+    EXPECT_EQ(Mirror("/docs", NewWebProjectOptions()).kind, OutcomeKind::Done);
 
     EXPECT_EQ(StoredFiles(),
               (std::vector<std::string>{"docs/index.html", "docs/new.html", "docs/pic.png",
@@ -219,7 +215,7 @@ TEST_F(PortableCrawlTest, ARunAgainFetchesOnlyWhatChangedAndGoesOnThroughTheRest
     server.Serve("/c.html", Answer(200, "c", {{"ETag", "\"c1\""}}));
     server.Serve("/s.css", Answer(200, "p{background:url(bg.png)}", {{"ETag", "\"s1\""}}));
     server.Serve("/bg.png", "png");
-    ASSERT_EQ(Mirror("/", NewWebProjectOptions()), 0);
+    ASSERT_EQ(Mirror("/", NewWebProjectOptions()).kind, OutcomeKind::Done);
     // The state keeps a page's link once, however often the page repeats it.
     const std::string state = Stored("tarnwick-state.txt");
     const std::string link = "link nav " + server.Url("/a.html") + "\n";
@@ -239,7 +235,7 @@ TEST_F(PortableCrawlTest, ARunAgainFetchesOnlyWhatChangedAndGoesOnThroughTheRest
     server.Serve("/c.html", Answer(200, "c2 <a href=a.html>a</a>", {{"ETag", "\"c2\""}}));
     const std::size_t firstRun = server.Requests().size();
 
-    EXPECT_EQ(Mirror("/", NewWebProjectOptions()), 0);
+    EXPECT_EQ(Mirror("/", NewWebProjectOptions()).kind, OutcomeKind::Done);
 
     const std::vector<RecordedRequest> requests = server.Requests();
     std::vector<std::string> asked;
@@ -285,7 +281,7 @@ TEST_F(PortableCrawlTest, OptionsLeaveRequisitesOutIgnoreRobotsAndKeepBelowTheSt
     options.ignoreRobots = true;
     options.noAscend = true;
 
-    EXPECT_EQ(Mirror("/docs/", options), 0);
+    EXPECT_EQ(Mirror("/docs/", options).kind, OutcomeKind::Done);
 
     EXPECT_EQ(StoredFiles(),
               (std::vector<std::string>{"docs/app.html", "docs/index.html", "docs/sub/index.html",
@@ -308,20 +304,22 @@ TEST_F(PortableCrawlTest, RobotsTxtIsHonouredAndTheDelayKeepsRequestsApart) {
     WebProjectOptions options = NewWebProjectOptions();
     options.delayMs = 150;
     // The project's row gets the crawl's counts; the last report has them all.
-    struct Progress : TransferProgress {
-        void ShowTransferProgress(const std::string& key, const TransferSnapshot& shown) override {
-            std::lock_guard lock(mutex);
-            last[key] = shown;
+    struct Progress : EntryEvents {
+        void EntryChanged(const EntryChange& change) override {
+            if (change.progress) {
+                std::lock_guard lock(mutex);
+                last[change.key] = *change.progress;
+            }
         }
         std::mutex mutex;
         std::map<std::string, TransferSnapshot> last;
     } progress;
-    state.ui.AttachProgress(&progress);
+    state.ui.Subscribe(&progress);
     const auto started = std::chrono::steady_clock::now();
 
-    EXPECT_EQ(Mirror("/", options), 0);
+    EXPECT_EQ(Mirror("/", options).kind, OutcomeKind::Done);
 
-    state.ui.AttachProgress(nullptr);
+    state.ui.Unsubscribe(&progress);
     EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(300));
     EXPECT_EQ(Fetched(), (std::vector<std::string>{"/robots.txt", "/", "/yes.html", "/also.png"}));
     ASSERT_EQ(progress.last.size(), 1u);
@@ -379,7 +377,7 @@ TEST_F(PortableCrawlTest,
     options.maxDepth = 2;
     const auto timed = [&](const std::string& name) {
         const auto started = std::chrono::steady_clock::now();
-        EXPECT_EQ(Mirror("/", options, name), 0);
+        EXPECT_EQ(Mirror("/", options, name).kind, OutcomeKind::Done);
         return std::chrono::steady_clock::now() - started;
     };
 

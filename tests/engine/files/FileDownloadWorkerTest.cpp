@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "engine/FileWorkerHarness.h"
-#include "engine/job/Workers.h"
+#include "engine/files/FileWorkers.h"
 #include "engine/net/NetLibrary.h"
 #include "support/HttpTestServer.h"
 #include "support/TlsTestServer.h"
@@ -55,9 +55,9 @@ TEST_F(FileDownloadWorkerTest, AFileArrivesWholeAndMovesToTheDownloadedFiles) {
     const std::string url = server.Url("/cgi/get.cgi?id=7");
     harness.Request("http://other/kept.zip");
     harness.Request(url);
-    harness.state.SelectedRow = 0;
+    harness.Follow(url);
 
-    EXPECT_EQ(harness.Run(RunFileDownload, url), 0);
+    EXPECT_EQ(harness.Run(RunFileDownload, url).kind, OutcomeKind::Done);
 
     EXPECT_EQ(harness.LocalFile("get.cgi?id=7"), body);
     ASSERT_EQ(harness.Downloaded().size(), 1u);
@@ -80,8 +80,8 @@ TEST_F(FileDownloadWorkerTest, ProgressIsShownInKilobytesWithTwoDecimals) {
     server.Serve("/small.bin", Pattern(1536));
     const std::string url = server.Url("/small.bin");
     harness.Request(url);
-    harness.state.SelectedRow = 0;
-    EXPECT_EQ(harness.Run(RunFileDownload, url), 0);
+    harness.Follow(url);
+    EXPECT_EQ(harness.Run(RunFileDownload, url).kind, OutcomeKind::Done);
     const auto calls = harness.ui.Calls();
     EXPECT_TRUE(Has(calls, "Status:Downloading...1.50k read"));
     // The progress comes before the completion texts.
@@ -98,10 +98,12 @@ TEST_F(FileDownloadWorkerTest, ErrorAnswersAndCutBodiesLeaveTheEntryRequestedWit
     const std::string cutUrl = server.Url("/cut.bin");
     harness.Request(missing);
     harness.Request(cutUrl);
-    harness.state.SelectedRow = 1;  // the missing one
+    harness.Follow(missing);
 
-    EXPECT_EQ(harness.Run(RunFileDownload, missing), 0);
-    EXPECT_EQ(harness.Run(RunFileDownload, cutUrl), 0);
+    const Outcome refused = harness.Run(RunFileDownload, missing);
+    EXPECT_EQ(refused.kind, OutcomeKind::ServerRefused);
+    EXPECT_EQ(refused.text, "The requested URL returned error: 404");
+    EXPECT_EQ(harness.Run(RunFileDownload, cutUrl).kind, OutcomeKind::Network);
 
     const auto requested = harness.Requested();
     ASSERT_EQ(requested.size(), 2u);
@@ -134,7 +136,7 @@ TEST_F(FileDownloadWorkerTest, RedirectsAreFollowedButNeverToOtherSchemes) {
     harness.Request(hostile);
 
     harness.Run(RunFileDownload, old);
-    harness.Run(RunFileDownload, hostile);
+    EXPECT_EQ(harness.Run(RunFileDownload, hostile).kind, OutcomeKind::BadRequest);
 
     EXPECT_EQ(harness.LocalFile("old.bin"), "the new place");
     ASSERT_EQ(harness.Requested().size(), 1u);
@@ -143,7 +145,7 @@ TEST_F(FileDownloadWorkerTest, RedirectsAreFollowedButNeverToOtherSchemes) {
     EXPECT_FALSE(harness.LocalFileExists("hostname"));
 }
 
-TEST_F(FileDownloadWorkerTest, UrlsDifferingOnlyInCaseShareTheFirstEntry) {
+TEST_F(FileDownloadWorkerTest, UrlsDifferingOnlyInCaseAreEntriesOfTheirOwn) {
     server.Serve("/f.bin", "same bytes");
     const std::string lower = server.Url("/f.bin");
     const std::string upper = "HTTP://127.0.0.1:" + std::to_string(server.Port()) + "/f.bin";
@@ -152,9 +154,9 @@ TEST_F(FileDownloadWorkerTest, UrlsDifferingOnlyInCaseShareTheFirstEntry) {
 
     harness.Run(RunFileDownload, lower);
     ASSERT_EQ(harness.Downloaded().size(), 1u);
-    EXPECT_EQ(harness.Downloaded()[0].url, upper);  // the first in the list moved
+    EXPECT_EQ(harness.Downloaded()[0].url, lower);  // its own entry moved, not the first
     ASSERT_EQ(harness.Requested().size(), 1u);
-    EXPECT_EQ(harness.Requested()[0].url, lower);
+    EXPECT_EQ(harness.Requested()[0].url, upper);
 
     harness.Run(RunFileDownload, upper);
     EXPECT_EQ(harness.Downloaded().size(), 2u);
@@ -168,7 +170,7 @@ TEST_F(FileDownloadWorkerTest, AnotherShownCategoryKeepsRowsUntouchedButTheLists
     const std::string b = server.Url("/b.bin");
     harness.Request(a);
     harness.Request(b);
-    harness.state.CurrentCategory = ListCategory::SearchProjects;
+    harness.ui.Show(harness.state, ListCategory::SearchProjects);
     harness.Run(RunFileDownload, a);
     for (const char* rowCall : {"DeleteRow", "RowStatus", "InsertRow", "Status:", "LastAction"}) {
         EXPECT_TRUE(harness.ui.CallsStartingWith(rowCall).empty()) << rowCall;
@@ -176,7 +178,7 @@ TEST_F(FileDownloadWorkerTest, AnotherShownCategoryKeepsRowsUntouchedButTheLists
     EXPECT_EQ(harness.Downloaded().size(), 1u);
 
     // With the downloaded files shown, the finished entry appears as the top row.
-    harness.state.CurrentCategory = ListCategory::DownloadedFiles;
+    harness.ui.Show(harness.state, ListCategory::DownloadedFiles);
     harness.Run(RunFileDownload, b);
     EXPECT_TRUE(Has(harness.ui.Calls(), "InsertRow:" + b + "|Success"));
     EXPECT_TRUE(harness.ui.CallsStartingWith("DeleteRow").empty());
@@ -211,8 +213,8 @@ TEST_F(FileDownloadWorkerTest, AnEntryDeletedWhileItsWorkerRunsEndsTheWorkerQuie
     server.Serve("/long.bin", StalledBody(300000, 1000, std::chrono::milliseconds(300)));
     const std::string url = server.Url("/long.bin");
     harness.Request(url);
-    int exitCode = -1;
-    std::thread worker([&] { exitCode = harness.Run(RunFileDownload, url); });
+    Outcome outcome;
+    std::thread worker([&] { outcome = harness.Run(RunFileDownload, url); });
     ASSERT_TRUE(FileWorkerHarness::WaitUntil(
         [&] { return harness.Requested()[0].status != "Downloading..."; }));
     {
@@ -220,7 +222,7 @@ TEST_F(FileDownloadWorkerTest, AnEntryDeletedWhileItsWorkerRunsEndsTheWorkerQuie
         harness.state.RequestedFiles.RemoveAt(0);
     }
     worker.join();
-    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(outcome.kind, OutcomeKind::Cancelled);
     EXPECT_TRUE(harness.Requested().empty());
     EXPECT_TRUE(harness.Downloaded().empty());
     EXPECT_EQ(harness.RunningJobs(), 0);
@@ -232,11 +234,13 @@ TEST_F(FileDownloadWorkerTest, ACancelledWorkerEndsQuietlyAndNeverReportsSuccess
     server.Serve("/long.bin", StalledBody(300000, 1000, std::chrono::milliseconds(30000)));
     const std::string url = server.Url("/long.bin");
     harness.Request(url);
-    std::thread worker([&] { harness.Run(RunFileDownload, url); });
+    Outcome outcome;
+    std::thread worker([&] { outcome = harness.Run(RunFileDownload, url); });
     ASSERT_TRUE(FileWorkerHarness::WaitUntil(
         [&] { return harness.Requested()[0].status != "Downloading..."; }));
     harness.gate->Cancel();
     worker.join();
+    EXPECT_EQ(outcome.kind, OutcomeKind::Interrupted);
     ASSERT_EQ(harness.Requested().size(), 1u);
     EXPECT_TRUE(harness.Requested()[0].status.starts_with("Downloading..."));
     EXPECT_TRUE(harness.Downloaded().empty());
@@ -251,7 +255,7 @@ TEST_F(FileDownloadWorkerTest, NamesThatCannotBeAFileEndTheWorkerInOrder) {
     };
     for (const auto& [url, status] : hostile) {
         harness.Request(url);
-        EXPECT_EQ(harness.Run(RunFileDownload, url), 0);
+        EXPECT_EQ(harness.Run(RunFileDownload, url).kind, OutcomeKind::Disk);
     }
     const auto requested = harness.Requested();
     ASSERT_EQ(requested.size(), hostile.size());
@@ -276,7 +280,7 @@ TEST_F(FileDownloadWorkerTest, SymbolicLinksInTheFilesFolderAreNeverFollowed) {
     const std::string fine = server.Url("/fine.bin");
     harness.Request(evil);
     harness.Request(fine);
-    harness.Run(RunFileDownload, evil);
+    EXPECT_EQ(harness.Run(RunFileDownload, evil).kind, OutcomeKind::Disk);
     harness.Run(RunFileDownload, fine);
     EXPECT_EQ(testing::ReadFileBytes(outside.Path() / "target"), "precious");
     ASSERT_EQ(harness.Requested().size(), 1u);
@@ -294,15 +298,17 @@ protected:
         url = tls.Url("/secret.bin");
         harness.caBundlePath = caBundlePath;
         harness.Request(url);
-        EXPECT_EQ(harness.Run(RunFileDownload, url), 0);
+        outcome = harness.Run(RunFileDownload, url);
     }
     FileWorkerHarness harness;
     std::string url;
+    Outcome outcome;
 };
 
 TEST_F(HttpsDownloadTest, ATrustedCertificateForTheHostDownloads) {
     testing::TlsTestServer tls;
     Download(tls, tls.CaBundlePath());
+    EXPECT_EQ(outcome.kind, OutcomeKind::Done);
     EXPECT_EQ(harness.LocalFile("secret.bin"), "over TLS");
     EXPECT_EQ(harness.Downloaded().size(), 1u);
 }
@@ -310,6 +316,7 @@ TEST_F(HttpsDownloadTest, ATrustedCertificateForTheHostDownloads) {
 TEST_F(HttpsDownloadTest, AnUntrustedCertificateFailsWithLibcurlsTextAndWritesNothing) {
     testing::TlsTestServer tls;
     Download(tls, "");
+    EXPECT_EQ(outcome.kind, OutcomeKind::Network);
     ASSERT_EQ(harness.Requested().size(), 1u);
     EXPECT_NE(harness.Requested()[0].status.find("certificate"), std::string::npos)
         << harness.Requested()[0].status;

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/FileWorkerHarness.h"
-#include "engine/job/Workers.h"
+#include "engine/files/FileWorkers.h"
 #include "engine/net/NetLibrary.h"
 #include "support/FtpTestServer.h"
 
@@ -43,13 +43,13 @@ TEST_F(FtpDownloadWorkerTest, FilesInASubdirectoryAndDirectlyBelowTheHostArrive)
     const std::string top = server.Url("/top.zip");
     harness.Request(top);
     harness.Request(deep);
-    harness.state.SelectedRow = 0;
+    harness.Follow(deep);
 
-    EXPECT_EQ(harness.Run(RunFtpDownload, deep), 0);
+    EXPECT_EQ(harness.Run(RunFtpDownload, deep).kind, OutcomeKind::Done);
     EXPECT_TRUE(Has("RowStatus:0|Downloading in progress..."));
     EXPECT_TRUE(Has("Status:Downloading...1.50k read"));
     EXPECT_TRUE(Has("LastAction:Download ended"));
-    EXPECT_EQ(harness.Run(RunFtpDownload, top), 0);
+    EXPECT_EQ(harness.Run(RunFtpDownload, top).kind, OutcomeKind::Done);
 
     EXPECT_EQ(harness.LocalFile("unzip.exe"), binary);
     EXPECT_EQ(harness.LocalFile("top.zip"), "top level");
@@ -64,7 +64,7 @@ TEST_F(FtpDownloadWorkerTest, FilesInASubdirectoryAndDirectlyBelowTheHostArrive)
 TEST_F(FtpDownloadWorkerTest, AUrlWithoutAPathAfterTheHostCannotBeParsed) {
     for (const std::string& url : {std::string("ftp://127.0.0.1"), std::string("//ftp://x")}) {
         harness.Request(url);
-        EXPECT_EQ(harness.Run(RunFtpDownload, url), 1) << url;
+        EXPECT_EQ(harness.Run(RunFtpDownload, url).kind, OutcomeKind::BadRequest) << url;
     }
     EXPECT_EQ(harness.ui.Messages(),
               (std::vector<std::string>{"Error parsing url", "Error parsing url"}));
@@ -84,7 +84,7 @@ TEST_F(FtpDownloadWorkerTest, AFileTheServerDoesNotListIsNotFound) {
     };
     for (const std::string& url : urls) {
         harness.Request(url);
-        EXPECT_EQ(harness.Run(RunFtpDownload, url), 3) << url;
+        EXPECT_EQ(harness.Run(RunFtpDownload, url).kind, OutcomeKind::ServerRefused) << url;
     }
     EXPECT_EQ(harness.ui.Messages(), std::vector<std::string>(urls.size(), "Error finding file"));
     EXPECT_EQ(harness.Requested().size(), urls.size());
@@ -96,7 +96,7 @@ TEST_F(FtpDownloadWorkerTest, AFileTheServerDoesNotListIsNotFound) {
 TEST_F(FtpDownloadWorkerTest, AnUnreachableServerLeavesTheEntryWithTheErrorText) {
     const std::string url = "ftp://127.0.0.1:1/pub/a.zip";
     harness.Request(url);
-    EXPECT_EQ(harness.Run(RunFtpDownload, url), 0);
+    EXPECT_EQ(harness.Run(RunFtpDownload, url).kind, OutcomeKind::Network);
     ASSERT_EQ(harness.Requested().size(), 1u);
     EXPECT_NE(harness.Requested()[0].status.find("onnect"), std::string::npos)
         << harness.Requested()[0].status;

@@ -54,16 +54,12 @@ protected:
         project.useAltavista = altavista;
         project.useYahoo = yahoo;
         project.otherEngines = std::move(engines);
-        {
-            std::lock_guard lock(state.mutex);
-            state.SearchProjects.Append(project);
-            state.RunningSearchJobs.Append(RunningJob{gate, name, 0});
-        }
+        Request(project);
         return project;
     }
 
-    int Run(const SearchProject& project) {
-        WorkerContext context = Context();
+    Outcome Run(const SearchProject& project) {
+        WorkerContext context = Context(project.name);
         return RunSearchProject(context, project);
     }
 
@@ -108,7 +104,7 @@ TEST_F(SearchWorkerTest, ReadsPagesUntilOneGivesNothingNewAndKeepsOnlyPatternLin
     server.Serve(query + "21", ResultLines(2, "second"));
     const SearchProject project = Project("finder", "tarn wick & co?", {"pages"});
 
-    EXPECT_EQ(Run(project), 1);
+    EXPECT_EQ(Run(project).kind, OutcomeKind::Done);
 
     EXPECT_EQ(Fetched(), (std::vector<std::string>{query + "1", "/deep/er/results", query + "11",
                                                    query + "21"}));
@@ -126,9 +122,9 @@ TEST_F(SearchWorkerTest, EachLinkOnceAcrossEnginesAndRunsWithTheTextsOfEachPass)
     server.Serve("/First?q=tarn&s=0", ResultLines(12, "alta"));
     other.Serve("/Second?q=tarn&s=0", ResultLines(4, "alta", 10) + ResultLines(28, "other"));
     const SearchProject project = Project("finder", "tarn", {"First", "second"});
-    Show(ListCategory::SearchProjects, state.SearchProjects, 0);
+    Show(ListCategory::SearchProjects, 0);
 
-    EXPECT_EQ(Run(project), 1);
+    EXPECT_EQ(Run(project).kind, OutcomeKind::Done);
 
     EXPECT_EQ(ui.Calls(),
               (std::vector<std::string>{
@@ -159,10 +155,14 @@ TEST_F(SearchWorkerTest, AFailingEngineShowsItsErrorWhileTheOthersGoOn) {
     server.Serve("/Good?q=tarn&s=0", ResultLines(3, "good"));
     server.Serve("/Good?q=tarn&s=10", Answer(500, ResultLines(3, "more")));
     const SearchProject project = Project("finder", "tarn", {"Broken", "Slow", "Good"});
-    Show(ListCategory::SearchProjects, state.SearchProjects, 0);
+    Show(ListCategory::SearchProjects, 0);
 
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_EQ(Run(project), 1);
+    const Outcome partly = Run(project);
+    EXPECT_EQ(partly.kind, OutcomeKind::PartlyDone);
+    EXPECT_EQ(partly.text,
+              "Error retrieving links from Broken: The requested URL returned error: 503 (2 of 3 "
+              "engines failed)");
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1000));
 
     EXPECT_EQ(ui.CallsStartingWith("RowStatus:"),
@@ -178,10 +178,10 @@ TEST_F(SearchWorkerTest, AFailingEngineShowsItsErrorWhileTheOthersGoOn) {
               (std::vector<std::string>{"http://good.example/0", "http://good.example/1",
                                         "http://good.example/2"}));
 
-    // Some engine answered, so the run is no failure; a run no engine answered is one.
-    EXPECT_EQ(Run(Project("unanswered", "tarn", {"Broken"})), 1);
-    std::lock_guard lock(state.mutex);
-    EXPECT_EQ(state.searchesUnanswered, (std::set<std::string>{"unanswered"}));
+    // Some engine answered, so the run is partly done; a run no engine answered failed, with
+    // the kind of the engines' failure.
+    EXPECT_EQ(Run(Project("unanswered", "tarn", {"Broken"})).kind, OutcomeKind::ServerRefused);
+    EXPECT_EQ(Run(Project("unreachable", "tarn", {"Slow"})).kind, OutcomeKind::Network);
 }
 
 TEST_F(SearchWorkerTest, BadEntriesAreReportedOnceAndTheOtherEnginesRun) {
@@ -223,8 +223,9 @@ TEST_F(SearchWorkerTest, ProjectsChooseEnginesByFlagOrNameAndNoChoiceAsksThemAll
 
     // A name the file lacks is a pass that fails.
     ui.ClearCalls();
-    Show(ListCategory::SearchProjects, state.SearchProjects, 0);
-    Run(Project("gone", "tarn", {"Lycos"}));
+    const SearchProject gone = Project("gone", "tarn", {"Lycos"});
+    Show(ListCategory::SearchProjects, 0);
+    EXPECT_EQ(Run(gone).kind, OutcomeKind::BadRequest);
     EXPECT_TRUE(Called("Status:Error retrieving links from Lycos"));
     EXPECT_EQ(Fetched().size(), 2U);
 
@@ -246,34 +247,37 @@ TEST_F(SearchWorkerTest, WaitsPolitelyBetweenPagesAndStopsWaitingWhenCancelled) 
     WriteEngines(Engine("Slowly", server, "pages=3\nwait_ms=60000\n"));
     const std::size_t asked = server.Requests().size();
     const SearchProject waiting = Project("cancelled", "tarn", {});
-    int code = -1;
-    std::thread worker([&] { code = Run(waiting); });
+    Outcome outcome;
+    std::thread worker([&] { outcome = Run(waiting); });
     while (server.Requests().size() == asked) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     const auto cancelled = std::chrono::steady_clock::now();
     gate->Cancel();
     worker.join();
-    EXPECT_EQ(code, 0);
+    EXPECT_EQ(outcome.kind, OutcomeKind::Interrupted);
     EXPECT_LT(std::chrono::steady_clock::now() - cancelled, std::chrono::seconds(2));
 }
 
-TEST_F(SearchWorkerTest, EmptyTextAsksNobodyAndAnotherCategoryChangesNoRow) {
+TEST_F(SearchWorkerTest, EmptyTextAsksNobodyAndResultsShowAsTheyArrive) {
     WriteEngines(Engine("One", server));
     server.Serve("/One?q=tarn&s=0", ResultLines(4, "other"));
-    Show(ListCategory::SearchProjects, state.SearchProjects, 0);
-    Run(Project("empty", "", {}));
+    const SearchProject empty = Project("empty", "", {});
+    Show(ListCategory::SearchProjects, 0);
+    EXPECT_EQ(Run(empty).kind, OutcomeKind::BadRequest);
     EXPECT_TRUE(server.Requests().empty());
     EXPECT_EQ(ui.CallsStartingWith("Status:"),
               std::vector<std::string>{"Status:Error retrieving links from One"});
 
+    // The search results shown and nothing followed: no texts, but each result's row at once.
     ui.ClearCalls();
-    {
-        std::lock_guard lock(state.mutex);
-        state.CurrentCategory = ListCategory::SearchResults;
-    }
+    Show(ListCategory::SearchResults, -1);
     Run(Project("finder", "tarn", {}));
-    EXPECT_EQ(ui.Calls(), (std::vector<std::string>{"Play", "Stop"}));
+    const std::vector<std::string> calls = ui.Calls();
+    ASSERT_EQ(calls.size(), 6U);
+    EXPECT_EQ(calls.front(), "Play");
+    EXPECT_EQ(calls[1], "InsertRow:http://other.example/0|finder");
+    EXPECT_EQ(calls.back(), "Stop");
     EXPECT_EQ(Results().size(), 4U);
 }
 
@@ -283,7 +287,7 @@ TEST_F(SearchWorkerTest, ARemovedProjectEndsTheRunQuietly) {
     SearchProject project = Project("finder", "tarn", {});
     project.name = "unlisted";
 
-    EXPECT_EQ(Run(project), 0);
+    EXPECT_EQ(Run(project).kind, OutcomeKind::Cancelled);
 
     EXPECT_TRUE(server.Requests().empty());
     EXPECT_TRUE(Results().empty());

@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "engine/FileWorkerHarness.h"
+#include "engine/files/FileWorkers.h"
 #include "engine/files/PartialProgress.h"
-#include "engine/job/Workers.h"
 #include "engine/net/NetLibrary.h"
 #include "engine/transfer/Hasher.h"
 #include "support/FtpTestServer.h"
@@ -76,11 +76,14 @@ std::string Digest(ChecksumAlgorithm algorithm, const std::string& bytes) {
 }
 
 // Records what the worker reports to a progress bar.
-class RecordingProgress : public TransferProgress {
+class RecordingProgress : public EntryEvents {
 public:
-    void ShowTransferProgress(const std::string&, const TransferSnapshot& progress) override {
+    void EntryChanged(const EntryChange& change) override {
+        if (!change.progress) {
+            return;
+        }
         std::lock_guard lock(mutex_);
-        snapshots_.push_back(progress);
+        snapshots_.push_back(*change.progress);
     }
     std::vector<TransferSnapshot> Snapshots() const {
         std::lock_guard lock(mutex_);
@@ -108,8 +111,8 @@ protected:
 
     // Runs the workers until their first bytes are held and committed, then cancels them as
     // an exit would; the next run gets a fresh gate.
-    void Interrupt(int (*worker)(WorkerContext&, FileEntry), const std::vector<std::string>& urls,
-                   std::uint64_t held) {
+    void Interrupt(Outcome (*worker)(WorkerContext&, FileEntry),
+                   const std::vector<std::string>& urls, std::uint64_t held) {
         std::vector<std::thread> running;
         for (const std::string& url : urls) {
             running.emplace_back([&, url] { harness.Run(worker, url); });
@@ -187,8 +190,8 @@ TEST_F(ResumableTransferTest, AnInterruptedFileResumesWithARangeAndStartsOverWhe
     server.Serve("/kept.bin", Versioned(first, "v1"));
     const std::string second = Pattern(180000, 2);
     server.Serve("/changed.bin", Versioned(second, "v2"));
-    EXPECT_EQ(harness.Run(RunFileDownload, kept), 0);
-    EXPECT_EQ(harness.Run(RunFileDownload, changed), 0);
+    EXPECT_EQ(harness.Run(RunFileDownload, kept).kind, OutcomeKind::Done);
+    EXPECT_EQ(harness.Run(RunFileDownload, changed).kind, OutcomeKind::Done);
 
     EXPECT_TRUE(SameBytes(harness.LocalFile("kept.bin"), first));
     const RecordedRequest resumed = RequestsFor("/kept.bin").back();
@@ -231,7 +234,7 @@ TEST_F(ResumableTransferTest, DroppedStalledAndRangeIgnoringTransfersEndByteExac
     for (const Case& c : cases) {
         server.ServeInTurn(c.path, c.answers);
         const std::string url = Request(c.path);
-        EXPECT_EQ(harness.Run(RunFileDownload, url), 0);
+        EXPECT_EQ(harness.Run(RunFileDownload, url).kind, OutcomeKind::Done);
         EXPECT_TRUE(SameBytes(harness.LocalFile(c.path.substr(1)), body)) << c.path;
         const auto requests = RequestsFor(c.path);
         ASSERT_EQ(requests.size(), 2u) << c.path;
@@ -271,7 +274,7 @@ TEST_F(ResumableTransferTest, AnswersThatDoNotFitTheBytesHeldStartTheFileOver) {
     for (const Case& c : cases) {
         server.ServeInTurn(c.path, {CutAt(Versioned(body, "v1"), 40000), c.misfit, whole});
         const std::string url = Request(c.path);
-        EXPECT_EQ(harness.Run(RunFileDownload, url), 0) << c.path;
+        EXPECT_EQ(harness.Run(RunFileDownload, url).kind, OutcomeKind::Done) << c.path;
         EXPECT_TRUE(SameBytes(harness.LocalFile(c.path.substr(1)), body)) << c.path;
         const auto requests = RequestsFor(c.path);
         ASSERT_EQ(requests.size(), 3u) << c.path;
@@ -294,10 +297,10 @@ TEST_F(ResumableTransferTest, RetryAfterIsWaitedOutAndOtherClientErrorsFailAtOnc
     server.Serve("/forbidden.bin", forbidden);
     const std::string url = Request("/busy.bin");
     const std::string refused = Request("/forbidden.bin");
-    harness.state.SelectedRow = 1;  // the busy one
+    harness.Follow(url);
 
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_EQ(harness.Run(RunFileDownload, url), 0);
+    EXPECT_EQ(harness.Run(RunFileDownload, url).kind, OutcomeKind::Done);
     EXPECT_GE(std::chrono::steady_clock::now() - started, 900ms);  // the quick policy says 5 ms
     EXPECT_EQ(RequestsFor("/busy.bin").size(), 2u);
     EXPECT_TRUE(SameBytes(harness.LocalFile("busy.bin"), body));
@@ -306,7 +309,7 @@ TEST_F(ResumableTransferTest, RetryAfterIsWaitedOutAndOtherClientErrorsFailAtOnc
                          "Status:Retrying in 1 s (1 of 2): The requested URL returned error: 503")
                      .empty());
 
-    EXPECT_EQ(harness.Run(RunFileDownload, refused), 0);
+    EXPECT_EQ(harness.Run(RunFileDownload, refused).kind, OutcomeKind::ServerRefused);
     EXPECT_EQ(RequestsFor("/forbidden.bin").size(), 1u);
     ASSERT_EQ(harness.Requested().size(), 1u);
     EXPECT_EQ(harness.Requested()[0].status, "The requested URL returned error: 403");
@@ -369,7 +372,7 @@ TEST_F(ResumableTransferTest, ChecksumsAreCheckedOnTheWholeFileAcrossRuns) {
     harness.userAgent = "Probe/7 (+http://127.0.0.1/)";
 
     harness.fileOptions.checksum = "sha256=" + std::string(64, '0');
-    EXPECT_EQ(harness.Run(RunFileDownload, url), 0);
+    EXPECT_EQ(harness.Run(RunFileDownload, url).kind, OutcomeKind::Mismatch);
     ASSERT_EQ(harness.Requested().size(), 1u);
     EXPECT_EQ(harness.Requested()[0].status, "Checksum mismatch: sha256 expected " +
                                                  std::string(64, '0') + ", got " + sha256 +
@@ -380,7 +383,7 @@ TEST_F(ResumableTransferTest, ChecksumsAreCheckedOnTheWholeFileAcrossRuns) {
     // The right checksum, given afterwards, is checked against the bytes held: the server is
     // only asked whether they are still its file.
     harness.fileOptions.checksum = "SHA256=" + sha256;
-    EXPECT_EQ(harness.Run(RunFileDownload, url), 0);
+    EXPECT_EQ(harness.Run(RunFileDownload, url).kind, OutcomeKind::Done);
     ExpectDownloaded("sum.bin", body);
     EXPECT_TRUE(RequestsFor("/sum.bin").back().requestLine.starts_with("HEAD "));
 
@@ -390,7 +393,7 @@ TEST_F(ResumableTransferTest, ChecksumsAreCheckedOnTheWholeFileAcrossRuns) {
     harness.fileOptions.checksum = "md5=" + Digest(ChecksumAlgorithm::Md5, body);
     Interrupt(RunFileDownload, {md5Url}, 30000);
     server.Serve("/md5.bin", Versioned(body, "m1"));
-    EXPECT_EQ(harness.Run(RunFileDownload, md5Url), 0);
+    EXPECT_EQ(harness.Run(RunFileDownload, md5Url).kind, OutcomeKind::Done);
     EXPECT_TRUE(SameBytes(harness.LocalFile("md5.bin"), body));
     EXPECT_EQ(RequestsFor("/md5.bin").back().Header("Range"), "bytes=30000-");
     EXPECT_TRUE(harness.Requested().empty());
@@ -406,7 +409,7 @@ TEST_F(ResumableTransferTest, ChecksumsAreCheckedOnTheWholeFileAcrossRuns) {
 
     harness.fileOptions.checksum = "sha1=abc";
     const std::string refused = Request("/sum.bin");
-    EXPECT_EQ(harness.Run(RunFileDownload, refused), 0);
+    EXPECT_EQ(harness.Run(RunFileDownload, refused).kind, OutcomeKind::BadRequest);
     EXPECT_EQ(harness.Requested()[0].status, "Not a checksum: sha1=abc");
 }
 
@@ -422,31 +425,32 @@ TEST_F(ResumableTransferTest, AFullDiskFailsClearlyAndKeepsThePartialData) {
     rlimit small = saved;
     small.rlim_cur = kRoom;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    harness.Run(RunFileDownload, url);
+    const Outcome full = harness.Run(RunFileDownload, url);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     ::signal(SIGXFSZ, previousHandler);
 
+    EXPECT_EQ(full.kind, OutcomeKind::Disk);
     ASSERT_EQ(harness.Requested().size(), 1u);
     EXPECT_EQ(harness.Requested()[0].status,
               "Error writing big.bin: File too large (the partial download is kept)");
     EXPECT_TRUE(SameBytes(harness.LocalFile("big.bin.part"), body.substr(0, kRoom)));
     EXPECT_EQ(PartialProgress(DownloadFolder::Of(harness.folder.Path(), {}), url)->done, kRoom);
 
-    EXPECT_EQ(harness.Run(RunFileDownload, url), 0);
+    EXPECT_EQ(harness.Run(RunFileDownload, url).kind, OutcomeKind::Done);
     ExpectDownloaded("big.bin", body);
     EXPECT_EQ(RequestsFor("/big.bin").back().Header("Range"), "bytes=65536-");
 }
 
 TEST_F(ResumableTransferTest, TheRowShowsLiveProgressWhileThePanelKeepsItsOwnText) {
     RecordingProgress bars;
-    harness.state.ui.AttachProgress(&bars);
+    harness.state.ui.Subscribe(&bars);
     HttpResponse response = Versioned(Pattern(300000), "r1");
     response.stallAtByte = 100000;
     response.stallInBody = 500ms;
     server.Serve("/row.bin", response);
     const std::string url = Request("/row.bin");
-    harness.state.SelectedRow = 0;
-    EXPECT_EQ(harness.Run(RunFileDownload, url), 0);
+    harness.Follow(url);
+    EXPECT_EQ(harness.Run(RunFileDownload, url).kind, OutcomeKind::Done);
 
     const auto rows = harness.ui.CallsStartingWith("RowStatus:0|");
     ASSERT_FALSE(rows.empty());
@@ -464,7 +468,7 @@ TEST_F(ResumableTransferTest, TheRowShowsLiveProgressWhileThePanelKeepsItsOwnTex
     EXPECT_EQ(snapshots.back().etaSeconds, -1);
     EXPECT_TRUE(std::any_of(snapshots.begin(), snapshots.end(),
                             [](const TransferSnapshot& s) { return s.bytesPerSecond > 0; }));
-    harness.state.ui.AttachProgress(nullptr);
+    harness.state.ui.Unsubscribe(&bars);
 }
 
 TEST_F(ResumableTransferTest, FtpResumesWithRestAndStartsOverWhenTheFileChanged) {
@@ -487,8 +491,8 @@ TEST_F(ResumableTransferTest, FtpResumesWithRestAndStartsOverWhenTheFileChanged)
     const std::string other = Pattern(300000, 5);
     ftp.AddFile("pub/changed.bin", other);
 
-    EXPECT_EQ(harness.Run(RunFtpDownload, kept), 0);
-    EXPECT_EQ(harness.Run(RunFtpDownload, changed), 0);
+    EXPECT_EQ(harness.Run(RunFtpDownload, kept).kind, OutcomeKind::Done);
+    EXPECT_EQ(harness.Run(RunFtpDownload, changed).kind, OutcomeKind::Done);
     EXPECT_TRUE(SameBytes(harness.LocalFile("kept.bin"), body));
     EXPECT_TRUE(SameBytes(harness.LocalFile("changed.bin"), other));
     EXPECT_TRUE(LeftOvers().empty());
