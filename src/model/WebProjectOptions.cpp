@@ -1,8 +1,8 @@
 #include "model/WebProjectOptions.h"
 
 #include "model/IniLines.h"
-#include "model/SmallTextFile.h"
 #include "model/WholeNumber.h"
+#include "storage/ConfinedFolder.h"
 
 namespace tarnwick {
 
@@ -160,7 +160,8 @@ std::string RenderWebProjectOptions(const WebProjectOptionsFile& options) {
 }
 
 WebProjectOptionsFile LoadWebProjectOptions(const std::filesystem::path& folder) {
-    const std::optional<std::string> text = ReadSmallTextFile(folder / kWebProjectOptionsFileName);
+    const std::optional<std::string> text =
+        ConfinedFolder(folder).ReadSmallFile(kWebProjectOptionsFileName);
     return text ? ParseWebProjectOptions(*text) : WebProjectOptionsFile{};
 }
 
@@ -182,9 +183,8 @@ bool StoreWebProjectOptions(const std::filesystem::path& folder, const std::stri
     } else {
         return true;  // nothing to keep and nothing kept: the file stays as it is
     }
-    SaveSteps steps;
-    return WriteFileAtomically(folder / kWebProjectOptionsFileName, RenderWebProjectOptions(all),
-                               steps);
+    return ConfinedFolder(folder).ReplaceFile(kWebProjectOptionsFileName,
+                                              RenderWebProjectOptions(all));
 }
 
 }  // namespace tarnwick

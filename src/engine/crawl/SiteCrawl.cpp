@@ -121,7 +121,7 @@ int SiteCrawl::Run() {
             CrawlByLines();
         }
         EchoProgress(true);
-        if (copy_ && !Stopped() && !copy_->Finish(context_.workingDirectory)) {
+        if (copy_ && !Stopped() && !copy_->Finish()) {
             errorsOccurred_ = true;
             NoteGone(reporter_.ShowInRow("Error creating " + folder_.RelativePath(), true));
         }

@@ -3,8 +3,7 @@
 #include <array>
 #include <optional>
 
-#include "model/AtomicFile.h"
-#include "model/SmallTextFile.h"
+#include "model/IniLines.h"
 
 namespace tarnwick {
 
@@ -135,15 +134,14 @@ std::string MirrorState::Render() const {
     return text;
 }
 
-MirrorState MirrorState::Load(const std::filesystem::path& siteFolder) {
+MirrorState MirrorState::Load(ConfinedFolder& siteFolder) {
     const std::optional<std::string> text =
-        ReadSmallTextFile(siteFolder / kStateFileName, nullptr, kStateLimit);
+        siteFolder.ReadSmallFile(std::string(kStateFileName), kStateLimit);
     return text ? Parse(*text) : MirrorState();
 }
 
-bool MirrorState::Save(const std::filesystem::path& siteFolder) const {
-    SaveSteps steps;
-    return WriteFileAtomically(siteFolder / kStateFileName, Render(), steps);
+bool MirrorState::Save(ConfinedFolder& siteFolder) const {
+    return siteFolder.ReplaceFile(std::string(kStateFileName), Render());
 }
 
 const StoredRecord* MirrorState::Find(const std::string& address) const {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/mirror/MirrorState.h"
+#include "support/TempFolder.h"
 
 namespace tarnwick {
 namespace {
@@ -53,7 +54,35 @@ TEST(MirrorState, ADamagedOrForeignFileReadsAsNoRecords) {
     EXPECT_EQ(MirrorState::Parse("# Tarnwick mirror state, version 1\nurl http://h/\nend\n")
                   .Find("http://h/"),
               nullptr);
-    EXPECT_EQ(MirrorState::Load("/nonexistent/folder").Find("http://h/"), nullptr);
+    ConfinedFolder missing("/nonexistent/folder");
+    EXPECT_EQ(MirrorState::Load(missing).Find("http://h/"), nullptr);
+}
+
+// The state is kept at the top of the site folder, and a link in place of the site folder is
+// neither read through nor written through.
+TEST(MirrorState, IsKeptInsideTheSiteFolderOnly) {
+    testing::TempFolder work;
+    testing::TempFolder outside;
+    MirrorState state;
+    state.Put("http://h/", {"index.html", StoredKind::Page, {"\"i1\"", ""}, {}});
+    {
+        ConfinedFolder site(work.Path(), {"WebSites", "demo"});
+        ASSERT_TRUE(site.Open(true));
+        ASSERT_TRUE(state.Save(site));
+    }
+    EXPECT_EQ(work.Tree(), (std::vector<std::string>{"WebSites", "WebSites/demo",
+                                                     "WebSites/demo/tarnwick-state.txt"}));
+    ConfinedFolder site(work.Path(), {"WebSites", "demo"});
+    ASSERT_NE(MirrorState::Load(site).Find("http://h/"), nullptr);
+
+    std::filesystem::rename(work.Path() / "WebSites" / "demo", outside.Path() / "demo");
+    std::filesystem::create_directory_symlink(outside.Path() / "demo",
+                                              work.Path() / "WebSites" / "demo");
+    ConfinedFolder linked(work.Path(), {"WebSites", "demo"});
+    EXPECT_EQ(MirrorState::Load(linked).Find("http://h/"), nullptr);
+    EXPECT_FALSE(MirrorState().Save(linked));
+    EXPECT_EQ(testing::ReadFileBytes(outside.Path() / "demo" / "tarnwick-state.txt"),
+              state.Render());
 }
 
 }  // namespace
