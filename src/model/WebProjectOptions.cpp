@@ -109,17 +109,12 @@ std::string RenderWebProjectOptionChanges(const WebProjectOptionChanges& changes
 
 std::optional<WebProjectOptionChanges> ParseWebProjectOptionChanges(std::string_view text) {
     WebProjectOptionChanges changes;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        const std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos ||
-            !ReadChange(changes, line.substr(0, equals), line.substr(equals + 1))) {
-            return std::nullopt;
-        }
-    }
-    return changes;
+    bool refused = false;
+    const auto take = [&](const IniLine& line) {
+        refused = refused || line.isBare || !ReadChange(changes, line.name, line.value);
+    };
+    ForEachIniLine(text, take, {.separator = '=', .verbatim = true});
+    return refused ? std::nullopt : std::optional(changes);
 }
 
 WebProjectOptions NewWebProjectOptions(const Settings& settings) {

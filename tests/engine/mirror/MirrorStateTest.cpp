@@ -28,14 +28,18 @@ TEST(MirrorState, ReadsBackWhatItWroteAndToleratesHandEdits) {
     EXPECT_EQ(read.Find("http://h/x"), nullptr);
     EXPECT_EQ(read.Render(), text);
 
-    // CR LF, blank lines, unknown keys and a last line without its end still read.
+    // CR LF, blank lines, comments, unknown keys and a last line without its end still read;
+    // values are kept as written, with their own blanks and '=' signs.
     const MirrorState edited = MirrorState::Parse(
-        "# Tarnwick mirror state, version 1\r\n\r\nurl http://h/\r\n"
+        "# Tarnwick mirror state, version 1\r\n\r\n# a note\r\nurl http://h/?a=1&b=2\r\n"
         "file index.html\r\nkind page\r\ncolour blue\r\nlink bogus x\r\n"
-        "etag \"e\"\r\nend");
-    ASSERT_NE(edited.Find("http://h/"), nullptr);
-    EXPECT_EQ(edited.Find("http://h/")->validators.etag, "\"e\"");
-    EXPECT_TRUE(edited.Find("http://h/")->links.empty());
+        "link nav http://h/a b.html?c=d \r\nmodified  Mon, 01 Jan 2024\r\netag \"e\"\r\nend");
+    const StoredRecord* record = edited.Find("http://h/?a=1&b=2");
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->validators.etag, "\"e\"");
+    EXPECT_EQ(record->validators.lastModified, " Mon, 01 Jan 2024");
+    ASSERT_EQ(record->links.size(), 1u);
+    EXPECT_EQ(record->links[0].first, "http://h/a b.html?c=d ");
 }
 
 TEST(MirrorState, ADamagedOrForeignFileReadsAsNoRecords) {

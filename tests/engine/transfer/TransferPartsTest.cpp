@@ -101,8 +101,15 @@ TEST(TransferMetadata, ReadsBackWhatItWroteAndRefusesDamage) {
     metadata.etag = "\"strong\"";
     EXPECT_EQ(IfRangeValidator(metadata), "\"strong\"");
 
-    // CR LF, an unknown key and no final line end are fine.
-    EXPECT_TRUE(ParseTransferMetadata("version=1\r\nurl=u\r\nlater=x\r\ncommitted=5").has_value());
+    // CR LF, comments, blank lines, an unknown key and no final line end are fine; values are
+    // taken as written, '=' signs and blanks included.
+    const auto awkward = ParseTransferMetadata(
+        "# note\r\n\r\nversion=1\r\nurl=http://h/f?a=1&b= \r\nlater=x\r\netag= \"t\"\r\n"
+        "committed=5");
+    ASSERT_TRUE(awkward.has_value());
+    EXPECT_EQ(awkward->url, "http://h/f?a=1&b= ");
+    EXPECT_EQ(awkward->etag, " \"t\"");
+    EXPECT_EQ(awkward->committed, 5u);
     for (const std::string& damaged : {
              std::string("version=2\nurl=u\ncommitted=5\n"),
              std::string("url=u\ncommitted=5\n"),
@@ -111,6 +118,10 @@ TEST(TransferMetadata, ReadsBackWhatItWroteAndRefusesDamage) {
              std::string("version=1\nurl=u\ncommitted=-5\n"),
              std::string("version=1\nurl=u\ncommitted=5x\n"),
              std::string("version=1\nurl=u\ncommitted=5\ngarbage\n"),
+             std::string("version=1\nurl=u\ncommitted=5\n[section]\n"),
+             std::string("version=1\nurl=u\ncommitted=5\n; not ours\n"),
+             std::string("version= 1\nurl=u\ncommitted=5\n"),
+             std::string("version=1\nurl=u\ncommitted= 5\n"),
          }) {
         EXPECT_FALSE(ParseTransferMetadata(damaged).has_value()) << damaged;
     }
