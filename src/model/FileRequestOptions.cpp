@@ -2,11 +2,10 @@
 
 #include <optional>
 
-#include "model/AtomicFile.h"
 #include "model/ByteRate.h"
 #include "model/Checksum.h"
 #include "model/IniLines.h"
-#include "model/SmallTextFile.h"
+#include "storage/ConfinedFolder.h"
 
 namespace tarnwick {
 
@@ -54,15 +53,15 @@ std::string RenderFileRequestOptions(const FileRequestOptionsFile& options) {
 }
 
 FileRequestOptionsFile LoadFileRequestOptions(const std::filesystem::path& folder) {
-    const std::optional<std::string> text = ReadSmallTextFile(folder / kFileRequestOptionsFileName);
+    const std::optional<std::string> text =
+        ConfinedFolder(folder).ReadSmallFile(kFileRequestOptionsFileName);
     return text ? ParseFileRequestOptions(*text) : FileRequestOptionsFile{};
 }
 
 bool StoreFileRequestOptions(const std::filesystem::path& folder,
                              const FileRequestOptionsFile& options) {
-    SaveSteps steps;
-    return WriteFileAtomically(folder / kFileRequestOptionsFileName,
-                               RenderFileRequestOptions(options), steps);
+    return ConfinedFolder(folder).ReplaceFile(kFileRequestOptionsFileName,
+                                              RenderFileRequestOptions(options));
 }
 
 }  // namespace tarnwick

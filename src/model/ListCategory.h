@@ -16,14 +16,6 @@ enum class ListCategory {
     SearchResults = 6,
 };
 
-// The entry list shows a list newest first: with n entries, index i is row n - 1 - i.
-inline int RowOfIndex(int count, int index) {
-    return count - 1 - index;
-}
-inline int IndexOfRow(int count, int row) {
-    return count - 1 - row;
-}
-
 inline constexpr std::string_view kRequestedItemsText = "Requested Items";
 inline constexpr std::string_view kDownloadedItemsText = "Downloaded Items";
 

@@ -1,6 +1,5 @@
 #include "model/ListFiles.h"
 
-#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +10,7 @@
 
 #include "model/ListFileFormat.h"
 #include "model/SearchProjectEngines.h"
+#include "storage/ConfinedFolder.h"
 
 namespace tarnwick {
 
@@ -37,8 +37,8 @@ public:
     }
 
     // False when the file is missing, not a regular file or cannot be read.
-    bool Read(const std::filesystem::path& path) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    bool Read(ConfinedFolder& folder, const std::string& name) {
+        const int fd = folder.OpenFileToRead(name);
         if (fd < 0) {
             return false;
         }
@@ -87,9 +87,10 @@ private:
 // Reading happens at start-up, before any worker exists, so parsing straight into the list
 // under the lock costs nobody a wait and saves a second copy of a large list.
 template <typename List, typename Parse>
-void LoadList(SharedState& state, List& list, const std::filesystem::path& path, Parse parse) {
+void LoadList(SharedState& state, List& list, ConfinedFolder& folder, const std::string& name,
+              Parse parse) {
     FileBytes file;
-    if (!file.Read(path)) {
+    if (!file.Read(folder, name)) {
         return;
     }
     const std::string_view data = file.View();
@@ -103,9 +104,8 @@ void LoadList(SharedState& state, List& list, const std::filesystem::path& path,
 
 // True when the list was modified and its file has been written.
 template <typename List, typename Render>
-bool SaveList(SharedState& state, List& list, ListCategory category,
-              const std::filesystem::path& path, const char* message, SaveSteps& steps,
-              Render render) {
+bool SaveList(SharedState& state, List& list, ListCategory category, ConfinedFolder& folder,
+              const std::string& name, const char* message, SaveSteps& steps, Render render) {
     std::string data;
     bool empty = false;
     std::uint64_t snapshot = 0;
@@ -128,10 +128,9 @@ bool SaveList(SharedState& state, List& list, ListCategory category,
     }
     bool saved = true;
     if (empty) {
-        std::error_code ignored;  // a file that is already gone is fine
-        std::filesystem::remove(path, ignored);
+        folder.Remove(name);
     } else {
-        saved = WriteFileAtomically(path, data, steps);
+        saved = folder.ReplaceFile(name, data, steps);
     }
     bool& failureShown = state.saveFailureShown[static_cast<std::size_t>(category) - 1];
     if (saved) {
@@ -155,8 +154,7 @@ std::vector<const SearchProject*> SearchProjectsOf(const SharedState& state) {
 
 // The engines beyond the flags go with reqsearch.data; when they cannot be written the list
 // stays modified, so the next save tries both again.
-void SaveSearchEngineChoices(SharedState& state, const std::filesystem::path& folder,
-                             SaveSteps& steps) {
+void SaveSearchEngineChoices(SharedState& state, ConfinedFolder& folder, SaveSteps& steps) {
     std::string text;
     {
         std::lock_guard lock(state.mutex);
@@ -185,41 +183,43 @@ void LoadAllLists(SharedState& state, const std::filesystem::path& folder) {
             ParseWebRecords(data, status, add);
         };
     };
-    LoadList(state, state.RequestedFiles, folder / "reqfiles.data", files("Ready for download"));
-    LoadList(state, state.RequestedWebSites, folder / "reqwebs.data", webs("Ready for download"));
-    LoadList(state, state.DownloadedFiles, folder / "dnldfiles.data", files("Success"));
-    LoadList(state, state.DownloadedSites, folder / "dnldwebs.data", webs("Success"));
-    LoadList(state, state.SearchProjects, folder / "reqsearch.data",
+    ConfinedFolder working(folder);
+    LoadList(state, state.RequestedFiles, working, "reqfiles.data", files("Ready for download"));
+    LoadList(state, state.RequestedWebSites, working, "reqwebs.data", webs("Ready for download"));
+    LoadList(state, state.DownloadedFiles, working, "dnldfiles.data", files("Success"));
+    LoadList(state, state.DownloadedSites, working, "dnldwebs.data", webs("Success"));
+    LoadList(state, state.SearchProjects, working, "reqsearch.data",
              [](std::string_view data, const auto& add) { ParseSearchRecords(data, add); });
-    LoadList(state, state.SearchResults, folder / "searchres.data", files("New Project"));
+    LoadList(state, state.SearchResults, working, "searchres.data", files("New Project"));
     std::lock_guard lock(state.mutex);
     std::vector<SearchProject*> projects;
     for (int index = 0; index < state.SearchProjects.GetCount(); ++index) {
         projects.push_back(state.SearchProjects.GetAt(index));
     }
-    AttachSearchProjectEngines(folder, projects);
+    AttachSearchProjectEngines(working, projects);
 }
 
 void SaveAllLists(SharedState& state, const std::filesystem::path& folder) {
-    SaveSteps steps;
-    SaveAllLists(state, folder, steps);
+    SaveAllLists(state, folder, SaveSteps::System());
 }
 
 void SaveAllLists(SharedState& state, const std::filesystem::path& folder, SaveSteps& steps) {
     std::lock_guard saving(state.saveMutex);
-    SaveList(state, state.RequestedFiles, ListCategory::RequestedFiles, folder / "reqfiles.data",
+    // The working folder is the user's choice and may be a link; the lists go straight into it.
+    ConfinedFolder working(folder);
+    SaveList(state, state.RequestedFiles, ListCategory::RequestedFiles, working, "reqfiles.data",
              kFilesMessage, steps, RenderFileRecord);
-    SaveList(state, state.RequestedWebSites, ListCategory::RequestedWebSites,
-             folder / "reqwebs.data", kWebSitesMessage, steps, RenderWebRecord);
-    if (SaveList(state, state.SearchProjects, ListCategory::SearchProjects,
-                 folder / "reqsearch.data", kSearchMessage, steps, RenderSearchRecord)) {
-        SaveSearchEngineChoices(state, folder, steps);
+    SaveList(state, state.RequestedWebSites, ListCategory::RequestedWebSites, working,
+             "reqwebs.data", kWebSitesMessage, steps, RenderWebRecord);
+    if (SaveList(state, state.SearchProjects, ListCategory::SearchProjects, working,
+                 "reqsearch.data", kSearchMessage, steps, RenderSearchRecord)) {
+        SaveSearchEngineChoices(state, working, steps);
     }
-    SaveList(state, state.DownloadedFiles, ListCategory::DownloadedFiles, folder / "dnldfiles.data",
+    SaveList(state, state.DownloadedFiles, ListCategory::DownloadedFiles, working, "dnldfiles.data",
              kFilesMessage, steps, RenderFileRecord);
-    SaveList(state, state.DownloadedSites, ListCategory::DownloadedSites, folder / "dnldwebs.data",
+    SaveList(state, state.DownloadedSites, ListCategory::DownloadedSites, working, "dnldwebs.data",
              kWebSitesMessage, steps, RenderWebRecord);
-    SaveList(state, state.SearchResults, ListCategory::SearchResults, folder / "searchres.data",
+    SaveList(state, state.SearchResults, ListCategory::SearchResults, working, "searchres.data",
              kFilesMessage, steps, RenderFileRecord);
 }
 

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "model/AtomicFile.h"
 #include "model/SharedState.h"
+#include "storage/SaveSteps.h"
 
 namespace tarnwick {
 

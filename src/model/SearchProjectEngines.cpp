@@ -1,9 +1,6 @@
 #include "model/SearchProjectEngines.h"
 
-#include <system_error>
-
 #include "model/IniLines.h"
-#include "model/SmallTextFile.h"
 
 namespace tarnwick {
 
@@ -41,10 +38,8 @@ std::string RenderSearchProjectEngines(const std::vector<const SearchProject*>& 
     return text.empty() ? text : kHeader + text;
 }
 
-void AttachSearchProjectEngines(const std::filesystem::path& folder,
-                                std::vector<SearchProject*>& projects) {
-    const std::optional<std::string> text =
-        ReadSmallTextFile(folder / kSearchProjectEnginesFileName);
+void AttachSearchProjectEngines(ConfinedFolder& folder, std::vector<SearchProject*>& projects) {
+    const std::optional<std::string> text = folder.ReadSmallFile(kSearchProjectEnginesFileName);
     if (!text) {
         return;
     }
@@ -57,15 +52,11 @@ void AttachSearchProjectEngines(const std::filesystem::path& folder,
     }
 }
 
-bool SaveSearchProjectEngines(const std::filesystem::path& folder, const std::string& text,
-                              SaveSteps& steps) {
-    const std::filesystem::path path = folder / kSearchProjectEnginesFileName;
+bool SaveSearchProjectEngines(ConfinedFolder& folder, const std::string& text, SaveSteps& steps) {
     if (text.empty()) {
-        std::error_code error;  // a file that is already gone is fine
-        std::filesystem::remove(path, error);
-        return !error;
+        return folder.Remove(kSearchProjectEnginesFileName);
     }
-    return WriteFileAtomically(path, text, steps);
+    return folder.ReplaceFile(kSearchProjectEnginesFileName, text, steps);
 }
 
 }  // namespace tarnwick

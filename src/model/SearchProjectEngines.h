@@ -1,13 +1,12 @@
 #pragma once
 
-#include <filesystem>
 #include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "model/AtomicFile.h"
 #include "model/Records.h"
+#include "storage/ConfinedFolder.h"
 
 namespace tarnwick {
 
@@ -26,11 +25,9 @@ SearchProjectEngines ParseSearchProjectEngines(std::string_view text);
 std::string RenderSearchProjectEngines(const std::vector<const SearchProject*>& projects);
 
 // Gives each project the engines the folder's file keeps under its name.
-void AttachSearchProjectEngines(const std::filesystem::path& folder,
-                                std::vector<SearchProject*>& projects);
+void AttachSearchProjectEngines(ConfinedFolder& folder, std::vector<SearchProject*>& projects);
 // Writes the rendered text as the folder's file atomically, or removes the file when the text
 // is empty; false when that fails, the old file then staying.
-bool SaveSearchProjectEngines(const std::filesystem::path& folder, const std::string& text,
-                              SaveSteps& steps);
+bool SaveSearchProjectEngines(ConfinedFolder& folder, const std::string& text, SaveSteps& steps);
 
 }  // namespace tarnwick

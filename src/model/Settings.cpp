@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <optional>
 
-#include "model/AtomicFile.h"
 #include "model/ByteRate.h"
 #include "model/IniLines.h"
-#include "model/SmallTextFile.h"
 #include "model/WholeNumber.h"
+#include "storage/ConfinedFolder.h"
 
 namespace tarnwick {
 
@@ -158,13 +157,12 @@ std::string RenderSettings(const Settings& settings) {
 }
 
 Settings LoadSettings(const std::filesystem::path& folder) {
-    const std::optional<std::string> text = ReadSmallTextFile(folder / kSettingsFileName);
+    const std::optional<std::string> text = ConfinedFolder(folder).ReadSmallFile(kSettingsFileName);
     return text ? ParseSettings(*text) : Settings{};
 }
 
 bool StoreSettings(const std::filesystem::path& folder, const Settings& settings) {
-    SaveSteps steps;
-    return WriteFileAtomically(folder / kSettingsFileName, RenderSettings(settings), steps);
+    return ConfinedFolder(folder).ReplaceFile(kSettingsFileName, RenderSettings(settings));
 }
 
 }  // namespace tarnwick

@@ -1,8 +1,8 @@
 #include "model/WebProjectOptions.h"
 
 #include "model/IniLines.h"
-#include "model/SmallTextFile.h"
 #include "model/WholeNumber.h"
+#include "storage/ConfinedFolder.h"
 
 namespace tarnwick {
 
@@ -109,17 +109,12 @@ std::string RenderWebProjectOptionChanges(const WebProjectOptionChanges& changes
 
 std::optional<WebProjectOptionChanges> ParseWebProjectOptionChanges(std::string_view text) {
     WebProjectOptionChanges changes;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        const std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos ||
-            !ReadChange(changes, line.substr(0, equals), line.substr(equals + 1))) {
-            return std::nullopt;
-        }
-    }
-    return changes;
+    bool refused = false;
+    const auto take = [&](const IniLine& line) {
+        refused = refused || line.isBare || !ReadChange(changes, line.name, line.value);
+    };
+    ForEachIniLine(text, take, {.separator = '=', .verbatim = true});
+    return refused ? std::nullopt : std::optional(changes);
 }
 
 WebProjectOptions NewWebProjectOptions(const Settings& settings) {
@@ -160,7 +155,8 @@ std::string RenderWebProjectOptions(const WebProjectOptionsFile& options) {
 }
 
 WebProjectOptionsFile LoadWebProjectOptions(const std::filesystem::path& folder) {
-    const std::optional<std::string> text = ReadSmallTextFile(folder / kWebProjectOptionsFileName);
+    const std::optional<std::string> text =
+        ConfinedFolder(folder).ReadSmallFile(kWebProjectOptionsFileName);
     return text ? ParseWebProjectOptions(*text) : WebProjectOptionsFile{};
 }
 
@@ -182,9 +178,8 @@ bool StoreWebProjectOptions(const std::filesystem::path& folder, const std::stri
     } else {
         return true;  // nothing to keep and nothing kept: the file stays as it is
     }
-    SaveSteps steps;
-    return WriteFileAtomically(folder / kWebProjectOptionsFileName, RenderWebProjectOptions(all),
-                               steps);
+    return ConfinedFolder(folder).ReplaceFile(kWebProjectOptionsFileName,
+                                              RenderWebProjectOptions(all));
 }
 
 }  // namespace tarnwick

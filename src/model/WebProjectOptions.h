@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "model/AtomicFile.h"
 #include "model/Settings.h"
 
 namespace tarnwick {

@@ -1,23 +1,20 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
-#include <random>
 #include <string>
-#include <thread>
 
-#include "model/ListFileFormat.h"
 #include "model/ListFiles.h"
+#include "support/FailingSaveSteps.h"
 #include "support/RecordingUi.h"
 #include "support/TempFolder.h"
 
 namespace tarnwick {
 namespace {
 
+using testing::FailingSaveSteps;
+using testing::kEverySaveStep;
 using testing::ReadFileBytes;
 using testing::RecordingUi;
+using testing::SaveStep;
 using testing::TempFolder;
 
 template <typename Project>
@@ -27,39 +24,8 @@ Project Named(const char* name) {
     return project;
 }
 
-enum class Step { Open, Write, Flush, Sync, Close, Rename };
-
-// Fails one step of the save the way a full disk or a broken device would.
-class FailingSteps : public SaveSteps {
-public:
-    explicit FailingSteps(Step failing) : failing_(failing) {}
-
-    std::FILE* Open(const std::filesystem::path& path) override {
-        return failing_ == Step::Open ? nullptr : SaveSteps::Open(path);
-    }
-    bool Write(std::FILE* file, std::string_view data) override {
-        // A short write, as when the disk fills up halfway.
-        return failing_ == Step::Write ? (SaveSteps::Write(file, data.substr(0, 3)), false)
-                                       : SaveSteps::Write(file, data);
-    }
-    bool Flush(std::FILE* file) override {
-        return SaveSteps::Flush(file) && failing_ != Step::Flush;
-    }
-    bool Sync(std::FILE* file) override { return SaveSteps::Sync(file) && failing_ != Step::Sync; }
-    bool Close(std::FILE* file) override {
-        return SaveSteps::Close(file) && failing_ != Step::Close;
-    }
-    bool Rename(const std::filesystem::path& from, const std::filesystem::path& to) override {
-        return failing_ != Step::Rename && SaveSteps::Rename(from, to);
-    }
-
-private:
-    Step failing_;
-};
-
 TEST(AtomicSave, AFailingStepShowsTheListMessageAndKeepsTheOldFile) {
-    for (Step step :
-         {Step::Open, Step::Write, Step::Flush, Step::Sync, Step::Close, Step::Rename}) {
+    for (const SaveStep step : kEverySaveStep) {
         SCOPED_TRACE(static_cast<int>(step));
         TempFolder folder;
         SharedState state;
@@ -74,7 +40,7 @@ TEST(AtomicSave, AFailingStepShowsTheListMessageAndKeepsTheOldFile) {
         state.RequestedFiles.AppendUrl("http://new/");
         state.SearchProjects.Append(Named<SearchProject>("new"));
         state.DownloadedSites.Append(Named<WebProject>("site"));
-        FailingSteps failing(step);
+        FailingSaveSteps failing(step);
         SaveAllLists(state, folder.Path(), failing);
 
         EXPECT_EQ(ui.Messages(),
@@ -98,7 +64,7 @@ TEST(AtomicSave, AFailureIsShownOnceUntilASaveOfThatFileSucceeds) {
     SharedState state;
     RecordingUi ui;
     ui.AttachTo(state.ui);
-    FailingSteps failing(Step::Rename);
+    FailingSaveSteps failing(SaveStep::Rename);
     const std::string filesMessage = "Error saving the 'Requested Files' list!";
 
     state.RequestedFiles.AppendUrl("http://a/");
@@ -119,56 +85,31 @@ TEST(AtomicSave, AFailureIsShownOnceUntilASaveOfThatFileSucceeds) {
     EXPECT_EQ(ReadFileBytes(folder.Path() / "reqfiles.data"), "http://a/\r\n");
 }
 
-TEST(AtomicSave, ASymbolicLinkIsReplacedNotFollowed) {
-    TempFolder folder;
+// The working folder is the user's choice and may be a link; a link planted under a list's
+// name or its temporary name is replaced as a name, never written through.
+TEST(AtomicSave, ALinkAsTheWorkingFolderIsUsedAndLinksInItAreReplacedNotFollowed) {
+    TempFolder real;
     TempFolder elsewhere;
+    TempFolder links;
+    const auto folder = links.Path() / "work";
+    std::filesystem::create_directory_symlink(real.Path(), folder);
     const auto target = elsewhere.Path() / "victim";
     testing::WriteFileBytes(target, "precious");
-    std::filesystem::create_symlink(target, folder.Path() / "reqfiles.data.tmp");
+    std::filesystem::create_symlink(target, real.Path() / "reqfiles.data.tmp");
+    std::filesystem::create_symlink(target, real.Path() / "dnldfiles.data");
+
     SharedState state;
+    RecordingUi ui;
+    ui.AttachTo(state.ui);
     state.RequestedFiles.AppendUrl("http://x/");
-    SaveAllLists(state, folder.Path());
+    state.DownloadedFiles.AppendUrl("http://y/");
+    SaveAllLists(state, folder);
+
+    EXPECT_TRUE(ui.Messages().empty());
     EXPECT_EQ(ReadFileBytes(target), "precious");
-}
-
-std::string ManyFileRecords(char letter) {
-    std::string data;
-    for (int i = 0; i < 20000; ++i) {
-        RenderFileRecord(
-            FileEntry{"http://host/" + std::string(40, letter) + std::to_string(i), ""}, data);
-    }
-    return data;
-}
-
-// A child saves two large versions of a list in turn until it is killed; whenever it dies,
-// the file on disk must be one version or the other, whole.
-TEST(AtomicSave, KillingTheSaverAtAnyMomentLeavesOldOrNewContent) {
-#if defined(__SANITIZE_THREAD__)
-    GTEST_SKIP() << "forking under ThreadSanitizer is slow; the address-sanitized build runs it";
-#endif
-    TempFolder folder;
-    const std::string versionA = ManyFileRecords('a');
-    const std::string versionB = ManyFileRecords('b');
-    const auto path = folder.Path() / "reqfiles.data";
-    testing::WriteFileBytes(path, versionA);
-    std::mt19937 random(12345);
-    for (int round = 0; round < 100; ++round) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            SaveSteps steps;
-            for (int i = 0;; ++i) {
-                WriteFileAtomically(path, i % 2 == 0 ? versionB : versionA, steps);
-            }
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(random() % 20000));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        const std::string onDisk = ReadFileBytes(path);
-        ASSERT_TRUE(onDisk == versionA || onDisk == versionB)
-            << "round " << round << ": " << onDisk.size() << " bytes";
-    }
+    EXPECT_EQ(real.Tree(), (std::vector<std::string>{"dnldfiles.data", "reqfiles.data"}));
+    EXPECT_FALSE(std::filesystem::is_symlink(real.Path() / "dnldfiles.data"));
+    EXPECT_EQ(ReadFileBytes(real.Path() / "dnldfiles.data"), "http://y/\r\n");
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -9,6 +11,7 @@
 #include "model/Checksum.h"
 #include "model/FileRequestOptions.h"
 #include "model/Settings.h"
+#include "model/WebProjectOptions.h"
 #include "support/TempFolder.h"
 
 namespace tarnwick {
@@ -61,6 +64,23 @@ TEST(SettingsFile, RoundTripsAndReadsDamageAsDefaults) {
     Settings expected;
     expected.retries = 3;
     EXPECT_EQ(damaged, expected);
+}
+
+// A fifo under a file's name would wait for a writer forever, and the program never start.
+TEST(SettingsFile, WhatIsNoPlainFileReadsAsDefaultsAtOnceAndIsReplacedOnSaving) {
+    testing::TempFolder folder;
+    ASSERT_EQ(::mkfifo((folder.Path() / kSettingsFileName).c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((folder.Path() / kWebProjectOptionsFileName).c_str(), 0600), 0);
+    std::filesystem::create_directory(folder.Path() / kFileRequestOptionsFileName);
+    EXPECT_EQ(LoadSettings(folder.Path()), Settings{});
+    EXPECT_TRUE(LoadWebProjectOptions(folder.Path()).empty());
+    EXPECT_TRUE(LoadFileRequestOptions(folder.Path()).empty());
+
+    Settings settings;
+    settings.retries = 9;
+    ASSERT_TRUE(StoreSettings(folder.Path(), settings));
+    EXPECT_EQ(LoadSettings(folder.Path()), settings);
+    EXPECT_FALSE(StoreFileRequestOptions(folder.Path(), {{"http://h/a", {"", 1024}}}));
 }
 
 TEST(SettingsFile, KeepsTheWindowsChoicesAndRefusesAUserAgentThatCouldBreakAHeader) {

@@ -64,7 +64,13 @@ TEST(WebProjectOptions, ChangesReadOnlyWhatTheyCanSet) {
     EXPECT_FALSE(options.ignoreRobots);
     EXPECT_EQ(options.delayMs, 0);
     EXPECT_TRUE(options.requisites);  // not among the changes
-    for (const char* bad : {"connections=17\n", "robots=maybe\n", "colour=1\n", "depth\n"}) {
+    // CR LF and no final line end are fine; anything that is not a change it can make is not.
+    const auto crlf = ParseWebProjectOptionChanges("depth=3\r\nconnections=2");
+    ASSERT_TRUE(crlf.has_value());
+    EXPECT_EQ(crlf->maxDepth, 3);
+    EXPECT_EQ(crlf->connections, 2);
+    for (const char* bad : {"connections=17\n", "robots=maybe\n", "colour=1\n", "depth\n",
+                            "depth= 3\n", "delay=1=2\n", "[docs]\ndepth=3\n"}) {
         EXPECT_FALSE(ParseWebProjectOptionChanges(bad).has_value()) << bad;
     }
 }

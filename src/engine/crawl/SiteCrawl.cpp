@@ -120,7 +120,7 @@ Outcome SiteCrawl::Run() {
             CrawlByLines();
         }
         EchoProgress(true);
-        if (copy_ && !Stopped() && !copy_->Finish(context_.workingDirectory)) {
+        if (copy_ && !Stopped() && !copy_->Finish()) {
             const std::string text = "Error creating " + folder_.RelativePath();
             tally_.NoteFailure({OutcomeKind::Disk, text}, true);
             NoteGone(reporter_.Report({.status = text, .panelStatus = text}));

@@ -18,10 +18,10 @@
 #include "engine/mirror/SiteFolder.h"
 #include "engine/net/ConcurrentHttp.h"
 #include "engine/net/HttpSession.h"
-#include "engine/transfer/FileWriter.h"
 #include "engine/transfer/SpeedMeter.h"
 #include "model/Records.h"
 #include "model/WebProjectOptions.h"
+#include "storage/FileWriter.h"
 
 namespace tarnwick {
 

@@ -8,9 +8,9 @@
 #include "engine/net/FtpSession.h"
 #include "engine/net/HttpSession.h"
 #include "engine/net/TransferErrorText.h"
-#include "engine/transfer/ConfinedFolder.h"
 #include "engine/transfer/ResumableTransfer.h"
 #include "engine/transfer/RetryPlan.h"
+#include "storage/ConfinedFolder.h"
 
 namespace tarnwick {
 

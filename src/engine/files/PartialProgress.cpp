@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "engine/files/FtpLocation.h"
-#include "engine/transfer/ConfinedFolder.h"
 #include "engine/transfer/PartialFile.h"
+#include "storage/ConfinedFolder.h"
 
 namespace tarnwick {
 

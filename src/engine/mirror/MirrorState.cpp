@@ -3,8 +3,7 @@
 #include <array>
 #include <optional>
 
-#include "model/AtomicFile.h"
-#include "model/SmallTextFile.h"
+#include "model/IniLines.h"
 
 namespace tarnwick {
 
@@ -65,29 +64,24 @@ bool Writable(const std::string& address, const StoredRecord& record) {
 }  // namespace
 
 MirrorState MirrorState::Parse(std::string_view text) {
+    std::string_view first = text.substr(0, text.find('\n'));
+    if (first.ends_with('\r')) {
+        first.remove_suffix(1);
+    }
+    if (first != kHeader) {
+        return {};
+    }
     MirrorState state;
     std::string address;
     std::optional<StoredRecord> record;
-    bool first = true;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (line.ends_with('\r')) {
-            line.remove_suffix(1);
-        }
-        if (std::exchange(first, false) && line != kHeader) {
-            return {};
-        }
-        const std::size_t space = line.find(' ');
-        const std::string_view key = line.substr(0, space);
-        const std::string_view value =
-            space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
+    const auto take = [&](const IniLine& line) {
+        const std::string_view key = line.name;
+        const std::string_view value = line.value;
         if (key == "url") {
             address = value;
             record.emplace();
         } else if (!record) {
-            continue;
+            return;
         } else if (key == "file") {
             record->storedName = value;
         } else if (key == "kind") {
@@ -108,7 +102,8 @@ MirrorState MirrorState::Parse(std::string_view text) {
             }
             record.reset();
         }
-    }
+    };
+    ForEachIniLine(text, take, {.separator = ' ', .verbatim = true});
     return state;
 }
 
@@ -135,15 +130,14 @@ std::string MirrorState::Render() const {
     return text;
 }
 
-MirrorState MirrorState::Load(const std::filesystem::path& siteFolder) {
+MirrorState MirrorState::Load(ConfinedFolder& siteFolder) {
     const std::optional<std::string> text =
-        ReadSmallTextFile(siteFolder / kStateFileName, nullptr, kStateLimit);
+        siteFolder.ReadSmallFile(std::string(kStateFileName), kStateLimit);
     return text ? Parse(*text) : MirrorState();
 }
 
-bool MirrorState::Save(const std::filesystem::path& siteFolder) const {
-    SaveSteps steps;
-    return WriteFileAtomically(siteFolder / kStateFileName, Render(), steps);
+bool MirrorState::Save(ConfinedFolder& siteFolder) const {
+    return siteFolder.ReplaceFile(std::string(kStateFileName), Render());
 }
 
 const StoredRecord* MirrorState::Find(const std::string& address) const {

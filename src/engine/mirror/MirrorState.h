@@ -1,6 +1,5 @@
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -9,6 +8,7 @@
 
 #include "engine/mirror/LinkSpan.h"
 #include "engine/mirror/StoredNames.h"
+#include "storage/ConfinedFolder.h"
 
 namespace tarnwick {
 
@@ -50,8 +50,8 @@ public:
     static MirrorState Parse(std::string_view text);
     std::string Render() const;
 
-    static MirrorState Load(const std::filesystem::path& siteFolder);
-    bool Save(const std::filesystem::path& siteFolder) const;
+    static MirrorState Load(ConfinedFolder& siteFolder);
+    bool Save(ConfinedFolder& siteFolder) const;
 
     const StoredRecord* Find(const std::string& address) const;
     StoredRecord* Find(const std::string& address);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -54,7 +53,7 @@ public:
 
     // Rewrites the links of what was stored, writes the report and what the next run needs;
     // false when a file could not be read or written again.
-    bool Finish(const std::filesystem::path& workingDirectory);
+    bool Finish();
 
 private:
     struct Document {
@@ -67,8 +66,7 @@ private:
     const std::string* StoredNameFor(const std::string& address) const;
     std::optional<std::string> Mapped(const Document& document, const WebAddress& base,
                                       std::string_view link) const;
-    bool Rewrite(const std::filesystem::path& workingDirectory, const Document& document);
-    bool WriteWhole(const std::string& storedName, std::string_view text);
+    bool Rewrite(const Document& document);
 
     SiteFolder& folder_;
     MirrorLinks links_;

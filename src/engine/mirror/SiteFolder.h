@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/transfer/ConfinedFolder.h"
-#include "engine/transfer/FileWriter.h"
+#include "storage/ConfinedFolder.h"
+#include "storage/FileWriter.h"
 
 namespace tarnwick {
 
@@ -36,6 +36,9 @@ public:
     // Creates the folders of the local name and opens it for writing, truncated; a closed
     // file when the name is refused or anything on the way cannot be made.
     FileWriter CreateFile(std::string_view localName);
+    // The site folder itself, for the files read back or written whole: the pages a portable
+    // copy rewrites, its state and its report.
+    ConfinedFolder& Folder() { return folder_; }
 
 private:
     std::string relativePath_;

@@ -4,12 +4,11 @@
 #include <optional>
 
 #include "engine/search/DefaultSearchEngines.h"
-#include "model/AtomicFile.h"
 #include "model/IniLines.h"
 #include "model/Records.h"
 #include "model/SearchEngineChoice.h"
-#include "model/SmallTextFile.h"
 #include "model/WholeNumber.h"
+#include "storage/ConfinedFolder.h"
 
 namespace tarnwick {
 
@@ -148,9 +147,10 @@ SearchEngineCatalog ParseSearchEngines(std::string_view text) {
 }
 
 SearchEngineCatalog LoadSearchEngines(const std::filesystem::path& folder) {
-    const std::filesystem::path path = folder / kSearchEnginesFileName;
+    ConfinedFolder working(folder);
     bool missing = false;
-    const std::optional<std::string> text = ReadSmallTextFile(path, &missing);
+    const std::optional<std::string> text =
+        working.ReadSmallFile(kSearchEnginesFileName, ConfinedFolder::kSmallFileLimit, &missing);
     if (text) {
         return ParseSearchEngines(*text);
     }
@@ -160,8 +160,7 @@ SearchEngineCatalog LoadSearchEngines(const std::filesystem::path& folder) {
                                       " cannot be read: no search engine is asked");
         return unreadable;
     }
-    SaveSteps steps;
-    WriteFileAtomically(path, DefaultSearchEnginesText(), steps);
+    working.ReplaceFile(kSearchEnginesFileName, DefaultSearchEnginesText());
     return ParseSearchEngines(DefaultSearchEnginesText());
 }
 

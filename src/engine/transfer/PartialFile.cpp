@@ -1,11 +1,9 @@
 #include "engine/transfer/PartialFile.h"
 
-#include <limits.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <vector>
 
 namespace tarnwick {
@@ -19,25 +17,12 @@ constexpr std::size_t kMetadataLimit = 64 * 1024;
 constexpr auto kCommitInterval = std::chrono::seconds(1);
 constexpr std::size_t kHashBlock = 256 * 1024;
 
-std::uint64_t Fnv1a(std::string_view text) {
-    std::uint64_t hash = 14695981039346656037ULL;
-    for (const char c : text) {
-        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
-    }
-    return hash;
-}
-
 }  // namespace
 
 PartialNames PartialNamesFor(const std::string& name) {
-    std::string stem = name;
-    if (stem.size() + std::char_traits<char>::length(kMetadataSuffix) > NAME_MAX) {
-        // A name too long for the suffixes: a cut of it, told apart from other cuts by a hash.
-        char hash[20];
-        std::snprintf(hash, sizeof hash, "~%016llx", static_cast<unsigned long long>(Fnv1a(name)));
-        stem =
-            name.substr(0, NAME_MAX - std::char_traits<char>::length(kMetadataSuffix) - 17) + hash;
-    }
+    // A name too long for the suffixes: a cut of it, told apart from other cuts by a hash.
+    const std::string stem =
+        ConfinedFolder::StemWithRoomFor(name, std::char_traits<char>::length(kMetadataSuffix));
     return {stem + kDataSuffix, stem + kMetadataSuffix};
 }
 

@@ -7,10 +7,10 @@
 #include <string_view>
 
 #include "engine/transfer/BackgroundHasher.h"
-#include "engine/transfer/ConfinedFolder.h"
-#include "engine/transfer/FileWriter.h"
 #include "engine/transfer/TransferMetadata.h"
 #include "model/Checksum.h"
+#include "storage/ConfinedFolder.h"
+#include "storage/FileWriter.h"
 
 namespace tarnwick {
 

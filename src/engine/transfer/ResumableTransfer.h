@@ -8,7 +8,6 @@
 
 #include "engine/net/FtpSession.h"
 #include "engine/net/HttpSession.h"
-#include "engine/transfer/ConfinedFolder.h"
 #include "engine/transfer/PartialFile.h"
 #include "engine/transfer/RetryPlan.h"
 #include "engine/transfer/SpeedMeter.h"
@@ -17,6 +16,7 @@
 #include "model/FileRequestOptions.h"
 #include "model/JobGate.h"
 #include "model/Outcome.h"
+#include "storage/ConfinedFolder.h"
 
 namespace tarnwick {
 

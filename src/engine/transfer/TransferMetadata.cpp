@@ -1,12 +1,13 @@
 #include "engine/transfer/TransferMetadata.h"
 
+#include "model/IniLines.h"
 #include "model/WholeNumber.h"
 
 namespace tarnwick {
 
 namespace {
 
-constexpr std::string_view kVersionLine = "version=1";
+constexpr std::string_view kVersion = "1";
 
 // A header value never holds a line end, but the file must not be bent by one.
 std::string OneLine(std::string_view value) {
@@ -23,7 +24,7 @@ std::string OneLine(std::string_view value) {
 
 std::string FormatTransferMetadata(const TransferMetadata& metadata) {
     std::string text = "# Tarnwick partial download; delete it with the .part file to start over\n";
-    text += kVersionLine;
+    text += "version=" + std::string(kVersion);
     text += "\nurl=" + OneLine(metadata.url) + "\n";
     if (!metadata.etag.empty()) {
         text += "etag=" + OneLine(metadata.etag) + "\n";
@@ -46,29 +47,22 @@ std::string FormatTransferMetadata(const TransferMetadata& metadata) {
 
 std::optional<TransferMetadata> ParseTransferMetadata(std::string_view text) {
     TransferMetadata metadata;
+    bool damaged = false;
     bool versioned = false;
     bool hasUrl = false;
     bool hasCommitted = false;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        if (line.empty() || line.front() == '#') {
-            continue;
-        }
-        const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos) {
-            return std::nullopt;
-        }
-        const std::string_view key = line.substr(0, equals);
-        const std::string_view value = line.substr(equals + 1);
-        if (key == "version") {
-            if (line != kVersionLine) {
-                return std::nullopt;
-            }
+    const auto number = [&damaged](std::string_view value) {
+        const std::optional<std::int64_t> parsed = WholeNumber<std::int64_t>(value);
+        damaged = damaged || !parsed;
+        return parsed.value_or(0);
+    };
+    const auto take = [&](const IniLine& line) {
+        const std::string_view key = line.name;
+        const std::string_view value = line.value;
+        if (line.isBare) {
+            damaged = true;
+        } else if (key == "version") {
+            damaged = damaged || value != kVersion;
             versioned = true;
         } else if (key == "url") {
             metadata.url = value;
@@ -79,22 +73,17 @@ std::optional<TransferMetadata> ParseTransferMetadata(std::string_view text) {
             metadata.lastModified = value;
         } else if (key == "failed-checksum") {
             metadata.failedChecksum = value;
-        } else if (key == "modified" || key == "length" || key == "committed") {
-            const std::optional<std::int64_t> parsed = WholeNumber<std::int64_t>(value);
-            if (!parsed) {
-                return std::nullopt;
-            }
-            if (key == "modified") {
-                metadata.modified = *parsed;
-            } else if (key == "length") {
-                metadata.length = *parsed;
-            } else {
-                metadata.committed = static_cast<std::uint64_t>(*parsed);
-                hasCommitted = true;
-            }
+        } else if (key == "modified") {
+            metadata.modified = number(value);
+        } else if (key == "length") {
+            metadata.length = number(value);
+        } else if (key == "committed") {
+            metadata.committed = static_cast<std::uint64_t>(number(value));
+            hasCommitted = true;
         }
-    }
-    if (!versioned || !hasUrl || !hasCommitted) {
+    };
+    ForEachIniLine(text, take, {.separator = '=', .verbatim = true});
+    if (damaged || !versioned || !hasUrl || !hasCommitted) {
         return std::nullopt;
     }
     return metadata;

@@ -1,16 +1,13 @@
-#include <fcntl.h>
-
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <chrono>
 #include <string>
 #include <vector>
 
 #include "engine/transfer/BackgroundHasher.h"
 #include "engine/transfer/ContentRange.h"
-#include "engine/transfer/FileWriter.h"
 #include "engine/transfer/Hasher.h"
+#include "engine/transfer/PartialFile.h"
 #include "engine/transfer/RetryPlan.h"
 #include "engine/transfer/SharedRateLimit.h"
 #include "engine/transfer/TransferMetadata.h"
@@ -104,8 +101,15 @@ TEST(TransferMetadata, ReadsBackWhatItWroteAndRefusesDamage) {
     metadata.etag = "\"strong\"";
     EXPECT_EQ(IfRangeValidator(metadata), "\"strong\"");
 
-    // CR LF, an unknown key and no final line end are fine.
-    EXPECT_TRUE(ParseTransferMetadata("version=1\r\nurl=u\r\nlater=x\r\ncommitted=5").has_value());
+    // CR LF, comments, blank lines, an unknown key and no final line end are fine; values are
+    // taken as written, '=' signs and blanks included.
+    const auto awkward = ParseTransferMetadata(
+        "# note\r\n\r\nversion=1\r\nurl=http://h/f?a=1&b= \r\nlater=x\r\netag= \"t\"\r\n"
+        "committed=5");
+    ASSERT_TRUE(awkward.has_value());
+    EXPECT_EQ(awkward->url, "http://h/f?a=1&b= ");
+    EXPECT_EQ(awkward->etag, " \"t\"");
+    EXPECT_EQ(awkward->committed, 5u);
     for (const std::string& damaged : {
              std::string("version=2\nurl=u\ncommitted=5\n"),
              std::string("url=u\ncommitted=5\n"),
@@ -114,8 +118,34 @@ TEST(TransferMetadata, ReadsBackWhatItWroteAndRefusesDamage) {
              std::string("version=1\nurl=u\ncommitted=-5\n"),
              std::string("version=1\nurl=u\ncommitted=5x\n"),
              std::string("version=1\nurl=u\ncommitted=5\ngarbage\n"),
+             std::string("version=1\nurl=u\ncommitted=5\n[section]\n"),
+             std::string("version=1\nurl=u\ncommitted=5\n; not ours\n"),
+             std::string("version= 1\nurl=u\ncommitted=5\n"),
+             std::string("version=1\nurl=u\ncommitted= 5\n"),
          }) {
         EXPECT_FALSE(ParseTransferMetadata(damaged).has_value()) << damaged;
+    }
+}
+
+// The metadata is what a later run resumes from; a name near the longest a file may have must
+// still leave room for the temporary name it is replaced through.
+TEST(PartialFile, ALaterRunTakesUpTheCommittedBytesWhateverTheNamesLength) {
+    for (const std::size_t length : {8u, 240u, 250u, 255u}) {
+        testing::TempFolder work;
+        const std::string name(length, 'n');
+        const std::string url = "http://h/" + name;
+        {
+            ConfinedFolder files(work.Path(), {"Files"});
+            PartialFile partial(files, name, url, std::nullopt);
+            ASSERT_TRUE(partial.Append("committed"));
+            partial.Commit();
+            ASSERT_TRUE(partial.Append(" and more"));
+        }
+        ConfinedFolder files(work.Path(), {"Files"});
+        PartialFile later(files, name, url, std::nullopt);
+        later.Load();
+        EXPECT_EQ(later.Held(), 9u) << length;
+        EXPECT_EQ(work.Tree().size(), 3u) << length;  // Files/, the data and its metadata
     }
 }
 
@@ -175,41 +205,6 @@ TEST(SharedRateLimit, HoldsTheAverageRateAcrossTakers) {
     }
     EXPECT_GE(waited, 900ms);  // a million bytes at a million a second
     EXPECT_LE(waited, 1000ms);
-}
-
-TEST(FileWriter, RemembersWhyAWriteFailed) {
-    const int fd = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
-    if (fd < 0) {
-        GTEST_SKIP() << "no /dev/full";
-    }
-    FileWriter writer(fd);
-    EXPECT_TRUE(writer.Write("buffered"));  // small writes wait in the buffer
-    EXPECT_FALSE(writer.Flush());
-    EXPECT_EQ(writer.ErrorNumber(), ENOSPC);
-    EXPECT_FALSE(writer.Write("more"));
-    EXPECT_FALSE(writer.Close());
-}
-
-TEST(FileWriter, KeepsEveryPieceInOrderAndContinuesWhereTheFileWasCut) {
-    testing::TempFolder folder;
-    const std::filesystem::path path = folder.Path() / "f.bin";
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    ASSERT_GE(fd, 0);
-    std::string bytes;
-    FileWriter writer(fd);
-    // libcurl's 16 KiB pieces, odd ones, and blocks larger than the writer's buffer.
-    for (const std::size_t size : {16384u, 13u, 16384u, 70000u, 65536u, 1u, 300000u, 16384u}) {
-        const std::string piece(size, static_cast<char>('a' + bytes.size() % 26));
-        ASSERT_TRUE(writer.Write(piece));
-        bytes += piece;
-        EXPECT_EQ(writer.Position(), bytes.size());
-    }
-    ASSERT_TRUE(writer.TruncateTo(bytes.size()));  // the size it has: nothing is lost
-    ASSERT_TRUE(writer.TruncateTo(100000));
-    bytes.resize(100000);
-    ASSERT_TRUE(writer.Write("tail"));
-    ASSERT_TRUE(writer.Close());
-    EXPECT_EQ(testing::ReadFileBytes(path), bytes + "tail");
 }
 
 TEST(LiveProgressText, ShowsWhatIsKnown) {

@@ -1,4 +1,4 @@
-#include "engine/transfer/FileWriter.h"
+#include "storage/FileWriter.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -7,9 +7,10 @@
 namespace tarnwick {
 
 // A local file being written, with a buffer of its own for small writes (a crawl writes
-// pages line by line) while large blocks go straight to the file. The one writer of the
-// engine: the file worker's partial files and the crawler's files both go through it. A
-// failed write is remembered with its errno, so the worker can say why (a full disk).
+// pages line by line) while large blocks go straight to the file. Everything streamed to disk
+// goes through it, opened by a ConfinedFolder: the file worker's partial files and the
+// crawler's files. A failed write is remembered with its errno, so the worker can say why (a
+// full disk).
 class FileWriter {
 public:
     FileWriter() = default;
