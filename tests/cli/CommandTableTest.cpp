@@ -9,9 +9,17 @@
 #include "cli/CommandTable.h"
 #include "cli/ExitCodes.h"
 #include "cli/HelpText.h"
+#include "cli/ManPage.h"
+#include "support/ChildProcess.h"
+#include "support/TempFolder.h"
 
 namespace tarnwick {
 namespace {
+
+using namespace std::chrono_literals;
+using testing::ChildProcess;
+using testing::TempFolder;
+using testing::WriteFileBytes;
 
 // Every option the command line has had, whatever the table says now: the parser may take no
 // other, and each one it takes must be shown.
@@ -82,6 +90,14 @@ bool Accepts(const std::string& option, const std::string& verb) {
     return parsed.text.find("unknown option") == std::string::npos;
 }
 
+std::string RoffOption(const std::string& option) {
+    std::string escaped;
+    for (char c : option) {
+        escaped += c == '-' ? std::string("\\-") : std::string(1, c);
+    }
+    return "\\fB" + escaped + "\\fR";
+}
+
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
@@ -105,7 +121,8 @@ std::string Flowed(std::string_view text) {
     return out;
 }
 
-TEST(CommandTable, EveryOptionTheParserTakesIsInTheHelpOfItsVerb) {
+TEST(CommandTable, EveryOptionTheParserTakesIsInTheHelpOfItsVerbAndInTheManPage) {
+    const std::string manPage = ManPage();
     const std::string general = GeneralHelp();
     std::set<std::string> accepted;
     for (const std::string& option : kKnownOptions) {
@@ -119,6 +136,9 @@ TEST(CommandTable, EveryOptionTheParserTakesIsInTheHelpOfItsVerb) {
                 accepted.insert(option);
                 EXPECT_TRUE(Mentions(help, option)) << option << " missing from " << verb;
             }
+        }
+        if (accepted.contains(option)) {
+            EXPECT_NE(manPage.find(RoffOption(option)), std::string::npos) << option;
         }
     }
     for (const char* unknown : {"--bogus", "--no-parent", "--no-json", "-x"}) {
@@ -195,16 +215,57 @@ TEST(CommandTable, HelpReadsAsBefore) {
     }
 }
 
-TEST(CommandTable, ExitCodesAreListedInTheHelp) {
+TEST(CommandTable, ExitCodesAreListedInTheHelpAndTheManPage) {
     const std::string help = GeneralHelp();
+    const std::string manPage = ManPage();
     for (int code : {kExitSuccess, kExitSomeFailed, kExitUsage, kExitNetwork, kExitServerRefused,
                      kExitDisk, kExitFolderInUse}) {
         EXPECT_NE(help.find("\n  " + std::to_string(code) + " "), std::string::npos) << code;
+        EXPECT_NE(manPage.find(".TP\n" + std::to_string(code) + "\n"), std::string::npos) << code;
     }
     for (const char* line : {"\n  7      mismatch: the finished file's checksum or length",
                              "\n  8      partly done: a mirror that could not fetch or store",
                              "\n  128+N  ended by signal N (130 for SIGINT, 143 for SIGTERM)\n"}) {
         EXPECT_NE(help.find(line), std::string::npos) << line;
+    }
+}
+
+// Runs groff over the page; its output and standard error together.
+std::vector<std::string> Groff(const std::string& page, const std::string& options) {
+    TempFolder folder;
+    WriteFileBytes(folder.Path() / "tarnwick-cli.1", page);
+    ChildProcess groff({"sh", "-c", "exec groff -man -ww " + options + " \"$0\" 2>&1",
+                        (folder.Path() / "tarnwick-cli.1").string()});
+    std::vector<std::string> lines;
+    while (const auto line = groff.ReadLine(30s)) {
+        lines.push_back(*line);
+    }
+    EXPECT_EQ(groff.Wait(), 0);
+    return lines;
+}
+
+TEST(ManPage, IsRoffThatGroffSetsWithoutAWarning) {
+    if (!ChildProcess::Run({"sh", "-c", "command -v groff >/dev/null"})) {
+        GTEST_SKIP() << "groff is not installed";
+    }
+    const std::string page = ManPage();
+    EXPECT_EQ(Groff(page, "-z"), std::vector<std::string>{});
+
+    std::string shown;
+    for (const std::string& line : Groff(page, "-Tascii -P-cbou")) {
+        shown += line + "\n";
+    }
+    for (const char* section : {"NAME", "SYNOPSIS", "DESCRIPTION", "VERBS", "OPTIONS", "FILES",
+                                "ENVIRONMENT", "EXIT STATUS", "EXAMPLES", "SEE ALSO"}) {
+        EXPECT_NE(shown.find(std::string("\n") + section + "\n"), std::string::npos) << section;
+    }
+    // Dashes come out as dashes, names and values as the table writes them.
+    const std::string flowed = Flowed(shown);
+    for (const char* text :
+         {"tarnwick-cli get --checksum sha256=HEX https://example.org/file.iso",
+          "--user NAME, --password TEXT", "--requisites, --no-requisites",
+          "such as \".css .js .png\"", "128+N ended by signal N", "--max-concurrent N"}) {
+        EXPECT_NE(flowed.find(text), std::string::npos) << text;
     }
 }
 
