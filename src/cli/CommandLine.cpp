@@ -1,7 +1,10 @@
 #include "cli/CommandLine.h"
 
+#include <climits>
 #include <map>
 
+#include "cli/CommandTable.h"
+#include "cli/HelpText.h"
 #include "model/ByteRate.h"
 #include "model/FileRequestOptions.h"
 #include "model/Records.h"
@@ -12,129 +15,8 @@ namespace tarnwick {
 
 namespace {
 
-constexpr const char* kGeneralHelp =
-    R"(Usage: tarnwick-cli [--dir DIR] [-q|-v] [--wait] [--max-concurrent N] [--limit-rate RATE]
-                    VERB [ARGS...]
-
-Works on the lists of the current folder, or of DIR, that the Tarnwick window shares. While a
-window has the folder open, the work is handed to it.
-
-Verbs:
-  add URL...              add requested files
-  get URL...              add files and download them now into Files/
-  mirror URL --name NAME [--depth N]
-                          create or reuse a web project and mirror it into WebSites/NAME/
-  search QUERY --name NAME [--engine E]...
-                          create or reuse a search project and run it
-  run [NAME...]           start requested entries: all, or those named (URL or project name)
-  run --schedule          stay up and start and stop projects at their time of day
-  list [files|webs|searches|done|sites|results] [--json]
-                          print lists, one entry a line
-
-Options:
-  --dir DIR      the folder of the lists (default: the current folder)
-  -q, --quiet    print nothing but errors
-  -v, --verbose  print each step of the workers as well
-  --wait         wait while another command line works in the folder
-  --max-concurrent N
-                 transfers at once in this run (default: settings.ini's, else 4); the
-                 others wait as "Queued"
-  --limit-rate RATE
-                 all transfers of this run together at most RATE bytes a second: 500k, 2M
-  -h, --help     this text; VERB --help for a verb's own
-
-Exit codes:
-  0 success   1 some entries failed   2 usage   3 network   4 server refused
-  5 disk      6 folder in use          128+N ended by signal N (130 SIGINT, 143 SIGTERM)
-)";
-
-constexpr const char* kAddHelp = R"(Usage: tarnwick-cli add [--checksum ALGO=HEX] URL...
-
-Adds each URL to the requested files, as Add File(s) does; a URL already requested is not
-added twice. Nothing is downloaded. An address without "//" gets "http://" in front.
-  --checksum ALGO=HEX  as for get: the digest the finished file must have
-)";
-
-constexpr const char* kGetHelp = R"(Usage: tarnwick-cli get [--checksum ALGO=HEX] URL...
-
-Adds each URL to the requested files and downloads it now into Files/. A finished file moves
-to the downloaded files. An interrupted transfer resumes where it stopped, next time too.
-Exits 0 only when every one completed.
-  --checksum sha256=HEX|md5=HEX
-                 for one URL: the finished file must have this digest, else the entry fails
-                 and the data stays in Files/NAME.part
-)";
-
-constexpr const char* kMirrorHelp = R"(Usage: tarnwick-cli mirror URL --name NAME [options]
-
-Creates the web project NAME, or reuses it (a requested or mirrored project of that name keeps
-its settings and takes URL as its start address), and mirrors it into WebSites/NAME/.
-
-  --depth N             follow links at most N steps from the start page (0: no limit)
-  --requisites, --no-requisites
-                        keep (the default for a new project) or leave what pages need to
-                        display: style sheets, scripts, images, fonts
-  --ignore-robots, --obey-robots
-                        pass over or honour (the default) the site's robots.txt
-  --no-ascend, --ascend
-                        keep to what lies at or below the start page's folder, or not (the
-                        default); wget's --no-parent
-  --delay MS            wait MS milliseconds between two requests, over one connection
-                        (default: the delay Preferences give new projects)
-  --connections N       requests in flight at once, 1 to 16 (default 4), each connection kept
-                        alive
-These are kept for the project, also for a reused one.
-
-Options for a new project:
-  --all                 keep every file the site links to
-  --types LIST          kinds of files to keep, comma-separated, of: htm,gif,jpg,zip,exe,mp3,pdf
-                        (default: htm,gif,jpg: pages and their pictures)
-  --other-types TEXT    further file name endings to keep, e.g. ".css .js .png"
-  --max-domain-count N  the property sheet's Max Domain Count, kept with the project
-  --exit-domain         the property sheet's Exit domain: no link of the start page is
-                        followed
-  --user NAME, --password TEXT
-                        credentials the site asks for
-)";
-
-constexpr const char* kSearchHelp = R"(Usage: tarnwick-cli search QUERY --name NAME [--engine E]...
-
-Creates the search project NAME, or reuses it with QUERY as its search string, and runs it
-now. The links found go to the search results, each once. Engines are named as in the
-folder's searchengines.conf; without --engine a new project asks every engine there and a
-reused one keeps its own.
-)";
-
-constexpr const char* kRunHelp = R"(Usage: tarnwick-cli run [NAME...]
-       tarnwick-cli run --schedule
-
-Starts the requested entries, as Download > Selected Projects does: every one, or those whose
-URL or project name is given. Waits for them to end.
-With --schedule it stays up, as a server or a user service would, and starts and stops web
-and search projects at their time of day until it is ended by a signal.
-)";
-
-constexpr const char* kListHelp =
-    R"(Usage: tarnwick-cli list [files|webs|searches|done|sites|results]... [--json]
-
-Prints lists, one entry a line: the entry, a tab, its status. Without a name, every list.
-  files     requested files          webs      requested web projects
-  searches  search projects          done      downloaded files
-  sites     mirrored web projects    results   search results (status: the project)
---json prints one JSON array of {"list", "entry", "status"} objects instead.
-)";
-
-const std::map<std::string, ListCategory>& ListNames() {
-    static const std::map<std::string, ListCategory> names{
-        {"files", ListCategory::RequestedFiles},    {"webs", ListCategory::RequestedWebSites},
-        {"searches", ListCategory::SearchProjects}, {"done", ListCategory::DownloadedFiles},
-        {"sites", ListCategory::DownloadedSites},   {"results", ListCategory::SearchResults},
-    };
-    return names;
-}
-
-ParsedCommandLine Help(const char* text) {
-    return {std::nullopt, text, false};
+ParsedCommandLine Help(std::string text) {
+    return {std::nullopt, std::move(text), false};
 }
 
 ParsedCommandLine Usage(const std::string& text) {
@@ -165,249 +47,238 @@ bool SetTypes(WebProject& project, const std::string& list) {
     return true;
 }
 
-bool IsOption(const std::string& argument, const char* name) {
-    const std::string option(name);
-    return argument == option || (argument.starts_with(option) && argument.size() > option.size() &&
-                                  argument[option.size()] == '=');
-}
+// Hands out the arguments in order.
+class ArgumentWalk {
+public:
+    explicit ArgumentWalk(const std::vector<std::string>& arguments) : arguments_(arguments) {}
 
-// The mirror options that set a text of the project, with the field they set.
-std::optional<std::pair<const char*, std::string WebProject::*>> TextOptionOf(
-    const std::string& argument) {
-    static const std::pair<const char*, std::string WebProject::*> options[] = {
-        {"--other-types", &WebProject::otherTypes},
-        {"--user", &WebProject::userName},
-        {"--password", &WebProject::password},
-    };
-    for (const auto& option : options) {
-        if (IsOption(argument, option.first)) {
-            return option;
+    bool Done() const { return next_ >= arguments_.size(); }
+    const std::string& Take() { return arguments_[next_++]; }
+
+private:
+    const std::vector<std::string>& arguments_;
+    std::size_t next_ = 0;
+};
+
+// An option's value, read as its kind asks.
+struct OptionValue {
+    std::string text;
+    int number = 0;
+    std::uint64_t rate = 0;
+};
+
+// The value given with an option as "--name VALUE" or "--name=VALUE"; nothing when it is
+// missing or not of the option's kind.
+std::optional<OptionValue> TakeValue(const CliOption& option, const std::string& argument,
+                                     ArgumentWalk& walk) {
+    OptionValue value;
+    if (option.kind == ArgumentKind::None) {
+        return value;
+    }
+    if (const std::size_t equals = argument.find('='); equals != std::string::npos) {
+        value.text = argument.substr(equals + 1);
+    } else if (walk.Done()) {
+        return std::nullopt;
+    } else {
+        value.text = walk.Take();
+    }
+    switch (option.kind) {
+        case ArgumentKind::None:
+        case ArgumentKind::Text:
+            return value;
+        case ArgumentKind::Name:
+            return value.text.empty() ? std::nullopt : std::optional(value);
+        case ArgumentKind::Number: {
+            const std::optional<int> number = WholeNumber<int>(value.text);
+            if (!number || *number < option.least || *number > option.most) {
+                return std::nullopt;
+            }
+            value.number = *number;
+            return value;
         }
+        case ArgumentKind::Rate: {
+            const std::optional<std::uint64_t> rate = ParseByteRate(value.text);
+            if (!rate) {
+                return std::nullopt;
+            }
+            value.rate = *rate;
+            return value;
+        }
+        case ArgumentKind::Checksum:
+            return IsChecksumText(value.text) ? std::optional(value) : std::nullopt;
     }
     return std::nullopt;
 }
 
-// The mirror options that take a number, or "" when the argument is none of them.
-std::string NumberOptionOf(const std::string& argument) {
-    for (const char* option : {"--max-domain-count", "--depth", "--delay", "--connections"}) {
-        if (IsOption(argument, option)) {
-            return option;
-        }
+// What the user is told of an option given a wrong value or none.
+std::string Complaint(const CliOption& option) {
+    std::string text = std::string(option.names.back()) + " ";
+    if (option.kind != ArgumentKind::Number) {
+        return text.append(option.complaint);
     }
-    return "";
+    if (option.least == 0 && option.most == INT_MAX) {
+        return text + "needs a number";
+    }
+    return text + "needs a number from " + std::to_string(option.least) + " to " +
+           std::to_string(option.most);
 }
 
-// The mirror's options that turn something on or off for the project; true when the argument
-// is one of them.
-bool TakeMirrorSwitch(const std::string& argument, WebProjectOptionChanges& changes) {
-    static const struct {
-        const char* on;
-        const char* off;
-        std::optional<bool> WebProjectOptionChanges::*option;
-    } switches[] = {
-        {"--requisites", "--no-requisites", &WebProjectOptionChanges::requisites},
-        {"--ignore-robots", "--obey-robots", &WebProjectOptionChanges::ignoreRobots},
-        {"--no-ascend", "--ascend", &WebProjectOptionChanges::noAscend},
-    };
-    for (const auto& known : switches) {
-        if (argument == known.on || argument == known.off) {
-            changes.*known.option = argument == known.on;
-            return true;
-        }
+// The command line as read so far, with the projects its options describe.
+struct Reading {
+    CommandLine command;
+    WebProject web;
+    SearchProject search;
+    std::vector<std::string> operands;
+
+    Reading() : web(BlankWebProject()) {
+        web.getHtm = web.getGif = web.getJpg = 1;  // pages and what they show
+        search.runWhenRequested = search.stopWhenRequested = 1;
     }
-    return false;
-}
-
-// Walks the arguments after the verb: options with their values, and the rest as operands.
-class VerbArguments {
-public:
-    VerbArguments(const std::vector<std::string>& arguments, std::size_t first)
-        : arguments_(arguments), next_(first) {}
-
-    bool Done() const { return next_ >= arguments_.size(); }
-    std::size_t Position() const { return next_; }
-    const std::string& Peek() const { return arguments_[next_]; }
-    std::string Take() { return arguments_[next_++]; }
-    // The value of an option, given as "--name VALUE" or "--name=VALUE".
-    std::optional<std::string> ValueOf(const std::string& option) {
-        const std::string& argument = arguments_[next_ - 1];
-        if (argument.size() > option.size() && argument[option.size()] == '=') {
-            return argument.substr(option.size() + 1);
-        }
-        if (Done()) {
-            return std::nullopt;
-        }
-        return Take();
-    }
-
-private:
-    const std::vector<std::string>& arguments_;
-    std::size_t next_;
 };
 
-// Takes an option that sets how the whole run goes, given before or after the verb: nothing
-// when the argument is none of them, else an empty text, or what is wrong with its value.
-std::optional<std::string> TakeRunOption(CommandLine& command, const std::string& argument,
-                                         VerbArguments& rest) {
-    if (argument == "-q" || argument == "--quiet") {
-        command.verbosity = Verbosity::Quiet;
-    } else if (argument == "-v" || argument == "--verbose") {
-        command.verbosity = Verbosity::Verbose;
-    } else if (IsOption(argument, "--max-concurrent")) {
-        const auto given = rest.ValueOf("--max-concurrent");
-        const std::optional<int> count = given ? WholeNumber<int>(*given) : std::nullopt;
-        if (!count || *count < 1 || *count > 100) {
-            return "--max-concurrent needs a number from 1 to 100";
-        }
-        command.maxConcurrent = *count;
-    } else if (IsOption(argument, "--limit-rate")) {
-        const auto given = rest.ValueOf("--limit-rate");
-        const auto rate = given ? ParseByteRate(*given) : std::nullopt;
-        if (!rate) {
-            return "--limit-rate needs a rate such as 500k or 2M";
-        }
-        command.limitBytesPerSecond = *rate;
-    } else {
-        return std::nullopt;
+// Carries out an option; false when its value does not do.
+bool Apply(OptionId id, const OptionValue& value, Reading& reading) {
+    CommandLine& command = reading.command;
+    WebProjectOptionChanges& changes = command.order.webOptions;
+    WebProject& web = reading.web;
+    switch (id) {
+        case OptionId::Help:
+        case OptionId::EndOfOptions:
+            break;  // they end the walk, which acts on them itself
+        case OptionId::Dir:
+            command.folder = value.text;
+            break;
+        case OptionId::Quiet:
+            command.verbosity = Verbosity::Quiet;
+            break;
+        case OptionId::Verbose:
+            command.verbosity = Verbosity::Verbose;
+            break;
+        case OptionId::Wait:
+            command.waitForFolder = true;
+            break;
+        case OptionId::MaxConcurrent:
+            command.maxConcurrent = value.number;
+            break;
+        case OptionId::LimitRate:
+            command.limitBytesPerSecond = value.rate;
+            break;
+        case OptionId::Checksum:
+            command.order.fileOptions.checksum = value.text;
+            break;
+        case OptionId::Name:
+            web.name = reading.search.name = value.text;
+            break;
+        case OptionId::Depth:
+            changes.maxDepth = value.number;
+            break;
+        case OptionId::Requisites:
+        case OptionId::NoRequisites:
+            changes.requisites = id == OptionId::Requisites;
+            break;
+        case OptionId::IgnoreRobots:
+        case OptionId::ObeyRobots:
+            changes.ignoreRobots = id == OptionId::IgnoreRobots;
+            break;
+        case OptionId::NoAscend:
+        case OptionId::Ascend:
+            changes.noAscend = id == OptionId::NoAscend;
+            break;
+        case OptionId::Delay:
+            changes.delayMs = value.number;
+            break;
+        case OptionId::Connections:
+            changes.connections = value.number;
+            break;
+        case OptionId::All:
+            web.downloadAll = 1;
+            break;
+        case OptionId::Types:
+            return SetTypes(web, value.text);
+        case OptionId::OtherTypes:
+            web.otherTypes = value.text;
+            break;
+        case OptionId::MaxDomainCount:
+            web.maxDomainCount = value.number;
+            break;
+        case OptionId::ExitDomain:
+            web.exitDomain = 1;
+            break;
+        case OptionId::User:
+            web.userName = value.text;
+            break;
+        case OptionId::Password:
+            web.password = value.text;
+            break;
+        case OptionId::Engine:
+            ChooseEngine(reading.search, value.text, true);
+            break;
+        case OptionId::Schedule:
+            command.schedule = true;
+            break;
+        case OptionId::Json:
+            command.json = true;
+            break;
     }
-    return "";
+    return true;
 }
 
 }  // namespace
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
-    CommandLine command;
-    VerbArguments global(arguments, 0);
-    while (!global.Done() && global.Peek().starts_with("-")) {
-        const std::string argument = global.Take();
-        if (argument == "-h" || argument == "--help") {
-            return Help(kGeneralHelp);
-        } else if (const auto error = TakeRunOption(command, argument, global)) {
-            if (!error->empty()) {
-                return Usage(*error);
+    const CommandTable& table = Commands();
+    Reading reading;
+    const CliVerb* verb = nullptr;
+    ArgumentWalk walk(arguments);
+    while (!walk.Done()) {
+        const std::string& argument = walk.Take();
+        if (!argument.starts_with("-") || argument == "-") {
+            if (verb != nullptr) {
+                reading.operands.push_back(argument);
+                continue;
             }
-        } else if (argument == "--wait") {
-            command.waitForFolder = true;
-        } else if (IsOption(argument, "--dir")) {
-            const auto folder = global.ValueOf("--dir");
-            if (!folder) {
-                return Usage("--dir needs a folder");
+            verb = table.FindVerb(argument);
+            if (verb == nullptr) {
+                return Usage("unknown verb " + argument);
             }
-            command.folder = *folder;
-        } else {
-            return Usage("unknown option " + argument);
+            reading.command.verb = verb->verb;
+            continue;
+        }
+        const CliOption* option =
+            table.FindOption(argument, verb ? std::optional(verb->verb) : std::nullopt);
+        if (option == nullptr) {
+            return Usage("unknown option " + argument +
+                         (verb ? " for " + std::string(verb->name) : ""));
+        }
+        if (option->id == OptionId::Help) {
+            return Help(verb ? VerbHelp(verb->verb) : GeneralHelp());
+        }
+        if (option->id == OptionId::EndOfOptions) {
+            while (!walk.Done()) {
+                reading.operands.push_back(walk.Take());
+            }
+            break;
+        }
+        const std::optional<OptionValue> value = TakeValue(*option, argument, walk);
+        if (!value || !Apply(option->id, *value, reading)) {
+            return Usage(Complaint(*option));
         }
     }
-    const std::size_t index = global.Position();
-    if (index >= arguments.size()) {
+    if (verb == nullptr) {
         return Usage("no verb given");
     }
-    const std::string verb = arguments[index];
-    const std::map<std::string, std::pair<Verb, const char*>> verbs{
-        {"add", {Verb::Add, kAddHelp}},          {"get", {Verb::Get, kGetHelp}},
-        {"mirror", {Verb::Mirror, kMirrorHelp}}, {"search", {Verb::Search, kSearchHelp}},
-        {"run", {Verb::Run, kRunHelp}},          {"list", {Verb::List, kListHelp}},
-    };
-    const auto found = verbs.find(verb);
-    if (found == verbs.end()) {
-        return Usage("unknown verb " + verb);
-    }
-    command.verb = found->second.first;
-    const char* verbHelp = found->second.second;
 
-    WebProject web = BlankWebProject();
-    web.getHtm = web.getGif = web.getJpg = 1;  // pages and what they show
-    SearchProject search;
-    search.runWhenRequested = search.stopWhenRequested = 1;
-    std::vector<std::string> operands;
-    VerbArguments rest(arguments, index + 1);
-    while (!rest.Done()) {
-        const std::string argument = rest.Take();
-        const auto value = [&](const char* option) { return rest.ValueOf(option); };
-        if (argument == "-h" || argument == "--help") {
-            return Help(verbHelp);
-        } else if (const auto error = TakeRunOption(command, argument, rest)) {
-            if (!error->empty()) {
-                return Usage(*error);
-            }
-        } else if ((command.verb == Verb::Add || command.verb == Verb::Get) &&
-                   IsOption(argument, "--checksum")) {
-            const auto checksum = value("--checksum");
-            if (!checksum || !IsChecksumText(*checksum)) {
-                return Usage("--checksum takes sha256=HEX (64 digits) or md5=HEX (32 digits)");
-            }
-            command.order.fileOptions.checksum = *checksum;
-        } else if (argument == "--") {
-            while (!rest.Done()) {
-                operands.push_back(rest.Take());
-            }
-        } else if (command.verb == Verb::List && argument == "--json") {
-            command.json = true;
-        } else if (command.verb == Verb::Run && argument == "--schedule") {
-            command.schedule = true;
-        } else if ((command.verb == Verb::Mirror || command.verb == Verb::Search) &&
-                   IsOption(argument, "--name")) {
-            const auto name = value("--name");
-            if (!name || name->empty()) {
-                return Usage("--name needs a project name");
-            }
-            web.name = search.name = *name;
-        } else if (command.verb == Verb::Mirror && argument == "--all") {
-            web.downloadAll = 1;
-        } else if (command.verb == Verb::Mirror &&
-                   TakeMirrorSwitch(argument, command.order.webOptions)) {
-        } else if (command.verb == Verb::Mirror && argument == "--exit-domain") {
-            web.exitDomain = 1;
-        } else if (command.verb == Verb::Mirror && IsOption(argument, "--types")) {
-            const auto types = value("--types");
-            if (!types || !SetTypes(web, *types)) {
-                return Usage("--types takes kinds of htm,gif,jpg,zip,exe,mp3,pdf");
-            }
-        } else if (const auto text =
-                       command.verb == Verb::Mirror ? TextOptionOf(argument) : std::nullopt) {
-            const auto given = value(text->first);
-            if (!given) {
-                return Usage(std::string(text->first) + " needs a text");
-            }
-            web.*(text->second) = *given;
-        } else if (const std::string option =
-                       command.verb == Verb::Mirror ? NumberOptionOf(argument) : "";
-                   !option.empty()) {
-            const auto given = value(option.c_str());
-            const std::optional<int> number = given ? WholeNumber<int>(*given) : std::nullopt;
-            WebProjectOptionChanges& changes = command.order.webOptions;
-            if (option == "--connections") {
-                if (!number || *number < 1 || *number > WebProjectOptions::kMaxConnections) {
-                    return Usage("--connections takes 1 to " +
-                                 std::to_string(WebProjectOptions::kMaxConnections));
-                }
-                changes.connections = number;
-            } else if (!number) {
-                return Usage(option + " needs a number");
-            } else if (option == "--max-domain-count") {
-                web.maxDomainCount = *number;
-            } else {
-                (option == "--depth" ? changes.maxDepth : changes.delayMs) = number;
-            }
-        } else if (command.verb == Verb::Search && IsOption(argument, "--engine")) {
-            const auto engine = value("--engine");
-            if (!engine || engine->empty()) {
-                return Usage("--engine needs an engine's name");
-            }
-            ChooseEngine(search, *engine, true);
-        } else if (argument.starts_with("-") && argument.size() > 1) {
-            return Usage("unknown option " + argument + " for " + verb);
-        } else {
-            operands.push_back(argument);
-        }
-    }
-
+    CommandLine& command = reading.command;
+    const std::vector<std::string>& operands = reading.operands;
+    WebProject& web = reading.web;
+    SearchProject& search = reading.search;
+    const std::string verbName(verb->name);
     WorkOrder& order = command.order;
     switch (command.verb) {
         case Verb::Add:
         case Verb::Get:
             if (operands.empty()) {
-                return Usage(verb + " needs at least one URL");
+                return Usage(verbName + " needs at least one URL");
             }
             if (!order.fileOptions.checksum.empty() && operands.size() != 1) {
                 return Usage("--checksum belongs to one URL");
@@ -442,15 +313,15 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             break;
         case Verb::List:
             for (const std::string& name : operands) {
-                const auto list = ListNames().find(name);
-                if (list == ListNames().end()) {
+                const ListChoice* list = table.FindList(name);
+                if (list == nullptr) {
                     return Usage("unknown list " + name);
                 }
-                command.listed.push_back(list->second);
+                command.listed.push_back(list->category);
             }
             if (command.listed.empty()) {
-                for (const char* name : {"files", "webs", "searches", "done", "sites", "results"}) {
-                    command.listed.push_back(ListNames().at(name));
+                for (const ListChoice& list : table.lists) {
+                    command.listed.push_back(list.category);
                 }
             }
             break;

@@ -6,12 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "cli/Verb.h"
 #include "control/WorkOrder.h"
 #include "model/ListCategory.h"
 
 namespace tarnwick {
-
-enum class Verb { Add, Get, Mirror, Search, Run, List };
 
 enum class Verbosity { Quiet, Normal, Verbose };
 

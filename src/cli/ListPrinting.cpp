@@ -2,28 +2,11 @@
 
 #include <cstdio>
 
+#include "cli/CommandTable.h"
 #include "model/JsonText.h"
 #include "model/ListChanges.h"
 
 namespace tarnwick {
-
-const char* ListName(ListCategory category) {
-    switch (category) {
-        case ListCategory::RequestedFiles:
-            return "files";
-        case ListCategory::RequestedWebSites:
-            return "webs";
-        case ListCategory::SearchProjects:
-            return "searches";
-        case ListCategory::DownloadedFiles:
-            return "done";
-        case ListCategory::DownloadedSites:
-            return "sites";
-        case ListCategory::SearchResults:
-            return "results";
-    }
-    return "";
-}
 
 std::string ListingText(SharedState& state, const std::vector<ListCategory>& lists, bool json) {
     std::string out;

@@ -12,7 +12,4 @@ namespace tarnwick {
 // {"list", "entry", "status"} objects.
 std::string ListingText(SharedState& state, const std::vector<ListCategory>& lists, bool json);
 
-// The list's name on the command line ("files", "done", ...).
-const char* ListName(ListCategory category);
-
 }  // namespace tarnwick

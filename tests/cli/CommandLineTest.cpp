@@ -37,6 +37,12 @@ TEST(CommandLine, MistakesAreUsageErrorsThatSayWhatIsWrong) {
         {{"get", "--checksum", "sha256=abc", "u"}, "--checksum takes"},
         {{"get", "--checksum", "md5=" + std::string(32, '0'), "u", "v"}, "belongs to one URL"},
         {{"mirror", "u", "--name", "n", "--checksum", "md5=0"}, "unknown option --checksum"},
+        {{"mirror", "u", "--name", "n", "--connections", "17"}, "--connections needs a number"},
+        // An empty folder would quietly mean the current one.
+        {{"--dir=", "list"}, "--dir needs a folder"},
+        {{"list", "--json=yes"}, "unknown option --json=yes for list"},
+        {{"--", "list"}, "unknown option --"},
+        {{"-", "list"}, "unknown verb -"},
     };
     for (const auto& [arguments, expected] : cases) {
         const ParsedCommandLine parsed = Parse(arguments);
@@ -57,6 +63,12 @@ TEST(CommandLine, VerbsBecomeOrders) {
     EXPECT_EQ(parsed.command->verbosity, Verbosity::Quiet);
     EXPECT_TRUE(parsed.command->order.start);
     EXPECT_EQ(parsed.command->order.fileUrls, (std::vector<std::string>{"h/a.zip", "-b.zip"}));
+
+    // After "--" even "--help" is a URL.
+    parsed = Parse({"get", "--", "--help", "-q"});
+    ASSERT_TRUE(parsed.command.has_value());
+    EXPECT_EQ(parsed.command->order.fileUrls, (std::vector<std::string>{"--help", "-q"}));
+    EXPECT_EQ(parsed.command->verbosity, Verbosity::Normal);
 
     parsed = Parse({"add", "u"});
     EXPECT_FALSE(parsed.command->order.start);
