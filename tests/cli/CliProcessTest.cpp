@@ -3,6 +3,7 @@
 #include <csignal>
 #include <thread>
 
+#include "cli/CliRun.h"
 #include "support/ChildProcess.h"
 #include "support/HttpTestServer.h"
 #include "support/TempFolder.h"
@@ -12,9 +13,15 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::ChildProcess;
+using testing::Cli;
+using testing::Collect;
+using testing::Contains;
+using testing::Eventually;
+using testing::Finished;
 using testing::HttpResponse;
 using testing::HttpTestServer;
 using testing::ReadFileBytes;
+using testing::RunCli;
 using testing::TempFolder;
 
 std::string Pattern(std::size_t size) {
@@ -23,48 +30,6 @@ std::string Pattern(std::size_t size) {
         bytes[i] = static_cast<char>((i * 13 + i / 251) & 0xff);
     }
     return bytes;
-}
-
-// tarnwick-cli in the folder, its standard error merged into its output.
-std::vector<std::string> Cli(const TempFolder& folder, std::vector<std::string> arguments) {
-    std::vector<std::string> argv{
-        "sh", "-c", "exec \"$0\" \"$@\" 2>&1", TARNWICK_CLI_PATH, "--dir", folder.Path().string()};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    return argv;
-}
-
-struct Finished {
-    int code = -1;
-    std::string output;
-};
-
-Finished Collect(ChildProcess& process) {
-    Finished finished;
-    while (const auto line = process.ReadLine(30s)) {
-        finished.output += *line + "\n";
-    }
-    finished.code = process.Wait();
-    return finished;
-}
-
-Finished RunCli(const TempFolder& folder, std::vector<std::string> arguments) {
-    ChildProcess process(Cli(folder, std::move(arguments)));
-    return Collect(process);
-}
-
-bool Eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    return true;
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
 }
 
 class CliProcessTest : public ::testing::Test {

@@ -3,6 +3,7 @@
 #include <csignal>
 #include <thread>
 
+#include "cli/CliRun.h"
 #include "support/ChildProcess.h"
 #include "support/HttpTestServer.h"
 #include "support/TempFolder.h"
@@ -12,6 +13,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::ChildProcess;
+using testing::Eventually;
 using testing::HttpResponse;
 using testing::HttpTestServer;
 using testing::ReadFileBytes;
@@ -30,17 +32,6 @@ std::vector<std::string> Get(const TempFolder& folder, const std::string& url) {
     return {
         "sh",  "-c", "exec \"$0\" \"$@\" 2>&1", TARNWICK_CLI_PATH, "--dir", folder.Path().string(),
         "get", url};
-}
-
-bool Eventually(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    return true;
 }
 
 // A real tarnwick-cli killed with SIGKILL in the middle of a transfer leaves the bytes it had
