@@ -97,12 +97,6 @@ public:
         return found != slotOf_.end() ? &*slots_[found->second].record : nullptr;
     }
 
-    // -1 when the list has no such entry.
-    int IndexOf(EntryId id) const {
-        const auto found = slotOf_.find(id);
-        return found != slotOf_.end() ? static_cast<int>(live_.LiveBefore(found->second)) : -1;
-    }
-
     EntryId IdAt(int index) const {
         return InRange(index) ? slots_[SlotOfIndex(index)].id : kNoEntry;
     }

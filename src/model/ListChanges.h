@@ -44,14 +44,6 @@ EntryId AddEntry(SharedState& state, ListCategory category, Record record) {
     return view.id;
 }
 
-// False when the category's list has no such entry.
-bool RemoveEntry(SharedState& state, ListCategory category, EntryId id);
-
-// Sets the entry's status text: kept marks the list modified, so it is saved. False when the
-// entry is gone.
-bool SetEntryStatus(SharedState& state, ListCategory category, EntryId id,
-                    const std::string& status, bool kept);
-
 // The category's entries, oldest first.
 std::vector<EntryView> ViewsOf(SharedState& state, ListCategory category);
 

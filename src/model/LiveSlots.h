@@ -17,7 +17,6 @@ public:
     // The slot of the live entry with this rank (0 the first); the caller checks the range.
     std::size_t SlotOfRank(std::size_t rank) const;
     std::size_t LiveCount() const { return live_; }
-    std::size_t SlotCount() const { return tree_.size(); }
     void Clear();
     void Reserve(std::size_t count) { tree_.reserve(count); }
 

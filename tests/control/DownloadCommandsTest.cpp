@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "ControlFixture.h"
-#include "model/ListChanges.h"
+#include "engine/job/EntryReporter.h"
 
 namespace tarnwick::testing {
 namespace {
@@ -250,9 +250,12 @@ TEST_F(Commands, AWorkerThatEndsAtOnceKeepsItsReportAndLeavesNoJob) {
             return thread;
         });
     fakes.SetFirstStep([](WorkerContext& context, const std::string&) {
-        SetEntryStatus(context.state, ListCategory::RequestedFiles, context.entry, "Host not found",
-                       true);
-        context.state.ui.SetStatusText("Host not found");
+        // As a file worker reports a failure, the panel following the entry.
+        EntryReporter(context.state, ListCategory::RequestedFiles, context.entry)
+            .Report({.status = "Host not found",
+                     .kept = "Host not found",
+                     .save = true,
+                     .panelStatus = "Host not found"});
         return false;
     });
     state.RequestedFiles.AppendUrl("http://nowhere/a.zip");

@@ -19,9 +19,6 @@ public:
     EntryReporter(SharedState& state, ListCategory list, EntryId id)
         : state_(state), list_(list), id_(id) {}
 
-    EntryId Id() const { return id_; }
-    ListCategory List() const { return list_; }
-
     bool IsListed() const;
     bool Report(const EntryNews& news) const;
     bool EchoStatus(const std::string& text) const { return Report({.panelStatus = text}); }

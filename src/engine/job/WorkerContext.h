@@ -21,9 +21,9 @@ struct WorkerContext {
     std::filesystem::path workingDirectory;  // WebSites/ and, unless told otherwise, Files/
     std::shared_ptr<JobGate> gate;           // pause, resume and cancel at exit
     EntryId entry = kNoEntry;
-    std::string caBundlePath;                // empty: the system's trust store; tests set their own
-    TransferPolicy transfer;                 // retries, stalls and the global speed limit
-    FileRequestOptions fileOptions;          // a file worker's checksum and own speed limit
+    std::string caBundlePath;        // empty: the system's trust store; tests set their own
+    TransferPolicy transfer;         // retries, stalls and the global speed limit
+    FileRequestOptions fileOptions;  // a file worker's checksum and own speed limit
     std::string userAgent = DefaultUserAgent();  // sent with every HTTP request
     DownloadFolder downloads = DownloadFolder::Of(workingDirectory, {});  // a file worker's
 };
