@@ -8,7 +8,7 @@
 #include <mutex>
 #include <string>
 
-#include "engine/job/Workers.h"
+#include "engine/crawl/SiteCrawlWorker.h"
 #include "engine/net/NetLibrary.h"
 #include "model/JobGate.h"
 #include "model/SharedState.h"
@@ -30,15 +30,15 @@ int main(int argc, char** argv) {
     project.startUrl = argv[1];
     project.getHtm = 1;
     project.getGif = 1;
+    EntryId id = kNoEntry;
     {
         std::lock_guard lock(state.mutex);
-        state.RequestedWebSites.Append(project);
-        state.RunningSiteJobs.Append(RunningJob{gate, project.name, 0});
-        state.CurrentCategory = ListCategory::RequestedWebSites;
-        state.SelectedRow = 0;
+        id = state.RequestedWebSites.Append(project);
+        state.RunningSiteJobs.Adopt(RunningJob{gate, project.name, 0}, id);
+        state.FollowedEntry = id;
     }
-    ui.SetRows({{project.name, "Downloading...", true}});
-    WorkerContext context{state, std::filesystem::path(argv[2]), gate, {}, {}, {}};
+    ui.Show(state, ListCategory::RequestedWebSites);
+    WorkerContext context{state, std::filesystem::path(argv[2]), gate, id, {}, {}, {}};
     RunSiteCrawl(context, project);
 
     std::lock_guard lock(state.mutex);

@@ -48,11 +48,12 @@ int main(int argc, char** argv) {
         urls.push_back("http://host" + std::to_string(scrambled % 97) + ".example/files/file" +
                        std::to_string(scrambled) + (n % 3 == 0 ? ".iso" : ".zip"));
     }
-    std::vector<std::pair<std::string, std::string>> rows;
+    std::vector<EntryView> rows;
     for (const std::string& url : urls) {
-        rows.emplace_back(url, "Ready for download");
+        rows.push_back({ListCategory::RequestedFiles, rows.size() + 1, url, "Ready for download"});
     }
-    Report("show a list of 100000 rows", Milliseconds([&] { list.InsertRowsAtTop(rows); }));
+    Report("show a list of 100000 rows",
+           Milliseconds([&] { list.ShowCategory(ListCategory::RequestedFiles, rows); }));
     Report("progress of 100000 rows", Milliseconds([&] {
                for (int n = 0; n < kRows; ++n) {
                    TransferSnapshot progress;
@@ -60,7 +61,9 @@ int main(int argc, char** argv) {
                    progress.done = static_cast<std::uint64_t>(progress.total / (1 + n % 10));
                    progress.bytesPerSecond = (n * 31) % 5000000;
                    progress.etaSeconds = (n * 13) % 86400;
-                   list.ShowTransferProgress(urls[static_cast<std::size_t>(n)], progress);
+                   list.EntryChanged({ListCategory::RequestedFiles, static_cast<EntryId>(n + 1),
+                                      urls[static_cast<std::size_t>(n)], std::nullopt, progress,
+                                      false});
                }
            }),
            false);
@@ -85,17 +88,18 @@ int main(int argc, char** argv) {
     }
     std::printf("%d rows shown\n", list.Filter()->rowCount());
     Report("clear the filter (sorted)", Milliseconds([&] { list.SetFilterText({}); }));
-    Report("add 1000 rows one by one (sorted)", Milliseconds([&] {
-               for (int n = 0; n < 1000; ++n) {
-                   list.InsertRowAtTop("http://late.example/" + std::to_string(n),
-                                       "Ready for download");
-               }
-           }),
-           false);
+    Report(
+        "add 1000 rows one by one (sorted)", Milliseconds([&] {
+            for (int n = 0; n < 1000; ++n) {
+                list.EntryAdded({ListCategory::RequestedFiles, static_cast<EntryId>(kRows + n + 1),
+                                 "http://late.example/" + std::to_string(n), "Ready for download"});
+            }
+        }),
+        false);
     list.sortByColumn(EntryRowModel::ProjectColumn, Qt::AscendingOrder);
-    list.DeleteAllRows();
+    list.ListsEmptied();
     Report("show a list of 100000 rows (sorted)",
-           Milliseconds([&] { list.InsertRowsAtTop(rows); }));
+           Milliseconds([&] { list.ShowCategory(ListCategory::RequestedFiles, rows); }));
     Report("back to newest first",
            Milliseconds([&] { list.sortByColumn(-1, Qt::AscendingOrder); }));
     return 0;

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <numeric>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "control/DownloadControl.h"
-#include "engine/job/Workers.h"
 #include "engine/net/NetLibrary.h"
 #include "model/ListFiles.h"
 #include "support/HttpTestServer.h"
@@ -38,7 +38,6 @@ double MeasureExit(int pausedCount) {
     testing::RecordingUi ui;
     testing::TempFolder folder;
     ui.AttachTo(state.ui);
-    std::vector<testing::RecordingUi::Row> rows;
     for (int i = 0; i < kWorkers; ++i) {
         const std::string path = "/f" + std::to_string(i) + ".bin";
         testing::HttpResponse response;
@@ -48,12 +47,13 @@ double MeasureExit(int pausedCount) {
         server.Serve(path, response);
         std::lock_guard lock(state.mutex);
         state.RequestedFiles.AppendUrl(server.Url(path));
-        rows.insert(rows.begin(), testing::RecordingUi::Row{server.Url(path), "", true});
     }
-    ui.SetRows(rows);
-    DownloadControl control(state, folder.Path(),
-                            WorkerFunctions{RunFileDownload, RunFtpDownload, {}, {}});
-    control.OnDownloadSelected();
+    ui.Show(state, ListCategory::RequestedFiles);
+    std::vector<int> all(kWorkers);
+    std::iota(all.begin(), all.end(), 0);
+    ui.SelectRows(all);
+    DownloadControl control(state, folder.Path(), RealWorkers());
+    control.StartSelected(ListCategory::RequestedFiles, ui.SelectedIds());
     const auto deadline = Clock::now() + 20s;
     while (!AllUnderWay(state)) {
         if (Clock::now() > deadline) {
@@ -66,7 +66,7 @@ double MeasureExit(int pausedCount) {
         paused.push_back(row);
     }
     ui.SelectRows(paused);
-    control.OnStopDownloading();
+    control.StopSelected(ListCategory::RequestedFiles, ui.SelectedIds());
 
     const auto start = Clock::now();
     state.ui.Close();

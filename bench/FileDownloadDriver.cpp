@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/job/Workers.h"
+#include "engine/files/FileWorkers.h"
 #include "engine/net/NetLibrary.h"
 #include "model/SharedState.h"
 #include "support/RecordingUi.h"
@@ -30,13 +30,15 @@ int RunWorker(const std::string& url, const std::string& workingDirectory,
     testing::RecordingUi ui;
     ui.AttachTo(state.ui);
     auto gate = std::make_shared<JobGate>();
+    EntryId id = kNoEntry;
     {
         std::lock_guard lock(state.mutex);
-        state.RequestedFiles.Append(FileEntry{url, "Downloading..."});
-        state.RunningFileJobs.Append(RunningJob{gate, url, 0});
+        id = state.RequestedFiles.Append(FileEntry{url, "Downloading..."});
+        state.RunningFileJobs.Adopt(RunningJob{gate, url, 0}, id);
+        state.FollowedEntry = id;
     }
-    state.SelectedRow = 0;
-    WorkerContext context{state, workingDirectory, gate, {}, {}, {}};
+    ui.Show(state, ListCategory::RequestedFiles);
+    WorkerContext context{state, workingDirectory, gate, id, {}, {}, {}};
     context.fileOptions.checksum = checksum;
     const FileEntry entry{url, "Downloading..."};
     if (url.find("ftp://") != std::string::npos) {
