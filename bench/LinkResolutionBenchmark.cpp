@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/mirror/HtmlLinks.h"
-#include "engine/mirror/WebAddress.h"
+#include "engine/net/Url.h"
 
 namespace {
 
@@ -53,9 +53,9 @@ BENCHMARK(BM_FindLinksOfPage)->Unit(benchmark::kMicrosecond);
 void BM_ResolveLinksOfPage(benchmark::State& run) {
     const std::vector<std::string> links = LinksOfPage(PageWithManyLinks());
     for (auto _ : run) {
-        const WebAddress base = *ParseWebAddress(kPageAddress);
+        const Url base = *Url::Parse(kPageAddress);
         for (const std::string& link : links) {
-            if (const auto resolved = ResolveReference(base, link)) {
+            if (const auto resolved = base.Resolve(link)) {
                 benchmark::DoNotOptimize(resolved->Text());
             }
         }
