@@ -1,11 +1,13 @@
 #include "engine/search/ResultLink.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
 #include <utility>
 
 #include "engine/net/HexDigit.h"
+#include "engine/net/Url.h"
 
 namespace tarnwick {
 
@@ -59,94 +61,6 @@ std::optional<std::uint32_t> ReferencedCharacter(std::string_view name) {
     return code;
 }
 
-bool IsSchemeCharacter(char c, bool first) {
-    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-    return letter || (!first && ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'));
-}
-
-// The scheme of an absolute reference, lowercased; empty for a relative one.
-std::string SchemeOf(std::string_view link) {
-    std::string scheme;
-    for (std::size_t i = 0; i < link.size(); ++i) {
-        if (link[i] == ':') {
-            return scheme;
-        }
-        if (!IsSchemeCharacter(link[i], i == 0)) {
-            return {};
-        }
-        scheme += static_cast<char>(link[i] >= 'A' && link[i] <= 'Z' ? link[i] + 32 : link[i]);
-    }
-    return {};
-}
-
-// RFC 3986's remove_dot_segments for an absolute path.
-std::string WithoutDotSegments(std::string_view path) {
-    std::string out;
-    while (!path.empty()) {
-        if (path.starts_with("/./") || path == "/.") {
-            path = path.size() > 2 ? path.substr(2) : "/";
-        } else if (path.starts_with("/../") || path == "/..") {
-            path = path.size() > 3 ? path.substr(3) : "/";
-            const std::size_t slash = out.rfind('/');
-            out.erase(slash == std::string::npos ? 0 : slash);
-        } else {
-            const std::size_t next = path.find('/', 1);
-            out += path.substr(0, next);
-            path = next == std::string_view::npos ? std::string_view{} : path.substr(next);
-        }
-    }
-    return out;
-}
-
-// The parts of an absolute http(s) address that relative links build on.
-struct BaseParts {
-    std::string_view scheme;     // "https"
-    std::string_view authority;  // "host:port"
-    std::string_view path;       // "/dir/page", maybe empty
-    std::string_view query;      // "?q=x", maybe empty
-};
-
-std::optional<BaseParts> PartsOf(std::string_view url) {
-    const std::size_t colon = url.find("://");
-    if (colon == std::string_view::npos) {
-        return std::nullopt;
-    }
-    BaseParts parts;
-    parts.scheme = url.substr(0, colon);
-    std::string_view rest = url.substr(colon + 3);
-    rest = rest.substr(0, rest.find('#'));
-    const std::size_t authorityEnd = rest.find_first_of("/?");
-    parts.authority = rest.substr(0, authorityEnd);
-    rest = authorityEnd == std::string_view::npos ? std::string_view{} : rest.substr(authorityEnd);
-    const std::size_t question = rest.find('?');
-    parts.path = rest.substr(0, question);
-    parts.query = question == std::string_view::npos ? std::string_view{} : rest.substr(question);
-    return parts;
-}
-
-std::string Resolved(const BaseParts& base, std::string_view link) {
-    const std::string origin = std::string(base.scheme) + "://" + std::string(base.authority);
-    if (link.starts_with("//")) {
-        return std::string(base.scheme) + ":" + std::string(link);
-    }
-    // The reference's own query and fragment stay as written; only its path is merged.
-    const std::size_t pathEnd = std::min(link.find_first_of("?#"), link.size());
-    const std::string_view path = link.substr(0, pathEnd);
-    const std::string_view tail = link.substr(pathEnd);
-    if (path.empty()) {
-        const std::string basePath = base.path.empty() ? "/" : std::string(base.path);
-        return origin + basePath + std::string(tail.starts_with('#') ? base.query : "") +
-               std::string(tail);
-    }
-    if (path.starts_with('/')) {
-        return origin + WithoutDotSegments(path) + std::string(tail);
-    }
-    const std::size_t slash = base.path.rfind('/');
-    const std::string folder =
-        slash == std::string_view::npos ? "/" : std::string(base.path.substr(0, slash + 1));
-    return origin + WithoutDotSegments(folder + std::string(path)) + std::string(tail);
-}
-
 std::string_view TrimmedBlanks(std::string_view text) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
     while (!text.empty() && blank(text.front())) {
@@ -156,6 +70,11 @@ std::string_view TrimmedBlanks(std::string_view text) {
         text.remove_suffix(1);
     }
     return text;
+}
+
+bool HasControlCharacter(std::string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 
 }  // namespace
@@ -195,33 +114,17 @@ std::string PercentDecoded(std::string_view text) {
 
 std::optional<std::string> AbsoluteResultLink(std::string_view pageUrl, std::string_view link) {
     link = TrimmedBlanks(link);
-    if (link.empty()) {
+    if (link.empty() || HasControlCharacter(link)) {
         return std::nullopt;
     }
-    std::string absolute;
-    const std::string scheme = SchemeOf(link);
-    if (!scheme.empty()) {
-        if ((scheme != "http" && scheme != "https") ||
-            !link.substr(scheme.size() + 1).starts_with("//")) {
-            return std::nullopt;
-        }
-        absolute = link;
-    } else {
-        const std::optional<BaseParts> base = PartsOf(pageUrl);
-        if (!base) {
-            return std::nullopt;
-        }
-        absolute = Resolved(*base, link);
+    // A page whose address no list line could carry resolves no relative link.
+    const std::optional<Url> page =
+        HasControlCharacter(pageUrl) ? std::nullopt : Url::Parse(pageUrl);
+    const std::optional<Url> absolute = page ? page->Resolve(link) : Url::Parse(link);
+    if (!absolute || !absolute->IsWeb()) {
+        return std::nullopt;
     }
-    // Checked whole, since the page's own address goes into a relative link.
-    std::string spaced;
-    for (const char c : absolute) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            return std::nullopt;
-        }
-        spaced += c == ' ' ? std::string("%20") : std::string(1, c);
-    }
-    return spaced;
+    return absolute->TextWithFragment();
 }
 
 }  // namespace tarnwick

@@ -14,8 +14,8 @@ std::string HtmlDecoded(std::string_view text);
 std::string PercentDecoded(std::string_view text);
 
 // The link as an absolute http or https address, resolved against the page it was found on as
-// a browser would; nothing for other schemes, an empty link or one holding control
-// characters, which no list line could carry. Blanks inside are sent as %20.
+// a browser would and normalised as Url does; nothing for other schemes, an empty link or one
+// holding control characters, which no list line could carry.
 std::optional<std::string> AbsoluteResultLink(std::string_view pageUrl, std::string_view link);
 
 }  // namespace tarnwick

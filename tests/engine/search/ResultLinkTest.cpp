@@ -19,7 +19,7 @@ TEST(ResultLinkTest, ResolvesLinksAgainstTheirPageAsABrowserWould) {
     };
     const Row rows[] = {
         {"http://e.example/a/b?q=1", "http://other.example/x", "http://other.example/x"},
-        {"http://e.example/a/b?q=1", "HTTPS://Other.example/X", "HTTPS://Other.example/X"},
+        {"http://e.example/a/b?q=1", "HTTPS://Other.example/X", "https://other.example/X"},
         {"https://e.example/a/b", "//cdn.example/y", "https://cdn.example/y"},
         {"http://e.example:8080/a/b?q=1", "/root?x#f", "http://e.example:8080/root?x#f"},
         {"http://e.example/a/b?q=1", "c/d", "http://e.example/a/c/d"},
