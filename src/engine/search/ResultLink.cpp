@@ -4,7 +4,9 @@
 #include <array>
 #include <charconv>
 #include <cstdint>
-#include <utility>
+
+#include <libxml/HTMLparser.h>
+#include <libxml/parserInternals.h>
 
 #include "engine/net/HexDigit.h"
 #include "engine/net/Url.h"
@@ -13,42 +15,20 @@ namespace tarnwick {
 
 namespace {
 
-void AppendUtf8(std::uint32_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 // The character a reference stands for ("amp", "#39", "#x2F"), or nothing.
 std::optional<std::uint32_t> ReferencedCharacter(std::string_view name) {
-    static constexpr std::array<std::pair<std::string_view, char>, 5> kNamed = {{
-        {"amp", '&'},
-        {"lt", '<'},
-        {"gt", '>'},
-        {"quot", '"'},
-        {"apos", '\''},
-    }};
-    for (const auto& [text, character] : kNamed) {
-        if (name == text) {
-            return static_cast<std::uint32_t>(character);
+    if (!name.starts_with('#')) {
+        std::array<char, 16> zeroEnded{};
+        if (name.size() >= zeroEnded.size() || name.find('\0') != std::string_view::npos) {
+            return std::nullopt;
         }
+        std::copy(name.begin(), name.end(), zeroEnded.begin());
+        const htmlEntityDesc* entity =
+            htmlEntityLookup(reinterpret_cast<const xmlChar*>(zeroEnded.data()));
+        return entity ? std::optional<std::uint32_t>(entity->value) : std::nullopt;
     }
-    if (name.size() < 2 || name[0] != '#') {
-        return std::nullopt;
-    }
-    const bool hex = name[1] == 'x' || name[1] == 'X';
+    // libxml2 reads numeric references only inside its parser, from the page it parses.
+    const bool hex = name.size() > 1 && (name[1] == 'x' || name[1] == 'X');
     const std::string_view digits = name.substr(hex ? 2 : 1);
     std::uint32_t code = 0;
     const auto [end, error] =
@@ -87,7 +67,10 @@ std::string HtmlDecoded(std::string_view text) {
         // References are short; a far semicolon belongs to something else.
         if (semicolon != std::string::npos && semicolon - i <= 10) {
             if (const auto code = ReferencedCharacter(text.substr(i + 1, semicolon - i - 1))) {
-                AppendUtf8(*code, out);
+                std::array<xmlChar, 8> utf8{};
+                const int length = xmlCopyCharMultiByte(utf8.data(), static_cast<int>(*code));
+                out.append(reinterpret_cast<const char*>(utf8.data()),
+                           static_cast<std::size_t>(std::max(length, 0)));
                 i = semicolon;
                 continue;
             }

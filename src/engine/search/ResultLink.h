@@ -6,8 +6,8 @@
 
 namespace tarnwick {
 
-// The text of an HTML attribute with its character references decoded: the five named ones
-// of XML and numeric ones (&#39; &#x2F;). Others stay as written.
+// The text of an HTML attribute with its character references decoded by libxml2's table of
+// HTML's named ones (&amp; &eacute;), and numeric ones (&#39; &#x2F;). Others stay as written.
 std::string HtmlDecoded(std::string_view text);
 
 // %XX sequences decoded, for links carried as a parameter of an engine's redirect.
