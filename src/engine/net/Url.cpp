@@ -57,7 +57,7 @@ std::string_view Cleaned(std::string_view text, std::string& storage) {
     return storage;
 }
 
-// Bytes a browser escapes before sending a path or a query: controls, blanks, non-ASCII. Not
+// Bytes a browser escapes in a path, a query or a fragment: controls, blanks, non-ASCII. Not
 // CURLU_URLENCODE: it writes lower-case escapes and '+' for a blank in a query, and leaves '"',
 // '<' and '>' as they are.
 void AppendEscaped(std::string_view text, std::string& out) {
@@ -268,7 +268,7 @@ void Url::SetQueryAndFragment(std::optional<std::string> query,
     hasQuery_ = query.has_value();
     query_ = hasQuery_ ? std::move(*query) : std::string();
     hasFragment_ = fragment.has_value();
-    fragment_ = hasFragment_ ? std::string(*fragment) : std::string();
+    fragment_ = hasFragment_ ? Escaped(*fragment) : std::string();
     text_.clear();
     text_.reserve(scheme_.size() + host_.size() + port_.size() + path_.size() + query_.size() + 5);
     text_ += scheme_;
