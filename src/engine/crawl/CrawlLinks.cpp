@@ -17,7 +17,7 @@ void CrawlLinks::QueueStart(std::string_view startUrl) {
     LinkExtractor::ResolveLink("", "", "", url);
     seen_.Add(url);
     LinkExtractor::SiteRoot(url, startRoot_);
-    if (const std::optional<Url> start = Url::Parse(url)) {
+    if (const std::optional<Url> start = Url::Parse(url); start && start->IsWeb()) {
         startOrigin_ = start->Origin();
     }
     stack_.Push(std::move(url), 0);
