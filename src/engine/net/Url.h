@@ -9,10 +9,9 @@ namespace tarnwick {
 
 // An absolute http, https or ftp URL, parsed by libcurl's URL API and normalised the way
 // browsers compare addresses: scheme and host in lower case, the default port left out, an
-// empty path made "/", dot segments removed, and the bytes a browser escapes before sending
-// (blanks, controls, non-ASCII, '"', '<', '>', '`') percent-encoded in path, query and
-// fragment. User information is left out: what is fetched, stored and compared is the address
-// alone.
+// empty path made "/", dot segments removed, and the bytes a browser escapes (blanks, controls,
+// non-ASCII, '"', '<', '>', '`') percent-encoded in path, query and fragment. User information
+// is left out: what is fetched, stored and compared is the address alone.
 class Url {
 public:
     // Nothing when the text is not an absolute http, https or ftp URL with a host.
