@@ -3,7 +3,7 @@
 #include "engine/files/PartialProgress.h"
 #include "engine/mirror/SiteFolder.h"
 #include "engine/mirror/StoredNames.h"
-#include "engine/mirror/WebAddress.h"
+#include "engine/net/Url.h"
 #include "model/ListChanges.h"
 #include "model/WebProjectOptions.h"
 
@@ -34,7 +34,8 @@ std::filesystem::path SiteStartPage(const std::filesystem::path& workingDirector
                                     const WebProject& project) {
     const std::filesystem::path folder = SiteFolderPath(workingDirectory, project.name);
     if (LoadWebProjectOptions(workingDirectory, project.name).portable) {
-        if (const std::optional<WebAddress> start = ParseWebAddress(project.startUrl)) {
+        if (const std::optional<Url> start = Url::Parse(project.startUrl);
+            start && start->IsWeb()) {
             return folder / StoredNameOf(*start, StoredKind::Page);
         }
     }

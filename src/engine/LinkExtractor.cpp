@@ -221,6 +221,7 @@ void LinkExtractor::ResolveParentSegments(std::string_view subfolder, std::strin
     link = std::move(resolved);
 }
 
+// Not Url::Resolve: './' leads to the start root, '..' drops subfolders, text stays as written.
 void LinkExtractor::ResolveLink(std::string_view startRoot, std::string_view page,
                                 std::string_view subfolder, std::string& link) {
     if (link.empty()) {

@@ -13,7 +13,7 @@
 #include "engine/mirror/HtmlLinks.h"
 #include "engine/mirror/LinkRewriting.h"
 #include "engine/mirror/StoredNames.h"
-#include "engine/mirror/WebAddress.h"
+#include "engine/net/Url.h"
 
 namespace {
 
@@ -24,12 +24,12 @@ void Require(bool condition) {
 }
 
 void CheckSpans(std::string_view text, const std::vector<tarnwick::LinkSpan>& spans,
-                const tarnwick::WebAddress& base) {
+                const tarnwick::Url& base) {
     for (const tarnwick::LinkSpan& span : spans) {
         Require(span.begin < span.end && span.end <= text.size());
         const std::string_view link = text.substr(span.begin, span.end - span.begin);
-        if (const auto resolved = tarnwick::ResolveReference(base, link)) {
-            Require(resolved->path.starts_with('/'));
+        if (const auto resolved = base.Resolve(link)) {
+            Require(resolved->Path().starts_with('/'));
             tarnwick::StoredNameOf(*resolved, tarnwick::StoredKind::Page);
         }
     }
@@ -39,7 +39,7 @@ void CheckSpans(std::string_view text, const std::vector<tarnwick::LinkSpan>& sp
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const tarnwick::WebAddress base = *tarnwick::ParseWebAddress("http://host/a/b/p.html");
+    const tarnwick::Url base = *tarnwick::Url::Parse("http://host/a/b/p.html");
 
     const tarnwick::HtmlLinks links = tarnwick::FindHtmlLinks(text);
     std::size_t previousEnd = 0;

@@ -3,7 +3,7 @@
 #include <optional>
 #include <utility>
 
-#include "engine/mirror/WebAddress.h"
+#include "engine/net/Url.h"
 
 namespace tarnwick {
 
@@ -17,7 +17,7 @@ void CrawlLinks::QueueStart(std::string_view startUrl) {
     LinkExtractor::ResolveLink("", "", "", url);
     seen_.Add(url);
     LinkExtractor::SiteRoot(url, startRoot_);
-    if (const std::optional<WebAddress> start = ParseWebAddress(url)) {
+    if (const std::optional<Url> start = Url::Parse(url); start && start->IsWeb()) {
         startOrigin_ = start->Origin();
     }
     stack_.Push(std::move(url), 0);
@@ -67,7 +67,7 @@ bool CrawlLinks::Admits(const std::string& link, LinkKind kind) const {
     }
     // On the site is the start's scheme, host and port, never text that contains its root:
     // "http://other.example/?u=<start root>" is another site.
-    const std::optional<WebAddress> address = ParseWebAddress(link);
+    const std::optional<Url> address = Url::Parse(link);
     return project_.exitDomain == 0 && link.find('#') == std::string::npos && address &&
            address->Origin() == startOrigin_;
 }

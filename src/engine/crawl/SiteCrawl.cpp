@@ -166,7 +166,7 @@ bool SiteCrawl::Start() {
 
 void SiteCrawl::ReadRobots() {
     HttpRequest request;
-    request.url = copy_->Links().Start().Origin() + "/robots.txt";
+    request.url = std::string(copy_->Links().Start().Origin()) + "/robots.txt";
     request.headers = RequestHeaders(context_.userAgent);
     std::string text;
     TransferResult result;
@@ -418,9 +418,9 @@ void SiteCrawl::NoteAnswer(UrlFetch& fetch, long responseCode) {
 
 bool SiteCrawl::FollowRedirect(UrlFetch& fetch) {
     const std::string& location = fetch.head.location;
-    const std::optional<WebAddress> from = ParseWebAddress(fetch.url);
-    const std::optional<WebAddress> to =
-        from && !location.empty() ? ResolveReference(*from, location) : std::nullopt;
+    const std::optional<Url> from = Url::Parse(fetch.url);
+    const std::optional<Url> to =
+        from && !location.empty() ? from->Resolve(location) : std::nullopt;
     // One that leaves the site must not lead the crawl.
     if (!to || !copy_->Links().FollowRedirect(fetch.target, *to)) {
         return false;

@@ -13,8 +13,9 @@ MirrorLinks::MirrorLinks(WebProject project, const WebProjectOptions& options)
       maxDepth_(options.maxDepth) {}
 
 bool MirrorLinks::QueueStart(std::string_view startUrl) {
-    start_ = ParseWebAddress(startUrl);
-    if (!start_) {
+    start_ = Url::Parse(startUrl);
+    if (!start_ || !start_->IsWeb()) {
+        start_.reset();
         return false;
     }
     admission_.emplace(*start_, noAscend_);
@@ -30,7 +31,7 @@ MirrorTarget MirrorLinks::Next() {
     return next;
 }
 
-bool MirrorLinks::Offer(const WebAddress& link, LinkUse use, int pageDepth) {
+bool MirrorLinks::Offer(const Url& link, LinkUse use, int pageDepth) {
     // A project that may not leave its start page keeps that meaning here.
     if (project_.exitDomain != 0 || !OnSite(link)) {
         return false;
@@ -40,20 +41,20 @@ bool MirrorLinks::Offer(const WebAddress& link, LinkUse use, int pageDepth) {
     if (maxDepth_ > 0 && pageDepth >= maxDepth_ + (requisite ? 1 : 0)) {
         return false;
     }
-    std::string url = link.Text();
+    const std::string& url = link.Text();
     if (seen_.contains(url)) {
         return false;
     }
-    if (!requisite && !LinkExtractor::PassesTypeFilter(link.path, project_)) {
+    if (!requisite && !LinkExtractor::PassesTypeFilter(link.Path(), project_)) {
         return false;
     }
     seen_.insert(url);
     ++linksFound_;
-    queue_.push_back({std::move(url), use, pageDepth + 1});
+    queue_.push_back({url, use, pageDepth + 1});
     return true;
 }
 
-bool MirrorLinks::FollowRedirect(const MirrorTarget& from, const WebAddress& to) {
+bool MirrorLinks::FollowRedirect(const MirrorTarget& from, const Url& to) {
     if (!OnSite(to) || from.redirects >= kMaxRedirects) {
         return false;
     }
@@ -64,9 +65,9 @@ bool MirrorLinks::FollowRedirect(const MirrorTarget& from, const WebAddress& to)
     return true;
 }
 
-bool MirrorLinks::OnSite(const WebAddress& link) const {
+bool MirrorLinks::OnSite(const Url& link) const {
     return admission_ && admission_->Admits(link) &&
-           robots_.Allows(link.path + (link.hasQuery ? "?" + link.query : std::string()));
+           robots_.Allows(link.Path() + (link.HasQuery() ? "?" + link.Query() : std::string()));
 }
 
 }  // namespace tarnwick

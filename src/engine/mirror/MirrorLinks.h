@@ -9,7 +9,7 @@
 #include "engine/mirror/LinkSpan.h"
 #include "engine/mirror/RobotsRules.h"
 #include "engine/mirror/SiteAdmission.h"
-#include "engine/mirror/WebAddress.h"
+#include "engine/net/Url.h"
 #include "model/Records.h"
 #include "model/WebProjectOptions.h"
 
@@ -33,29 +33,29 @@ public:
 
     // False when the start URL is no web address; nothing is queued then.
     bool QueueStart(std::string_view startUrl);
-    const WebAddress& Start() const { return *start_; }
+    const Url& Start() const { return *start_; }
     void SetRobots(RobotsRules robots) { robots_ = std::move(robots); }
 
     bool IsEmpty() const { return queue_.empty(); }
     int QueuedCount() const { return static_cast<int>(queue_.size()); }
     MirrorTarget Next();
     // True when the link was queued.
-    bool Offer(const WebAddress& link, LinkUse use, int pageDepth);
+    bool Offer(const Url& link, LinkUse use, int pageDepth);
     // True when the target of a redirect stands for the address that led to it: it is on the
     // site and the chain is no longer than kMaxRedirects. It is queued unless it was before,
     // at the depth and for the use of that address.
-    bool FollowRedirect(const MirrorTarget& from, const WebAddress& to);
+    bool FollowRedirect(const MirrorTarget& from, const Url& to);
     static constexpr int kMaxRedirects = 20;  // as wget allows
     int LinksFound() const { return linksFound_; }
 
 private:
-    bool OnSite(const WebAddress& link) const;
+    bool OnSite(const Url& link) const;
 
     WebProject project_;
     bool requisites_;
     bool noAscend_;
     int maxDepth_;
-    std::optional<WebAddress> start_;
+    std::optional<Url> start_;
     std::optional<SiteAdmission> admission_;
     RobotsRules robots_;
     std::deque<MirrorTarget> queue_;

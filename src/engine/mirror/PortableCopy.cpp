@@ -69,18 +69,17 @@ StoredKind PortableCopy::KindOf(const MirrorTarget& target, std::string_view fir
     if (pageLink && first != std::string_view::npos && firstBytes[first] == '<') {
         return StoredKind::Page;
     }
-    const std::optional<WebAddress> address = ParseWebAddress(target.url);
-    return pageLink && address && HasPageEnding(address->path) ? StoredKind::Page
-                                                               : StoredKind::Other;
+    const std::optional<Url> address = pageLink ? Url::Parse(target.url) : std::nullopt;
+    return address && HasPageEnding(address->Path()) ? StoredKind::Page : StoredKind::Other;
 }
 
 std::string PortableCopy::LocalNameOf(const MirrorTarget& target, StoredKind kind) const {
-    const std::optional<WebAddress> address = ParseWebAddress(target.url);
+    const std::optional<Url> address = Url::Parse(target.url);
     return folder_.RelativePath() + "/" + (address ? StoredNameOf(*address, kind) : "");
 }
 
 void PortableCopy::Scan(const MirrorTarget& target, StoredKind kind, std::string_view body) {
-    std::optional<WebAddress> base = ParseWebAddress(target.url);
+    std::optional<Url> base = Url::Parse(target.url);
     if (!base) {
         return;
     }
@@ -88,8 +87,8 @@ void PortableCopy::Scan(const MirrorTarget& target, StoredKind kind, std::string
     // Each link once: pages repeat their navigation, and a record is kept for every page.
     std::unordered_set<std::string> recorded;
     const auto offer = [&](std::string_view text, const LinkSpan& span) {
-        const std::optional<WebAddress> link =
-            ResolveReference(*base, text.substr(span.begin, span.end - span.begin));
+        const std::optional<Url> link =
+            base->Resolve(text.substr(span.begin, span.end - span.begin));
         if (!link) {
             return;
         }
@@ -110,7 +109,7 @@ void PortableCopy::Scan(const MirrorTarget& target, StoredKind kind, std::string
     }
     const HtmlLinks links = FindHtmlLinks(body);
     if (links.baseHref) {
-        base = ResolveReference(*base, *links.baseHref).value_or(*base);
+        base = base->Resolve(*links.baseHref).value_or(*base);
     }
     for (const HtmlLinkSlot& slot : links.slots) {
         for (const LinkSpan& span : LinksOf(slot)) {
@@ -119,7 +118,7 @@ void PortableCopy::Scan(const MirrorTarget& target, StoredKind kind, std::string
     }
 }
 
-void PortableCopy::Offer(const MirrorTarget& from, const WebAddress& link, LinkUse use) {
+void PortableCopy::Offer(const MirrorTarget& from, const Url& link, LinkUse use) {
     if (link.Origin() == links_.Start().Origin()) {
         report_.NoteReferrer(link.Text(), from.url);
     }
@@ -144,7 +143,7 @@ std::string PortableCopy::NoteUnchanged(const MirrorTarget& target) {
     report_.NoteUnchanged(target.url, record.storedName);
     storedNames_[target.url] = record.storedName;
     for (const auto& [text, use] : record.links) {
-        if (const std::optional<WebAddress> link = ParseWebAddress(text)) {
+        if (const std::optional<Url> link = Url::Parse(text)) {
             Offer(target, *link, use);
         }
     }
@@ -183,19 +182,20 @@ const std::string* PortableCopy::StoredNameFor(const std::string& address) const
     return nullptr;
 }
 
-std::optional<std::string> PortableCopy::Mapped(const Document& document, const WebAddress& base,
+std::optional<std::string> PortableCopy::Mapped(const Document& document, const Url& base,
                                                 std::string_view link) const {
     if (link.starts_with('#')) {
         return std::nullopt;  // within the page: right as it is
     }
-    const std::optional<WebAddress> target = ResolveReference(base, link);
+    const std::optional<Url> target = base.Resolve(link);
     if (!target) {
         return std::nullopt;
     }
     if (const std::string* stored = StoredNameFor(target->Text())) {
-        return RelativeLink(document.storedName, *stored, target->hasFragment, target->fragment);
+        return RelativeLink(document.storedName, *stored, target->HasFragment(),
+                            target->Fragment());
     }
-    std::string absolute = target->Text(true);
+    std::string absolute = target->TextWithFragment();
     return absolute == link ? std::nullopt : std::optional<std::string>(std::move(absolute));
 }
 
@@ -208,7 +208,7 @@ bool PortableCopy::Rewrite(const Document& document) {
         return size.has_value();
     }
     const std::optional<std::string> text = folder.ReadSmallFile(*segments, kScanLimit);
-    std::optional<WebAddress> base = ParseWebAddress(document.url);
+    std::optional<Url> base = Url::Parse(document.url);
     if (!text || !base) {
         return false;
     }
@@ -219,7 +219,7 @@ bool PortableCopy::Rewrite(const Document& document) {
     } else {
         const HtmlLinks links = FindHtmlLinks(*text);
         if (links.baseHref) {
-            base = ResolveReference(*base, *links.baseHref).value_or(*base);
+            base = base->Resolve(*links.baseHref).value_or(*base);
         }
         rewritten = RewriteHtml(*text, links, [&](std::string_view link, LinkUse) {
             return Mapped(document, *base, link);

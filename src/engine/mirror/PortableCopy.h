@@ -62,9 +62,9 @@ private:
         StoredKind kind;
     };
 
-    void Offer(const MirrorTarget& from, const WebAddress& link, LinkUse use);
+    void Offer(const MirrorTarget& from, const Url& link, LinkUse use);
     const std::string* StoredNameFor(const std::string& address) const;
-    std::optional<std::string> Mapped(const Document& document, const WebAddress& base,
+    std::optional<std::string> Mapped(const Document& document, const Url& base,
                                       std::string_view link) const;
     bool Rewrite(const Document& document);
 

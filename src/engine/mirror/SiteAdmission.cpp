@@ -2,14 +2,14 @@
 
 namespace tarnwick {
 
-SiteAdmission::SiteAdmission(const WebAddress& start, bool noAscend) : origin_(start.Origin()) {
+SiteAdmission::SiteAdmission(const Url& start, bool noAscend) : origin_(start.Origin()) {
     if (noAscend) {
-        folder_ = start.path.substr(0, start.path.rfind('/') + 1);
+        folder_ = start.Path().substr(0, start.Path().rfind('/') + 1);
     }
 }
 
-bool SiteAdmission::Admits(const WebAddress& address) const {
-    return address.Origin() == origin_ && address.path.starts_with(folder_);
+bool SiteAdmission::Admits(const Url& address) const {
+    return address.Origin() == origin_ && address.Path().starts_with(folder_);
 }
 
 }  // namespace tarnwick

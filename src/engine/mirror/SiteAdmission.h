@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/mirror/WebAddress.h"
+#include "engine/net/Url.h"
 
 namespace tarnwick {
 
@@ -11,9 +11,9 @@ namespace tarnwick {
 // Parsed parts are compared, never text, so "http://other.example/?u=<start>" is not on it.
 class SiteAdmission {
 public:
-    SiteAdmission(const WebAddress& start, bool noAscend);
+    SiteAdmission(const Url& start, bool noAscend);
 
-    bool Admits(const WebAddress& address) const;
+    bool Admits(const Url& address) const;
 
 private:
     std::string origin_;

@@ -77,8 +77,8 @@ std::string EscapedSegment(std::string_view segment) {
 
 }  // namespace
 
-std::string StoredNameOf(const WebAddress& address, StoredKind kind) {
-    std::string_view path = address.path;
+std::string StoredNameOf(const Url& address, StoredKind kind) {
+    std::string_view path = address.Path();
     if (path.starts_with('/')) {
         path.remove_prefix(1);
     }
@@ -92,9 +92,9 @@ std::string StoredNameOf(const WebAddress& address, StoredKind kind) {
         } else if (segment == "." || segment == "..") {
             segment.insert(0, "%");
         }
-        if (last && address.hasQuery) {
+        if (last && address.HasQuery()) {
             segment += '@';
-            for (const char c : Decoded(address.query)) {
+            for (const char c : Decoded(address.Query())) {
                 segment += c == '/' ? std::string("%2F") : std::string(1, c);
             }
         }

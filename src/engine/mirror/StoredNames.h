@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/mirror/WebAddress.h"
+#include "engine/net/Url.h"
 
 namespace tarnwick {
 
@@ -21,7 +21,7 @@ inline constexpr std::string_view kStateFileName = "tarnwick-state.txt";
 // The name, below the site folder, a fetched address is stored under: its path decoded, a
 // folder's address as index.html, the query kept after '@' ("style.css?v=2" becomes
 // "style.css@v=2.css"), and ".html" or ".css" added where the path lacks it.
-std::string StoredNameOf(const WebAddress& address, StoredKind kind);
+std::string StoredNameOf(const Url& address, StoredKind kind);
 
 // The link from one stored file to another, both named below the site folder: relative, each
 // segment escaped for a URL, with the fragment (without '#', empty for none) kept.

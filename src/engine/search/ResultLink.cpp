@@ -1,52 +1,34 @@
 #include "engine/search/ResultLink.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
-#include <utility>
+
+#include <libxml/HTMLparser.h>
+#include <libxml/parserInternals.h>
 
 #include "engine/net/HexDigit.h"
+#include "engine/net/Url.h"
 
 namespace tarnwick {
 
 namespace {
 
-void AppendUtf8(std::uint32_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 // The character a reference stands for ("amp", "#39", "#x2F"), or nothing.
 std::optional<std::uint32_t> ReferencedCharacter(std::string_view name) {
-    static constexpr std::array<std::pair<std::string_view, char>, 5> kNamed = {{
-        {"amp", '&'},
-        {"lt", '<'},
-        {"gt", '>'},
-        {"quot", '"'},
-        {"apos", '\''},
-    }};
-    for (const auto& [text, character] : kNamed) {
-        if (name == text) {
-            return static_cast<std::uint32_t>(character);
+    if (!name.starts_with('#')) {
+        std::array<char, 16> zeroEnded{};
+        if (name.size() >= zeroEnded.size() || name.find('\0') != std::string_view::npos) {
+            return std::nullopt;
         }
+        std::copy(name.begin(), name.end(), zeroEnded.begin());
+        const htmlEntityDesc* entity =
+            htmlEntityLookup(reinterpret_cast<const xmlChar*>(zeroEnded.data()));
+        return entity ? std::optional<std::uint32_t>(entity->value) : std::nullopt;
     }
-    if (name.size() < 2 || name[0] != '#') {
-        return std::nullopt;
-    }
-    const bool hex = name[1] == 'x' || name[1] == 'X';
+    // libxml2 reads numeric references only inside its parser, from the page it parses.
+    const bool hex = name.size() > 1 && (name[1] == 'x' || name[1] == 'X');
     const std::string_view digits = name.substr(hex ? 2 : 1);
     std::uint32_t code = 0;
     const auto [end, error] =
@@ -57,94 +39,6 @@ std::optional<std::uint32_t> ReferencedCharacter(std::string_view name) {
         return std::nullopt;
     }
     return code;
-}
-
-bool IsSchemeCharacter(char c, bool first) {
-    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-    return letter || (!first && ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'));
-}
-
-// The scheme of an absolute reference, lowercased; empty for a relative one.
-std::string SchemeOf(std::string_view link) {
-    std::string scheme;
-    for (std::size_t i = 0; i < link.size(); ++i) {
-        if (link[i] == ':') {
-            return scheme;
-        }
-        if (!IsSchemeCharacter(link[i], i == 0)) {
-            return {};
-        }
-        scheme += static_cast<char>(link[i] >= 'A' && link[i] <= 'Z' ? link[i] + 32 : link[i]);
-    }
-    return {};
-}
-
-// RFC 3986's remove_dot_segments for an absolute path.
-std::string WithoutDotSegments(std::string_view path) {
-    std::string out;
-    while (!path.empty()) {
-        if (path.starts_with("/./") || path == "/.") {
-            path = path.size() > 2 ? path.substr(2) : "/";
-        } else if (path.starts_with("/../") || path == "/..") {
-            path = path.size() > 3 ? path.substr(3) : "/";
-            const std::size_t slash = out.rfind('/');
-            out.erase(slash == std::string::npos ? 0 : slash);
-        } else {
-            const std::size_t next = path.find('/', 1);
-            out += path.substr(0, next);
-            path = next == std::string_view::npos ? std::string_view{} : path.substr(next);
-        }
-    }
-    return out;
-}
-
-// The parts of an absolute http(s) address that relative links build on.
-struct BaseParts {
-    std::string_view scheme;     // "https"
-    std::string_view authority;  // "host:port"
-    std::string_view path;       // "/dir/page", maybe empty
-    std::string_view query;      // "?q=x", maybe empty
-};
-
-std::optional<BaseParts> PartsOf(std::string_view url) {
-    const std::size_t colon = url.find("://");
-    if (colon == std::string_view::npos) {
-        return std::nullopt;
-    }
-    BaseParts parts;
-    parts.scheme = url.substr(0, colon);
-    std::string_view rest = url.substr(colon + 3);
-    rest = rest.substr(0, rest.find('#'));
-    const std::size_t authorityEnd = rest.find_first_of("/?");
-    parts.authority = rest.substr(0, authorityEnd);
-    rest = authorityEnd == std::string_view::npos ? std::string_view{} : rest.substr(authorityEnd);
-    const std::size_t question = rest.find('?');
-    parts.path = rest.substr(0, question);
-    parts.query = question == std::string_view::npos ? std::string_view{} : rest.substr(question);
-    return parts;
-}
-
-std::string Resolved(const BaseParts& base, std::string_view link) {
-    const std::string origin = std::string(base.scheme) + "://" + std::string(base.authority);
-    if (link.starts_with("//")) {
-        return std::string(base.scheme) + ":" + std::string(link);
-    }
-    // The reference's own query and fragment stay as written; only its path is merged.
-    const std::size_t pathEnd = std::min(link.find_first_of("?#"), link.size());
-    const std::string_view path = link.substr(0, pathEnd);
-    const std::string_view tail = link.substr(pathEnd);
-    if (path.empty()) {
-        const std::string basePath = base.path.empty() ? "/" : std::string(base.path);
-        return origin + basePath + std::string(tail.starts_with('#') ? base.query : "") +
-               std::string(tail);
-    }
-    if (path.starts_with('/')) {
-        return origin + WithoutDotSegments(path) + std::string(tail);
-    }
-    const std::size_t slash = base.path.rfind('/');
-    const std::string folder =
-        slash == std::string_view::npos ? "/" : std::string(base.path.substr(0, slash + 1));
-    return origin + WithoutDotSegments(folder + std::string(path)) + std::string(tail);
 }
 
 std::string_view TrimmedBlanks(std::string_view text) {
@@ -158,6 +52,11 @@ std::string_view TrimmedBlanks(std::string_view text) {
     return text;
 }
 
+bool HasControlCharacter(std::string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+}
+
 }  // namespace
 
 std::string HtmlDecoded(std::string_view text) {
@@ -168,7 +67,10 @@ std::string HtmlDecoded(std::string_view text) {
         // References are short; a far semicolon belongs to something else.
         if (semicolon != std::string::npos && semicolon - i <= 10) {
             if (const auto code = ReferencedCharacter(text.substr(i + 1, semicolon - i - 1))) {
-                AppendUtf8(*code, out);
+                std::array<xmlChar, 8> utf8{};
+                const int length = xmlCopyCharMultiByte(utf8.data(), static_cast<int>(*code));
+                out.append(reinterpret_cast<const char*>(utf8.data()),
+                           static_cast<std::size_t>(std::max(length, 0)));
                 i = semicolon;
                 continue;
             }
@@ -195,33 +97,17 @@ std::string PercentDecoded(std::string_view text) {
 
 std::optional<std::string> AbsoluteResultLink(std::string_view pageUrl, std::string_view link) {
     link = TrimmedBlanks(link);
-    if (link.empty()) {
+    if (link.empty() || HasControlCharacter(link)) {
         return std::nullopt;
     }
-    std::string absolute;
-    const std::string scheme = SchemeOf(link);
-    if (!scheme.empty()) {
-        if ((scheme != "http" && scheme != "https") ||
-            !link.substr(scheme.size() + 1).starts_with("//")) {
-            return std::nullopt;
-        }
-        absolute = link;
-    } else {
-        const std::optional<BaseParts> base = PartsOf(pageUrl);
-        if (!base) {
-            return std::nullopt;
-        }
-        absolute = Resolved(*base, link);
+    // A page whose address no list line could carry resolves no relative link.
+    const std::optional<Url> page =
+        HasControlCharacter(pageUrl) ? std::nullopt : Url::Parse(pageUrl);
+    const std::optional<Url> absolute = page ? page->Resolve(link) : Url::Parse(link);
+    if (!absolute || !absolute->IsWeb()) {
+        return std::nullopt;
     }
-    // Checked whole, since the page's own address goes into a relative link.
-    std::string spaced;
-    for (const char c : absolute) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            return std::nullopt;
-        }
-        spaced += c == ' ' ? std::string("%20") : std::string(1, c);
-    }
-    return spaced;
+    return absolute->TextWithFragment();
 }
 
 }  // namespace tarnwick

@@ -29,7 +29,7 @@ TEST(StoredNames, NameFetchedAddressesAsTheCopyNeedsThem) {
         {"http://h/tarnwick-state.txt", StoredKind::Other, "tarnwick-state.txt_"},
     };
     for (const Naming& row : table) {
-        EXPECT_EQ(StoredNameOf(*ParseWebAddress(row.url), row.kind), row.expected) << row.url;
+        EXPECT_EQ(StoredNameOf(*Url::Parse(row.url), row.kind), row.expected) << row.url;
     }
 }
 

@@ -19,7 +19,7 @@ TEST(ResultLinkTest, ResolvesLinksAgainstTheirPageAsABrowserWould) {
     };
     const Row rows[] = {
         {"http://e.example/a/b?q=1", "http://other.example/x", "http://other.example/x"},
-        {"http://e.example/a/b?q=1", "HTTPS://Other.example/X", "HTTPS://Other.example/X"},
+        {"http://e.example/a/b?q=1", "HTTPS://Other.example/X", "https://other.example/X"},
         {"https://e.example/a/b", "//cdn.example/y", "https://cdn.example/y"},
         {"http://e.example:8080/a/b?q=1", "/root?x#f", "http://e.example:8080/root?x#f"},
         {"http://e.example/a/b?q=1", "c/d", "http://e.example/a/c/d"},
@@ -52,6 +52,8 @@ TEST(ResultLinkTest, ResolvesLinksAgainstTheirPageAsABrowserWould) {
 TEST(ResultLinkTest, DecodesReferencesAndPercentEscapesOnlyWhereWellFormed) {
     EXPECT_EQ(HtmlDecoded("a=1&amp;b=2&#38;c=&#x2F;&quot;&lt;&gt;&apos;&#233;"),
               "a=1&b=2&c=/\"<>'\xC3\xA9");
+    EXPECT_EQ(HtmlDecoded("&eacute;&nbsp;&hellip;&#x1F600;&Eacute;&EACUTE;"),
+              "\xC3\xA9\xC2\xA0\xE2\x80\xA6\xF0\x9F\x98\x80\xC3\x89&EACUTE;");
     EXPECT_EQ(HtmlDecoded("&unknown; &amp &#0; &#xD800; &#x110000; & ;"),
               "&unknown; &amp &#0; &#xD800; &#x110000; & ;");
     EXPECT_EQ(PercentDecoded("https%3A%2F%2Fe.example%2F%3Fq%3D1"), "https://e.example/?q=1");
