@@ -1,10 +1,12 @@
-// Loading and saving large lists, and looking an entry up by key.
+// Loading and saving large lists, looking an entry up by key, and the cost of one entry's
+// report and of one entry finishing as the lists grow.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <memory>
 #include <string>
 
+#include "engine/job/EntryReporter.h"
 #include "model/ListFiles.h"
 
 namespace {
@@ -77,6 +79,38 @@ void BM_FindByNameInHundredThousandEntries(benchmark::State& run) {
     }
 }
 BENCHMARK(BM_FindByNameInHundredThousandEntries)->Unit(benchmark::kMicrosecond);
+
+// A worker's progress report on one entry of a list of n: found by id, its status kept, the
+// front ends told (none subscribed here, so only the core's part is timed).
+void BM_ProgressReportOfOneEntry(benchmark::State& run) {
+    SharedState state;
+    FillFiles(state.RequestedFiles, static_cast<int>(run.range(0)));
+    const EntryReporter reporter(state, ListCategory::RequestedFiles,
+                                 state.RequestedFiles.IdAt(static_cast<int>(run.range(0) / 2)));
+    TransferSnapshot progress;
+    progress.total = 1 << 30;
+    for (auto _ : run) {
+        progress.done += 1024;
+        benchmark::DoNotOptimize(reporter.Report(
+            {.status = "Downloading", .kept = "Downloading...1.00k read", .progress = progress}));
+    }
+}
+BENCHMARK(BM_ProgressReportOfOneEntry)->Arg(10)->Arg(100'000);
+
+// The oldest of n requested files finishes and moves to the downloaded files, and a new one
+// is requested, so the list keeps its length.
+void BM_AnEntryFinishes(benchmark::State& run) {
+    SharedState state;
+    FillFiles(state.RequestedFiles, static_cast<int>(run.range(0)));
+    int next = 0;
+    for (auto _ : run) {
+        const EntryReporter reporter(state, ListCategory::RequestedFiles,
+                                     state.RequestedFiles.IdAt(0));
+        benchmark::DoNotOptimize(reporter.MoveTo(ListCategory::DownloadedFiles, "Success", {}));
+        state.RequestedFiles.AppendUrl("http://mirror.example.net/new/" + std::to_string(next++));
+    }
+}
+BENCHMARK(BM_AnEntryFinishes)->Arg(10)->Arg(100'000);
 
 }  // namespace
 
