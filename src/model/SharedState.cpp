@@ -37,6 +37,10 @@ void StopBusyAnimation(SharedState& state) {
     state.ui.StopBusyAnimation();
 }
 
+bool IsFollowed(const SharedState& state, ListCategory list, EntryId entry) {
+    return state.FollowedEntry == entry && state.CurrentCategory == list;
+}
+
 void RemoveRunningJob(SharedState& state, RunningJobTable& table, EntryId entry,
                       const std::shared_ptr<JobGate>& gate) {
     std::lock_guard lock(state.mutex);

@@ -36,6 +36,9 @@ struct SharedState {
     RunningJobTable RunningSiteJobs;
     RunningJobTable RunningSearchJobs;
 
+    // The list the window shows; the status panel follows an entry only while its list is the
+    // one shown. The command line shows none and leaves it as it starts.
+    ListCategory CurrentCategory = ListCategory::RequestedFiles;
     // The entry whose work the status panel follows: the one the user selected last, or the
     // one started or resumed last.
     EntryId FollowedEntry = kNoEntry;
@@ -88,6 +91,9 @@ decltype(auto) WithCategoryList(SharedState& state, ListCategory category, Fn&& 
 // mutex for the flag and calls the port after releasing it.
 void StartBusyAnimation(SharedState& state);
 void StopBusyAnimation(SharedState& state);
+
+// Whether the status panel follows this entry of this list now. The caller holds the lock.
+bool IsFollowed(const SharedState& state, ListCategory list, EntryId entry);
 
 // Removes the entry's job from the table if it is the one of this gate, so a worker ending
 // late never takes the record of a later job; nothing if there is none.

@@ -289,13 +289,12 @@ void CMainFrame::ShowCategoryOf(const QString& itemText) {
     if (!chosen) {
         return;
     }
+    {
+        std::lock_guard lock(state_.mutex);
+        state_.CurrentCategory = *chosen;
+    }
     const std::vector<EntryView> entries = ViewsOf(state_, *chosen);
     listPanel_->ShowCategory(*chosen, entries);
-    {
-        // The selection went with the rows: the panel follows no entry until one is chosen.
-        std::lock_guard lock(state_.mutex);
-        state_.FollowedEntry = kNoEntry;
-    }
     EchoCategoryShown(state_, *chosen, entries.size());
     listPanel_->SetSearchResultsShown(*chosen == ListCategory::SearchResults);
     listPanel_->SetOpenCommandsShown(

@@ -11,6 +11,10 @@ void RecordingUi::AttachTo(UiPort& port) {
 }
 
 void RecordingUi::Show(SharedState& state, ListCategory category) {
+    {
+        std::lock_guard lock(state.mutex);
+        state.CurrentCategory = category;
+    }
     const std::vector<EntryView> entries = ViewsOf(state, category);
     std::lock_guard lock(mutex_);
     shown_ = category;

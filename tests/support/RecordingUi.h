@@ -27,7 +27,8 @@ public:
     // Attaches the status panel and the messages, and subscribes to the events.
     void AttachTo(UiPort& port);
 
-    // Shows the category's entries as the entry list does, newest in row 0.
+    // Shows the category's entries as the entry list does, newest in row 0, and tells the
+    // state which list is shown, as the window does.
     void Show(SharedState& state, ListCategory category);
     ListCategory Shown() const;
 

@@ -35,7 +35,7 @@ bool EntryReporter::Report(const EntryNews& news) const {
         if (!listed) {
             return false;
         }
-        followed = state_.FollowedEntry == id_;
+        followed = IsFollowed(state_, list_, id_);
     }
     if (change.status || change.progress) {
         state_.ui.EntryChanged(change);
@@ -63,7 +63,7 @@ bool EntryReporter::MoveTo(ListCategory downloaded, const std::string& status,
             arrived = ViewOf(downloaded, id, *target->Find(id));
             list.Remove(id_);
         });
-        followed = state_.FollowedEntry == id_;
+        followed = IsFollowed(state_, list_, id_);
     }
     if (!arrived) {
         return false;

@@ -320,8 +320,13 @@ TEST_F(SiteCrawlTest, EchoesOnlyForTheFollowedEntryAndRowsOnlyOfTheShownList) {
     Request(first);
     Request(second);
 
-    // Another list is shown and nothing followed: no texts and no rows, but the lists change.
+    // The panel follows the project, but another list is shown: no texts and no rows, while
+    // the lists still change.
     Show(ListCategory::RequestedFiles, -1);
+    {
+        std::lock_guard lock(state.mutex);
+        state.FollowedEntry = ids.at("first");
+    }
     Crawl(first);
     for (const std::string& call : ui.Calls()) {
         EXPECT_TRUE(call.starts_with("ProjectItem:") || call.starts_with("FileItem:") ||
