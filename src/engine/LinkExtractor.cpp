@@ -8,21 +8,13 @@
 #include <array>
 #include <vector>
 
+#include "model/Records.h"
+
 namespace tarnwick {
 
 namespace {
 
 constexpr auto npos = std::string_view::npos;
-
-std::string Lowercase(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lower;
-}
 
 bool Contains(std::string_view text, std::string_view part) {
     return text.find(part) != npos;
@@ -86,7 +78,7 @@ std::size_t FirstKindFound(std::string_view text, std::size_t start,
 }  // namespace
 
 bool LinkExtractor::ExtractHref(std::string_view line, std::string& link) {
-    const std::string lower = Lowercase(line);
+    const std::string lower = AsciiLowercase(line);
     if (Contains(lower, "mailto:")) {
         return false;
     }
@@ -106,7 +98,7 @@ bool LinkExtractor::ExtractHref(std::string_view line, std::string& link) {
 }
 
 bool LinkExtractor::ExtractFrameSrc(std::string_view line, std::string& link) {
-    const std::string lower = Lowercase(line);
+    const std::string lower = AsciiLowercase(line);
     if (!Contains(lower, "frame")) {
         return false;
     }
@@ -119,7 +111,7 @@ bool LinkExtractor::ExtractFrameSrc(std::string_view line, std::string& link) {
 }
 
 bool LinkExtractor::ExtractImageSrc(std::string_view line, std::string& link) {
-    const std::string lower = Lowercase(line);
+    const std::string lower = AsciiLowercase(line);
     if (Contains(lower, "img")) {
         ImagePending = true;
     } else if (!ImagePending) {
@@ -149,7 +141,7 @@ bool LinkExtractor::PassesTypeFilter(std::string_view link, const WebProject& pr
     if (PositionOf(link.rfind('.')) < PositionOf(link.rfind('/'))) {
         return true;
     }
-    const std::string lower = Lowercase(link);
+    const std::string lower = AsciiLowercase(link);
     const std::array<std::pair<std::string_view, int>, 6> flaggedTypes = {{
         {".zip", project.getZip},
         {".gif", project.getGif},
@@ -172,8 +164,8 @@ bool LinkExtractor::PassesTypeFilter(std::string_view link, const WebProject& pr
 }
 
 bool LinkExtractor::LinkContains(std::string_view text, std::string_view link) {
-    const std::string lowerLink = Lowercase(link);
-    return !Contains(lowerLink, "#") && Contains(lowerLink, Lowercase(text));
+    const std::string lowerLink = AsciiLowercase(link);
+    return !Contains(lowerLink, "#") && Contains(lowerLink, AsciiLowercase(text));
 }
 
 void LinkExtractor::SiteRoot(std::string_view url, std::string& root) {
@@ -194,7 +186,7 @@ bool LinkExtractor::IsPageUrl(std::string_view url) {
     if (url.empty()) {
         return false;
     }
-    const std::string lower = Lowercase(url);
+    const std::string lower = AsciiLowercase(url);
     if (Contains(lower, ".htm") || Contains(lower, ".shtm") || url.back() == '/') {
         return true;
     }

@@ -74,6 +74,14 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+std::string AsciiLowercase(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        c = FoldAscii(c);
+    }
+    return lower;
+}
+
 std::size_t FoldedKeyHash(std::string_view key) {
     // FNV-1a over the folded bytes: keys equal ignoring case hash alike.
     std::uint64_t hash = 14695981039346656037ULL;

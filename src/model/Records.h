@@ -114,6 +114,8 @@ inline const std::string& KeyOf(const RunningJob& job) {
 
 // Equality with ASCII letters folded, as strcasecmp compares in the "C" locale.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+// The text with its ASCII letters lower-cased and every other byte as it was.
+std::string AsciiLowercase(std::string_view text);
 // A hash that is the same for keys equal by EqualsIgnoreCase.
 std::size_t FoldedKeyHash(std::string_view key);
 

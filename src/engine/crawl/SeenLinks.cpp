@@ -1,23 +1,15 @@
 #include "engine/crawl/SeenLinks.h"
 
+#include "model/Records.h"
+
 namespace tarnwick {
 
-std::string SeenLinks::Folded(std::string_view url) {
-    std::string folded(url);
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return folded;
-}
-
 bool SeenLinks::Add(std::string_view url) {
-    return folded_.insert(Folded(url)).second;
+    return folded_.insert(AsciiLowercase(url)).second;
 }
 
 bool SeenLinks::Contains(std::string_view url) const {
-    return folded_.contains(Folded(url));
+    return folded_.contains(AsciiLowercase(url));
 }
 
 }  // namespace tarnwick

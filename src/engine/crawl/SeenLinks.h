@@ -15,8 +15,6 @@ public:
     bool Contains(std::string_view url) const;
 
 private:
-    static std::string Folded(std::string_view url);
-
     std::unordered_set<std::string> folded_;
 };
 

@@ -9,6 +9,7 @@
 
 #include "engine/mirror/CssLinks.h"
 #include "engine/mirror/StartTag.h"
+#include "model/Records.h"
 
 namespace tarnwick {
 
@@ -18,16 +19,8 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
 
-std::string Lowercase(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return lower;
-}
-
 bool HasWord(std::string_view list, std::string_view word) {
-    const std::string lower = Lowercase(list);
+    const std::string lower = AsciiLowercase(list);
     std::size_t at = 0;
     while ((at = lower.find(word, at)) != std::string::npos) {
         const bool startsWord = at == 0 || IsBlank(lower[at - 1]);
@@ -60,7 +53,7 @@ LinkUse LinkElementUse(const xmlChar** attributes) {
     }
     if (HasWord(rels, "preload") || HasWord(rels, "modulepreload")) {
         const char* as = Attribute(attributes, "as");
-        return as && Lowercase(as) == "style" ? LinkUse::StyleSheet : LinkUse::Resource;
+        return as && AsciiLowercase(as) == "style" ? LinkUse::StyleSheet : LinkUse::Resource;
     }
     for (const std::string_view word : {"icon", "apple-touch-icon", "mask-icon", "manifest"}) {
         if (HasWord(rels, word)) {
@@ -208,7 +201,7 @@ private:
             want("href", SlotSyntax::Url, LinkElementUse(attributes));
         } else if (name == "meta") {
             const char* equiv = Attribute(attributes, "http-equiv");
-            if (equiv && Lowercase(equiv) == "refresh") {
+            if (equiv && AsciiLowercase(equiv) == "refresh") {
                 want("content", SlotSyntax::Refresh, LinkUse::Navigation);
             }
         }
@@ -337,7 +330,7 @@ std::vector<LinkSpan> SrcsetLinks(std::string_view value, LinkUse use) {
 }
 
 std::vector<LinkSpan> RefreshLinks(std::string_view value, LinkUse use) {
-    const std::string lower = Lowercase(value);
+    const std::string lower = AsciiLowercase(value);
     std::size_t at = lower.find_first_of(";,");
     if (at == std::string::npos) {
         return {};

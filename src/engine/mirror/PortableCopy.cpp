@@ -7,6 +7,7 @@
 #include "engine/mirror/CssLinks.h"
 #include "engine/mirror/HtmlLinks.h"
 #include "engine/mirror/LinkRewriting.h"
+#include "model/Records.h"
 
 namespace tarnwick {
 
@@ -20,10 +21,7 @@ bool LooksLikeHtml(std::string_view bytes) {
     if (first == std::string_view::npos) {
         return false;
     }
-    std::string start(bytes.substr(first, 16));
-    for (char& c : start) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
+    const std::string start = AsciiLowercase(bytes.substr(first, 16));
     for (const std::string_view opening :
          {"<!doctype html", "<html", "<head", "<body", "<title", "<meta", "<!--"}) {
         if (start.starts_with(opening)) {

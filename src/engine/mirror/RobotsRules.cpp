@@ -2,17 +2,11 @@
 
 #include <cctype>
 
+#include "model/Records.h"
+
 namespace tarnwick {
 
 namespace {
-
-std::string Lowercase(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return lower;
-}
 
 std::string_view Trimmed(std::string_view text) {
     const std::size_t first = text.find_first_not_of(" \t\r");
@@ -57,7 +51,7 @@ bool Matches(std::string_view pattern, std::string_view path) {
 }  // namespace
 
 RobotsRules::RobotsRules(std::string_view text, std::string_view agent) {
-    const std::string ourAgent = Lowercase(agent);
+    const std::string ourAgent = AsciiLowercase(agent);
     std::vector<Rule> named;
     std::vector<Rule> anyone;
     bool groupIsOurs = false;
@@ -73,14 +67,14 @@ RobotsRules::RobotsRules(std::string_view text, std::string_view agent) {
         if (colon == std::string_view::npos) {
             continue;
         }
-        const std::string key = Lowercase(Trimmed(line.substr(0, colon)));
+        const std::string key = AsciiLowercase(Trimmed(line.substr(0, colon)));
         const std::string_view value = Trimmed(line.substr(colon + 1));
         if (key == "user-agent") {
             if (!inAgentLines) {
                 groupIsOurs = groupIsAnyone = false;
             }
             inAgentLines = true;
-            const std::string name = Lowercase(value);
+            const std::string name = AsciiLowercase(value);
             groupIsAnyone = groupIsAnyone || name == "*";
             const bool ours = !name.empty() && name != "*" && ourAgent.find(name) == 0;
             groupIsOurs = groupIsOurs || ours;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "model/Records.h"
+
 namespace tarnwick {
 
 namespace {
@@ -18,18 +20,8 @@ bool IsSchemeCharacter(char c) {
     return IsLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
 }
 
-std::string Lowercase(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lower;
-}
-
 bool IsSupportedScheme(std::string_view scheme) {
-    const std::string lower = Lowercase(scheme);
+    const std::string lower = AsciiLowercase(scheme);
     return lower == "http" || lower == "https" || lower == "ftp";
 }
 
@@ -256,7 +248,7 @@ std::optional<Url> Url::Normalised(const std::string& absolute,
     }
     Url url;
     url.scheme_ = std::move(*scheme);
-    url.host_ = Lowercase(*host);
+    url.host_ = AsciiLowercase(*host);
     url.port_ = Part(handle, CURLUPART_PORT, CURLU_NO_DEFAULT_PORT).value_or(std::string());
     url.path_ = std::move(*path);
     url.SetQueryAndFragment(Part(handle, CURLUPART_QUERY), fragment);
