@@ -115,9 +115,9 @@ void CTarnwickApp::HandOverToHolder() {
                                                 "has ended."));
 }
 
-std::string CTarnwickApp::TakeHandedOverOrder(const WorkOrder& order) {
+HandOverAnswer CTarnwickApp::TakeHandedOverOrder(const WorkOrder& order) {
     if (!mainFrame_) {
-        return "error: the window is not ready yet";
+        return {HandOverAnswer::Verdict::Refused, "the window is not ready yet"};
     }
     const TakenOrder taken = mainFrame_->Control().CarryOut(order);
     SaveAllLists(state_, workingDirectory_);
@@ -128,12 +128,13 @@ std::string CTarnwickApp::TakeHandedOverOrder(const WorkOrder& order) {
         for (const std::string& name : taken.unknownNames) {
             names += (names.empty() ? "" : ", ") + name;
         }
-        return "error: no requested entry is named " + names;
+        return {HandOverAnswer::Verdict::BadRequest, "no requested entry is named " + names};
     }
     const std::size_t count = taken.targets.files.size() + taken.targets.webProjects.size() +
                               taken.targets.searchProjects.size();
-    return std::string("ok: ") + (order.start ? "started " : "took ") + std::to_string(count) +
-           (count == 1 ? " entry" : " entries");
+    return {HandOverAnswer::Verdict::CarriedOut, std::string(order.start ? "started " : "took ") +
+                                                     std::to_string(count) +
+                                                     (count == 1 ? " entry" : " entries")};
 }
 
 int CTarnwickApp::Run() {

@@ -11,6 +11,7 @@
 #include "control/WorkOrder.h"
 #include "model/SharedState.h"
 #include "session/FolderLock.h"
+#include "session/HandOverWire.h"
 #include "session/StopSignals.h"
 #include "window/DialogEntryEditors.h"
 
@@ -57,7 +58,7 @@ private:
     // Another Tarnwick holds the folder: its window takes the URLs, or the user is told.
     void HandOverToHolder();
     // A work order from another program: carried out, shown and saved at once.
-    std::string TakeHandedOverOrder(const WorkOrder& order);
+    HandOverAnswer TakeHandedOverOrder(const WorkOrder& order);
     void OnStopSignal();
 
     SharedState state_;

@@ -26,6 +26,18 @@ int ExitCodeOf(OutcomeKind kind) {
     return kExitSomeFailed;
 }
 
+int ExitCodeOf(HandOverAnswer::Verdict verdict) {
+    switch (verdict) {
+        case HandOverAnswer::Verdict::CarriedOut:
+            return kExitSuccess;
+        case HandOverAnswer::Verdict::BadRequest:
+            return kExitUsage;
+        case HandOverAnswer::Verdict::Refused:
+            break;
+    }
+    return kExitSomeFailed;
+}
+
 int ExitCodeOf(const std::vector<Outcome>& outcomes) {
     int code = kExitSuccess;
     for (const Outcome& outcome : outcomes) {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "model/Outcome.h"
+#include "session/HandOverWire.h"
 
 namespace tarnwick {
 
@@ -21,6 +22,9 @@ enum ExitCode : int {
 
 // The exit code of one entry's outcome.
 int ExitCodeOf(OutcomeKind kind);
+
+// The exit code of an order handed to the window.
+int ExitCodeOf(HandOverAnswer::Verdict verdict);
 
 // Success when every entry is done; the outcomes' own code when they share one, else
 // kExitSomeFailed.

@@ -58,12 +58,12 @@ int WhenFolderHeld(int argc, char** argv, const CommandLine& command, FolderLock
             PrintError("the window keeps its own concurrency and speed limit");
         }
         if (answer) {
-            const bool ok = answer->starts_with("ok");
-            if (!ok || command.verbosity != Verbosity::Quiet) {
-                std::fprintf(ok ? stdout : stderr, "tarnwick-cli: handed to the window: %s\n",
-                             answer->substr(answer->find(' ') + 1).c_str());
+            const bool carriedOut = answer->verdict == HandOverAnswer::Verdict::CarriedOut;
+            if (!carriedOut || command.verbosity != Verbosity::Quiet) {
+                std::fprintf(carriedOut ? stdout : stderr,
+                             "tarnwick-cli: handed to the window: %s\n", answer->text.c_str());
             }
-            return ok ? kExitSuccess : kExitSomeFailed;
+            return ExitCodeOf(answer->verdict);
         }
     }
     if (!command.waitForFolder) {

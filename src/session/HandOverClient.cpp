@@ -5,15 +5,14 @@
 #include <thread>
 
 #include "session/HandOverName.h"
-#include "session/HandOverWire.h"
 #include "session/PeerCheck.h"
 #include "session/WorkOrderText.h"
 
 namespace tarnwick {
 
-std::optional<std::string> HandOverToWindow(const std::filesystem::path& folder,
-                                            const WorkOrder& order,
-                                            std::chrono::milliseconds timeout) {
+std::optional<HandOverAnswer> HandOverToWindow(const std::filesystem::path& folder,
+                                               const WorkOrder& order,
+                                               std::chrono::milliseconds timeout) {
     QLocalSocket socket;
     const QString name = QString::fromStdString(HandOverName(folder));
     // A window that has just taken the folder may not listen yet: a missing socket fails at
@@ -36,7 +35,7 @@ std::optional<std::string> HandOverToWindow(const std::filesystem::path& folder,
     // The window answers once it has added and saved, which may wait for a modal dialog.
     while (true) {
         if (const auto message = WholeMessage(received)) {
-            return std::string(*message);
+            return DecodeAnswer(*message);
         }
         if (socket.state() != QLocalSocket::ConnectedState && socket.bytesAvailable() == 0) {
             return std::nullopt;

@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "session/HandOverName.h"
-#include "session/HandOverWire.h"
 #include "session/PeerCheck.h"
 #include "session/WorkOrderText.h"
 
@@ -51,8 +50,10 @@ void HandOverServer::OnReadable(QLocalSocket* socket, QByteArray& received) {
         return;
     }
     const std::optional<WorkOrder> order = DecodeWorkOrder(*message);
-    const std::string answer = order ? handler_(*order) : "error: not a work order";
-    const std::string framed = FramedMessage(answer);
+    const HandOverAnswer answer =
+        order ? handler_(*order)
+              : HandOverAnswer{HandOverAnswer::Verdict::Refused, "not a work order"};
+    const std::string framed = FramedMessage(EncodeAnswer(answer));
     socket->write(framed.data(), static_cast<qint64>(framed.size()));
     socket->flush();
     socket->disconnectFromServer();

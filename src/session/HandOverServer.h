@@ -7,6 +7,7 @@
 #include <string>
 
 #include "control/WorkOrder.h"
+#include "session/HandOverWire.h"
 
 class QByteArray;
 class QLocalServer;
@@ -21,8 +22,7 @@ class HandOverServer : public QObject {
     Q_OBJECT
 
 public:
-    // Answers "ok ..." when the order was carried out, "error ..." otherwise.
-    using Handler = std::function<std::string(const WorkOrder&)>;
+    using Handler = std::function<HandOverAnswer(const WorkOrder&)>;
 
     HandOverServer(Handler handler, QObject* parent = nullptr);
     ~HandOverServer() override;

@@ -184,7 +184,10 @@ TEST_F(CliProcessTest, WhileTheWindowHoldsTheFolderItTakesTheWork) {
     EXPECT_EQ(RunCli(folder, {"get", url}).code, 0);
     EXPECT_TRUE(
         Eventually([&] { return ReadFileBytes(folder.Path() / "Files" / "f.bin") == body; }));
-    EXPECT_EQ(RunCli(folder, {"run", "no-such-entry"}).code, 1);
+    // An unknown name is the same usage error whether the window or the command line is asked.
+    const Finished unknown = RunCli(folder, {"run", "no-such-entry"});
+    EXPECT_EQ(unknown.code, 2);
+    EXPECT_TRUE(Contains(unknown.output, "no requested entry is named no-such-entry"));
     // A second window started with a URL hands it over too, and ends.
     ChildProcess second({"sh", "-c", "cd \"$0\" && exec \"$1\" \"$2\"", folder.Path().string(),
                          TARNWICK_WINDOW_PATH, "http://h/from-desktop.zip"});

@@ -91,6 +91,18 @@ TEST(HandOverWire, AMessageIsWholeOnlyOnceAllOfItArrived) {
     EXPECT_FALSE(WholeMessage("99999999999999\n").has_value());
 }
 
+TEST(HandOverWire, AnAnswerKeepsItsVerdictAndTextAndAnythingElseIsARefusal) {
+    using enum HandOverAnswer::Verdict;
+    for (const auto verdict : {CarriedOut, BadRequest, Refused}) {
+        const HandOverAnswer back = DecodeAnswer(EncodeAnswer({verdict, "took: 2 entries"}));
+        EXPECT_EQ(back.verdict, verdict);
+        EXPECT_EQ(back.text, "took: 2 entries");
+    }
+    const HandOverAnswer garbled = DecodeAnswer("ok-ish");
+    EXPECT_EQ(garbled.verdict, Refused);
+    EXPECT_EQ(garbled.text, "ok-ish");
+}
+
 TEST(HandOverName, OneNamePerFolderWhateverTheSpelling) {
     EXPECT_EQ(HandOverName("/tmp"), HandOverName("/tmp/"));
     EXPECT_EQ(HandOverName("/tmp"), HandOverName("/tmp/../tmp"));

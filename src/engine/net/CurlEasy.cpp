@@ -272,10 +272,8 @@ TransferResult CurlEasy::EndTransfer(CURLcode code) {
     }
     if (code != CURLE_OK) {
         result.errorText = errorBuffer_[0] != '\0' ? errorBuffer_ : curl_easy_strerror(code);
+        // A stall below the low-speed limit ends as a timeout too, and is retried as one.
         result.transient = !result.cancelled && IsTransientCode(code);
-        // The low-speed check and a connect timeout share one code; the text tells them apart.
-        result.stalled =
-            code == CURLE_OPERATION_TIMEDOUT && result.errorText.starts_with("Operation too slow");
     }
     return result;
 }

@@ -18,7 +18,6 @@ struct TransferResult {
     // A failure that another attempt may not meet: the connection refused, reset or timed out,
     // the body cut short, a stall, an FTP 4xx reply. HTTP statuses are left to the caller.
     bool transient = false;
-    bool stalled = false;        // slower than the low-speed limit for its whole time
     bool wasPaused = false;      // held at the gate at some point: its connection may be gone
     bool pausedTooLong = false;  // ended because a pause outlasted holdWhilePaused
 };

@@ -201,7 +201,7 @@ ResumableTransfer::Step ResumableTransfer::Retry(const Outcome& failure,
 
 ResumableTransfer::Step ResumableTransfer::AfterFailedRequest(const TransferResult& result) {
     const Outcome failure{result.failure, TransferErrorText(result.errorText)};
-    if (result.transient || result.stalled || result.wasPaused) {
+    if (result.transient || result.wasPaused) {
         return Retry(failure, -1, result.wasPaused);
     }
     return Step{false, failure};
