@@ -85,7 +85,7 @@ struct SearchProject {
 struct RunningJob {
     std::shared_ptr<JobGate> thread;  // pauses, resumes and cancels the worker
     std::string name;
-    int row = 0;
+    int row = 0;  // not read: jobs are found by entry id; kept for code that still fills it
 };
 
 // Cuts text to at most width - 1 bytes without splitting a UTF-8 sequence.
