@@ -45,6 +45,18 @@ protected:
             GTEST_SKIP() << "the local HTTP server could not start";
         }
     }
+    // Starts a worker on a body that stalls after its first bytes, and returns once the entry
+    // shows it downloading.
+    std::thread WorkerOnStalledBody(std::chrono::milliseconds stall, Outcome& outcome) {
+        server.Serve("/long.bin", StalledBody(300000, 1000, stall));
+        const std::string url = server.Url("/long.bin");
+        harness.Request(url);
+        std::thread worker([this, url, &outcome] { outcome = harness.Run(RunFileDownload, url); });
+        EXPECT_TRUE(FileWorkerHarness::WaitUntil(
+            [&] { return harness.Requested()[0].status != "Downloading..."; }));
+        return worker;
+    }
+
     HttpTestServer server;
     FileWorkerHarness harness;
 };
@@ -210,13 +222,8 @@ TEST_F(FileDownloadWorkerTest, TheLastWorkerToEndStopsTheClipAndARunningOneResta
 }
 
 TEST_F(FileDownloadWorkerTest, AnEntryDeletedWhileItsWorkerRunsEndsTheWorkerQuietly) {
-    server.Serve("/long.bin", StalledBody(300000, 1000, std::chrono::milliseconds(300)));
-    const std::string url = server.Url("/long.bin");
-    harness.Request(url);
     Outcome outcome;
-    std::thread worker([&] { outcome = harness.Run(RunFileDownload, url); });
-    ASSERT_TRUE(FileWorkerHarness::WaitUntil(
-        [&] { return harness.Requested()[0].status != "Downloading..."; }));
+    std::thread worker = WorkerOnStalledBody(std::chrono::milliseconds(300), outcome);
     {
         std::lock_guard lock(harness.state.mutex);
         harness.state.RequestedFiles.RemoveAt(0);
@@ -231,13 +238,8 @@ TEST_F(FileDownloadWorkerTest, AnEntryDeletedWhileItsWorkerRunsEndsTheWorkerQuie
 }
 
 TEST_F(FileDownloadWorkerTest, ACancelledWorkerEndsQuietlyAndNeverReportsSuccess) {
-    server.Serve("/long.bin", StalledBody(300000, 1000, std::chrono::milliseconds(30000)));
-    const std::string url = server.Url("/long.bin");
-    harness.Request(url);
     Outcome outcome;
-    std::thread worker([&] { outcome = harness.Run(RunFileDownload, url); });
-    ASSERT_TRUE(FileWorkerHarness::WaitUntil(
-        [&] { return harness.Requested()[0].status != "Downloading..."; }));
+    std::thread worker = WorkerOnStalledBody(std::chrono::milliseconds(30000), outcome);
     harness.gate->Cancel();
     worker.join();
     EXPECT_EQ(outcome.kind, OutcomeKind::Interrupted);
