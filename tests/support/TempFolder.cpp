@@ -25,7 +25,9 @@ TempFolder::~TempFolder() {
 std::vector<std::string> TempFolder::Tree() const {
     std::vector<std::string> entries;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(path_)) {
-        entries.push_back(std::filesystem::relative(entry.path(), path_).generic_string());
+        // Lexical: a worker may remove the file between the listing and this line, and
+        // std::filesystem::relative would then throw while resolving it on disk.
+        entries.push_back(entry.path().lexically_relative(path_).generic_string());
     }
     std::sort(entries.begin(), entries.end());
     return entries;
