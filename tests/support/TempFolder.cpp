@@ -24,10 +24,14 @@ TempFolder::~TempFolder() {
 
 std::vector<std::string> TempFolder::Tree() const {
     std::vector<std::string> entries;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_)) {
-        // Lexical: a worker may remove the file between the listing and this line, and
-        // std::filesystem::relative would then throw while resolving it on disk.
-        entries.push_back(entry.path().lexically_relative(path_).generic_string());
+    // Workers may remove files and folders while they are listed: names are made lexically
+    // (std::filesystem::relative would resolve them on disk and throw), and a folder gone
+    // before it is read ends the listing there, for a poll to look again.
+    std::error_code error;
+    std::filesystem::recursive_directory_iterator entry(path_, error);
+    for (; !error && entry != std::filesystem::recursive_directory_iterator();
+         entry.increment(error)) {
+        entries.push_back(entry->path().lexically_relative(path_).generic_string());
     }
     std::sort(entries.begin(), entries.end());
     return entries;
