@@ -12,8 +12,8 @@ namespace tarnwick {
 // The reports of one running entry to the lists and the front ends. The entry is found again
 // by its id under the state's mutex for every report, since other threads delete entries
 // meanwhile; the front ends are told after the mutex is released. The status panel's texts
-// go out only while the panel follows the entry and the window shows its list. Every report answers false once the entry
-// has left its list, and then changes nothing.
+// go out only while the panel follows the entry and the window shows its list. Every report
+// answers false once the entry has left its list, and then changes nothing.
 class EntryReporter {
 public:
     EntryReporter(SharedState& state, ListCategory list, EntryId id)
